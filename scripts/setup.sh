@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Sets up Korvo-BO6 on a Debian 12 machine: installs what is missing, builds,
+# lays out the run folder, then either starts the program or runs every test.
+#   scripts/setup.sh start   build and start korvo-bo6 from ./run
+#   scripts/setup.sh test    build and run the whole test suite through ctest
+#   scripts/setup.sh build   build and lay out ./run only
+set -euo pipefail
+mode="${1:-start}"
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="${KORVO_BUILD_DIR:-$root/build}"
+run="$root/run"
+
+packages=(build-essential cmake ninja-build ccache pkg-config
+          qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-odbc libgl-dev
+          libsqlite3-dev googletest libgtest-dev libgmock-dev libbenchmark-dev
+          xvfb xauth fonts-dejavu-core)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ "${#missing[@]}" -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+fi
+
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo ${KORVO_CMAKE_ARGS:-}
+cmake --build "$build" --parallel "$(nproc)"
+
+# The program reads its settings, help pages, profiles and universe folder
+# from the folder it runs in, so the run folder holds the program and data/.
+mkdir -p "$run"
+cp -f "$build/src/korvo-bo6" "$build/src/korvo" "$run/"
+cp -rn "$root/data/." "$run/" 2>/dev/null || true
+
+case "$mode" in
+  start)
+    cd "$run"
+    if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+      echo "No display found: starting under Xvfb (set DISPLAY to use your desktop)."
+      exec xvfb-run -a ./korvo-bo6
+    fi
+    exec ./korvo-bo6 ;;
+  test)
+    ctest --test-dir "$build" --output-on-failure --parallel "$(nproc)" --timeout 600 ;;
+  build) ;;
+  *) echo "usage: $0 [start|test|build]" >&2; exit 2 ;;
+esac

@@ -1,0 +1,28 @@
+// Test entry point shared by every test executable. Widget tests need a
+// QApplication; engine tests link no Qt at all, so the choice is made at build time.
+#include <gtest/gtest.h>
+
+#if __has_include(<QApplication>) && defined(QT_WIDGETS_LIB)
+#include <QApplication>
+#include <QStandardPaths>
+int main(int argc, char** argv) {
+  QStandardPaths::setTestModeEnabled(true);
+  QApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
+#elif __has_include(<QCoreApplication>) && defined(QT_CORE_LIB)
+#include <QCoreApplication>
+#include <QStandardPaths>
+int main(int argc, char** argv) {
+  QStandardPaths::setTestModeEnabled(true);
+  QCoreApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
+#else
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
+#endif
