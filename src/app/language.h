@@ -5,11 +5,12 @@
 #include <QMap>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 
 namespace korvo::app {
 
 struct TextTables {
-  QString webPage;                     // product web page address
+  QString webPage;                     // product web page, relative to the program's folder
   QStringList navigatorHints;          // 10, record navigator button order
   QMap<QString, QString> menuCaptions; // by objectName (AideKorvo1 and N1 absent)
   QMap<QString, QString> captions;     // buttons, titles, check box, by objectName
@@ -29,6 +30,14 @@ const TextTables& englishTexts();
 // "AN" gives English; "FR" and every other code give French (a code the
 // program does not know falls back to French rather than to empty texts).
 const TextTables& textTables(const QString& languageCode);
+
+// The product web page of a language: the local page `webPage` (a path
+// relative to the program's folder) as a file URL.
+QUrl productPageUrl(const TextTables& texts, const QString& programFolder);
+
+// The two menu captions that keep their designed text in every language.
+inline constexpr const char* kHelpMenuCaption = "Aide Korvo-Sql F1";  // AideKorvo1
+inline constexpr const char* kAboutMenuCaption = "?";                 // N1
 
 // The fixed text shown when the settings file cannot be read or written.
 inline constexpr const char* kSettingsPermissionMessage =

@@ -1,0 +1,17 @@
+#include "app/language.h"
+
+#include <QDir>
+
+namespace korvo::app {
+
+const TextTables& textTables(const QString& languageCode) {
+  // The code is compared exactly: "an" or "En" are not English.
+  if (languageCode == QLatin1String("AN")) return englishTexts();
+  return frenchTexts();
+}
+
+QUrl productPageUrl(const TextTables& texts, const QString& programFolder) {
+  return QUrl::fromLocalFile(QDir(programFolder).absoluteFilePath(texts.webPage));
+}
+
+}  // namespace korvo::app

@@ -1,0 +1,88 @@
+// korvo import CONNECT [FOLDER]: loads a universe folder into the repository
+// tables of the connected schema, as the import button does.
+#include <QProcessEnvironment>
+
+#include "app/app_state.h"
+#include "app/interaction.h"
+#include "cli/subcommand.h"
+#include "db/connect_string.h"
+#include "db/connection.h"
+#include "repository/universe_import.h"
+#include "repository/universe_list.h"
+
+namespace korvo::cli {
+namespace {
+
+// Messages appear as they come: information on standard output, errors on
+// standard error; the confirmation is answered Yes, since running the command
+// is the user's consent.
+class CommandLineInteraction : public app::Interaction {
+ public:
+  explicit CommandLineInteraction(CliStreams& streams) : streams_(streams) {}
+  void inform(const QString& text) override { streams_.out << text << '\n' << Qt::flush; }
+  void error(const QString& text) override { streams_.err << text << '\n' << Qt::flush; }
+  bool confirm(const QString& text) override {
+    streams_.err << text << " Yes\n" << Qt::flush;
+    return true;
+  }
+
+ private:
+  CliStreams& streams_;
+};
+
+int runImport(const QStringList& arguments, CliStreams& streams) {
+  QStringList rest = arguments;
+  app::AppState state;
+  if (rest.size() >= 2 && rest[0] == QLatin1String("--lang")) {
+    state.language = rest[1].toUpper();
+    rest = rest.mid(2);
+  }
+  if (rest.isEmpty() || rest.size() > 2) {
+    streams.err << "Usage: korvo import [--lang FR|AN] user/password@alias [FOLDER]\n";
+    return kExitUsage;
+  }
+  const std::optional<db::ConnectString> connect = db::parseConnectString(rest[0]);
+  if (!connect) {
+    streams.err << "korvo import: the connection is written user/password@alias, for example "
+                   "scott/tiger@local:demo\n";
+    return kExitUsage;
+  }
+  const QString password = connect->hasPassword
+                               ? connect->password
+                               : QProcessEnvironment::systemEnvironment().value("KORVO_PASSWORD");
+  std::unique_ptr<db::Connection> connection = db::connectionForAlias(connect->alias);
+  try {
+    connection->open(connect->alias, connect->user, password);
+  } catch (const db::DbError& e) {
+    streams.err << "ERROR:\n" << e.text() << '\n';
+    return kExitFailure;
+  }
+  CommandLineInteraction interaction(streams);
+  repository::UniverseList list(*connection, interaction, state);
+  repository::UniverseImport import(*connection, interaction, state, list,
+                                    rest.value(1, QStringLiteral("UNIVERS")));
+  const repository::ImportOutcome outcome = import.ImporterUnivers();
+  try {
+    if (connection->inTransaction()) connection->commit();
+    connection->close();
+  } catch (const db::DbError& e) {
+    streams.err << e.text() << '\n';
+    return kExitFailure;
+  }
+  return outcome == repository::ImportOutcome::Finished ? kExitOk : kExitFailure;
+}
+
+[[maybe_unused]] const SubcommandRegistration registration{{
+    QStringLiteral("import"),
+    QStringLiteral("[--lang FR|AN] user/password@alias [FOLDER]"),
+    QStringLiteral("import a universe folder into the repository tables"),
+    QStringLiteral("Loads the ten files of FOLDER (default: UNIVERS in the current folder) into\n"
+                   "the KORVO_ repository tables of the schema, builds the join tree and installs\n"
+                   "the demonstration tables. The confirmation is answered Yes. Exit status 0\n"
+                   "only when the import finished. Without a password in the connection,\n"
+                   "KORVO_PASSWORD is used.\n"),
+    runImport,
+}};
+
+}  // namespace
+}  // namespace korvo::cli

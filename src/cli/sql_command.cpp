@@ -1,0 +1,95 @@
+// korvo sql CONNECT SCRIPT: runs a SQL*Plus script on a database.
+#include <QFile>
+#include <QFileInfo>
+#include <QProcessEnvironment>
+
+#include "cli/subcommand.h"
+#include "db/connect_string.h"
+#include "db/connection.h"
+#include "db/sqlplus_runner.h"
+
+namespace korvo::cli {
+namespace {
+
+constexpr const char* kPasswordVariable = "KORVO_PASSWORD";
+
+int runSql(const QStringList& arguments, CliStreams& streams) {
+  if (arguments.isEmpty() || arguments.size() > 2) {
+    streams.err << "Usage: korvo sql user/password@alias [SCRIPT | @script.sql | -]\n";
+    return kExitUsage;
+  }
+  const std::optional<db::ConnectString> connect = db::parseConnectString(arguments[0]);
+  if (!connect) {
+    streams.err << "korvo sql: the connection is written user/password@alias, for example "
+                   "scott/tiger@local:demo\n";
+    return kExitUsage;
+  }
+  QString password = connect->password;
+  if (!connect->hasPassword) {
+    password = QProcessEnvironment::systemEnvironment().value(QLatin1String(kPasswordVariable));
+  }
+
+  // Read the script before connecting: a missing file should not cost a logon.
+  QString script = arguments.value(1, QStringLiteral("-"));
+  QString scriptPath;
+  QByteArray bytes;
+  if (script == QLatin1String("-")) {
+    QFile input;
+    if (!input.open(stdin, QIODevice::ReadOnly)) {
+      streams.err << "korvo sql: cannot read standard input\n";
+      return kExitFailure;
+    }
+    bytes = input.readAll();
+  } else {
+    if (script.startsWith(QLatin1Char('@'))) {
+      script = script.mid(1);
+      if (QFileInfo(script).suffix().isEmpty()) script += QStringLiteral(".sql");
+    }
+    QFile file(script);
+    if (!file.open(QIODevice::ReadOnly)) {
+      streams.err << "SP2-0310: unable to open file \"" << script << "\"\n";
+      return kExitFailure;
+    }
+    bytes = file.readAll();
+    scriptPath = script;
+  }
+
+  std::unique_ptr<db::Connection> connection = db::connectionForAlias(connect->alias);
+  try {
+    connection->open(connect->alias, connect->user, password);
+  } catch (const db::DbError& e) {
+    streams.err << "ERROR:\n" << e.text() << '\n';
+    return kExitFailure;
+  }
+  try {
+    db::SqlPlusRunner runner(*connection, streams.out, streams.err);
+    runner.runScript(db::decodeScriptText(bytes), scriptPath);
+    runner.endOfInput();
+    connection->close();
+    return runner.exitStatus();
+  } catch (const db::DbError& e) {
+    streams.err << e.text() << '\n';
+    return kExitFailure;
+  }
+}
+
+[[maybe_unused]] const SubcommandRegistration registration{
+    {QStringLiteral("sql"), QStringLiteral("user/password@alias [SCRIPT | @script.sql | -]"),
+     QStringLiteral("run a SQL*Plus script (query rows on standard output)"),
+     QStringLiteral(
+         "SCRIPT \"-\" (or none) reads standard input. Statements end with ';' at the end of a\n"
+         "line, PL/SQL blocks with a line holding '/'. Understood: SET FEEDBACK, SET HEADING,\n"
+         "SET TERMOUT (other SET options are ignored), SPOOL file [APPEND] / SPOOL OFF, PROMPT,\n"
+         "REM, EXIT/QUIT [n] [COMMIT|ROLLBACK], WHENEVER SQLERROR EXIT [n|SQL.SQLCODE]\n"
+         "[COMMIT|ROLLBACK] / CONTINUE, @file, @@file, EXECUTE.\n"
+         "Query rows go to standard output, tab-separated under a heading line; row counts,\n"
+         "messages and errors to standard error. Work is committed at the end, as SQL*Plus\n"
+         "does. Without /password the password is read from the environment variable\n"
+         "KORVO_PASSWORD.\n"
+         "\n"
+         "Aliases: local:NAME (embedded database under the user's data folder), local:/folder,\n"
+         "odbc:DSN (Oracle through ODBC), anything else (Oracle through Qt's OCI driver)."),
+     runSql}};
+
+}  // namespace
+}  // namespace korvo::cli

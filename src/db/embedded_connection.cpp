@@ -1,0 +1,265 @@
+#include "db/embedded_connection.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTimeZone>
+#include <cmath>
+
+#include "db/db_alias.h"
+#include "db/local_schema.h"
+#include "db/oracle_messages.h"
+#include "db/packet_cursor.h"
+#include "db/password_hash.h"
+#include "engine/session.h"
+
+namespace korvo::db {
+namespace {
+
+constexpr const char* kPasswordKey = "password_hash";
+constexpr QLatin1StringView kCanonicalDate("yyyy-MM-dd HH:mm:ss");
+
+ColumnInfo toColumnInfo(const engine::Column& column) {
+  ColumnInfo info;
+  info.name = QString::fromStdString(column.name);
+  info.type = QString::fromStdString(column.type);
+  info.length = column.length;
+  info.precision = column.precision;
+  info.scale = column.scale;
+  return info;
+}
+
+class EmbeddedCursor : public PacketCursor {
+ public:
+  EmbeddedCursor(ConnectionLinkPtr link, QList<ColumnInfo> columns,
+                 std::unique_ptr<engine::Cursor> cursor)
+      : PacketCursor(std::move(link), std::move(columns)), cursor_(std::move(cursor)) {}
+  ~EmbeddedCursor() override { release(); }
+
+ protected:
+  bool readRow(Row& row) override {
+    if (!cursor_) return false;
+    try {
+      if (!cursor_->fetch(values_)) return false;
+    } catch (const std::exception& e) {
+      throw DbError(QString::fromUtf8(e.what()));
+    }
+    row.reserve(static_cast<qsizetype>(values_.size()));
+    for (const engine::Value& value : values_) row.append(toVariant(value));
+    return true;
+  }
+  void release() override { cursor_.reset(); }
+
+ private:
+  std::unique_ptr<engine::Cursor> cursor_;
+  std::vector<engine::Value> values_;
+};
+
+// A statement that gave no rows (a DML sent through query()): a cursor with no
+// columns that is at its end at once.
+class NoRowsCursor : public PacketCursor {
+ public:
+  explicit NoRowsCursor(ConnectionLinkPtr link) : PacketCursor(std::move(link), {}) {}
+
+ protected:
+  bool readRow(Row&) override { return false; }
+  void release() override {}
+};
+
+}  // namespace
+
+QVariant toVariant(const engine::Value& value) {
+  switch (value.kind) {
+    case engine::Value::Kind::Null:
+      return {};
+    case engine::Value::Kind::Number: {
+      // The canonical text is exact where the double is not (integers past 2^53).
+      const QString text = QString::fromStdString(value.text);
+      bool ok = false;
+      const qlonglong integral = text.toLongLong(&ok);
+      if (ok) return integral;
+      if (std::isfinite(value.number) && value.number == std::trunc(value.number) &&
+          std::fabs(value.number) < 9.0e15) {
+        return static_cast<qlonglong>(value.number);
+      }
+      return value.number;
+    }
+    case engine::Value::Kind::Text:
+      return QString::fromStdString(value.text);
+    case engine::Value::Kind::Date: {
+      QDateTime date = QDateTime::fromString(QString::fromStdString(value.text), kCanonicalDate);
+      date.setTimeZone(QTimeZone::utc());
+      return date;
+    }
+  }
+  return {};
+}
+
+engine::Value toEngineValue(const QVariant& value) {
+  if (!value.isValid() || value.isNull()) return engine::Value::null();
+  switch (value.metaType().id()) {
+    case QMetaType::QDateTime: {
+      const QDateTime date = value.toDateTime();
+      if (!date.isValid()) return engine::Value::null();
+      return engine::Value::ofDate(date.toString(kCanonicalDate).toStdString());
+    }
+    case QMetaType::QDate:
+      if (!value.toDate().isValid()) return engine::Value::null();
+      return engine::Value::ofDate(
+          QDateTime(value.toDate(), QTime(0, 0)).toString(kCanonicalDate).toStdString());
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::Short:
+    case QMetaType::UShort: {
+      engine::Value number = engine::Value::ofNumber(value.toDouble());
+      number.text = value.toString().toStdString();  // exact beyond 2^53
+      return number;
+    }
+    case QMetaType::Double:
+    case QMetaType::Float:
+      return engine::Value::ofNumber(value.toDouble());
+    case QMetaType::Bool:
+      return engine::Value::ofNumber(value.toBool() ? 1 : 0);
+    default:
+      return engine::Value::ofText(value.toString().toStdString());
+  }
+}
+
+EmbeddedConnection::EmbeddedConnection() : link_(std::make_shared<ConnectionLink>()) {}
+
+EmbeddedConnection::~EmbeddedConnection() { close(); }
+
+void EmbeddedConnection::fail(const QString& text) {
+  link_->lastError = text;
+  throw DbError(text);
+}
+
+void EmbeddedConnection::requireOpen() {
+  link_->lastError.clear();
+  if (!session_) fail(QString::fromLatin1(kNotConnected));
+}
+
+void EmbeddedConnection::open(const QString& alias, const QString& user, const QString& password) {
+  close();
+  link_->lastError.clear();
+  const DbAlias parsed = parseAlias(alias);
+  if (parsed.kind != AliasKind::Local) fail(QString::fromLatin1(kUnresolvedAlias));
+  if (user.trimmed().isEmpty()) {
+    fail(QString::fromLatin1(password.isEmpty() ? kDefaultUsername : kInvalidLogon));
+  }
+  if (password.isEmpty()) fail(QString::fromLatin1(kNullPassword));
+
+  QString folder;
+  QString schemaUser;
+  try {
+    schemaUser = schemaUserName(user);
+    folder = localSchemaFolder(parsed.target);
+  } catch (const DbError& e) {
+    fail(e.text());
+  }
+  if (!QDir().mkpath(folder)) {
+    fail(QStringLiteral("Cannot create the database folder \"%1\"").arg(folder));
+  }
+  const QString file = schemaFilePath(folder, schemaUser);
+
+  std::unique_ptr<engine::Session> session;
+  try {
+    session =
+        engine::Session::open(QFile::encodeName(file).toStdString(), schemaUser.toStdString());
+    std::optional<std::string> stored = session->meta(kPasswordKey);
+    if (!stored) {
+      // First connection of this user: the schema is new and takes this password.
+      session->setMeta(kPasswordKey, hashPassword(password).toStdString());
+      // Read back: when two programs create the same schema at once, only the
+      // password that was kept may log on.
+      stored = session->meta(kPasswordKey);
+    }
+    if (!stored || !passwordMatches(password, QString::fromStdString(*stored))) {
+      fail(QString::fromLatin1(kInvalidLogon));
+    }
+  } catch (const DbError&) {
+    throw;
+  } catch (const std::exception& e) {
+    fail(QString::fromUtf8(e.what()));
+  }
+  session_ = std::move(session);
+  schemaFile_ = file;
+  begun_ = false;
+}
+
+void EmbeddedConnection::close() {
+  link_->detachCursors();
+  // Uncommitted work goes with the session, as when a client disconnects.
+  session_.reset();
+  schemaFile_.clear();
+  begun_ = false;
+}
+
+long long EmbeddedConnection::exec(const QString& sql) {
+  requireOpen();
+  try {
+    engine::StatementResult result = session_->execute(sql.toStdString());
+    return result.rowsAffected;
+  } catch (const std::exception& e) {
+    fail(QString::fromUtf8(e.what()));
+  }
+}
+
+std::unique_ptr<Cursor> EmbeddedConnection::query(const QString& sql) {
+  requireOpen();
+  try {
+    engine::StatementResult result = session_->execute(sql.toStdString());
+    if (!result.cursor) return std::make_unique<NoRowsCursor>(link_);
+    QList<ColumnInfo> columns;
+    for (const engine::Column& column : result.cursor->columns()) {
+      columns.append(toColumnInfo(column));
+    }
+    return std::make_unique<EmbeddedCursor>(link_, std::move(columns), std::move(result.cursor));
+  } catch (const std::exception& e) {
+    fail(QString::fromUtf8(e.what()));
+  }
+}
+
+void EmbeddedConnection::begin() {
+  requireOpen();
+  begun_ = true;
+}
+
+void EmbeddedConnection::commit() {
+  requireOpen();
+  try {
+    session_->commit();
+  } catch (const std::exception& e) {
+    fail(QString::fromUtf8(e.what()));
+  }
+  begun_ = false;
+}
+
+void EmbeddedConnection::rollback() {
+  requireOpen();
+  try {
+    session_->rollback();
+  } catch (const std::exception& e) {
+    fail(QString::fromUtf8(e.what()));
+  }
+  begun_ = false;
+}
+
+bool EmbeddedConnection::inTransaction() const {
+  return session_ && (begun_ || session_->inTransaction());
+}
+
+QString EmbeddedConnection::display(const QVariant& value) const {
+  const engine::Value engineValue = toEngineValue(value);
+  if (session_) return QString::fromStdString(session_->display(engineValue));
+  // No session, so no session formats: the engine's canonical texts.
+  return engineValue.isNull() ? QString() : QString::fromStdString(engineValue.text);
+}
+
+}  // namespace korvo::db

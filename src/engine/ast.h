@@ -1,0 +1,183 @@
+#pragma once
+// Abstract syntax of the Oracle statements the engine understands. Every node
+// prints itself back to SQL (ast_print.cpp), so parse -> print -> parse is stable.
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace korvo::engine::ast {
+
+struct Query;
+
+// A name as written: unquoted names are already upper case; quoted ones exact.
+struct Name {
+  std::string text;
+  bool quoted = false;
+  bool empty() const { return text.empty(); }
+};
+
+enum class ExprKind {
+  Number,       // text = literal digits
+  String,       // text = characters
+  Null,
+  DateLiteral,  // DATE 'YYYY-MM-DD', text = the literal
+  Column,       // qualifier.name, outerJoin = (+)
+  Star,         // * or qualifier.*
+  Pseudo,       // ROWNUM, LEVEL, SYSDATE, USER, CONNECT_BY_ISLEAF, CONNECT_BY_ISCYCLE
+  Unary,        // op: "-", "+", "NOT", "PRIOR", "CONNECT_BY_ROOT"
+  Binary,       // op: + - * / || = <> < <= > >= AND OR
+  Like,         // args: value, pattern[, escape]; negated
+  Between,      // args: value, low, high; negated
+  InList,       // args: value, items...; negated
+  InQuery,      // args: value...(one or a row); query; negated
+  IsNull,       // args: value; negated
+  Exists,       // query
+  Subquery,     // scalar sub-query
+  Function,     // name (maybe qualified), args, distinct, star (COUNT(*))
+  Case,         // args: [operand] when1 then1 ... [else]; hasOperand, hasElse
+  Extract,      // text = field (YEAR ...), args: value
+  Row           // (a, b) on the left of IN
+};
+
+struct Expr {
+  ExprKind kind = ExprKind::Null;
+  std::string text;            // literal text, operator, pseudo-column name, extract field
+  Name qualifier;              // Column/Star: table or alias; Function: package
+  Name name;                   // Column: column; Function: function name
+  std::vector<std::unique_ptr<Expr>> args;
+  std::shared_ptr<Query> query;  // Subquery, Exists, InQuery
+  bool negated = false;
+  bool distinct = false;       // Function(DISTINCT x)
+  bool outerJoin = false;      // Column(+)
+  bool hasOperand = false;     // Case
+  bool hasElse = false;        // Case
+  bool parenthesized = false;  // written inside parentheses (kept for printing only)
+};
+using ExprPtr = std::unique_ptr<Expr>;
+
+struct SelectItem {
+  ExprPtr expr;         // may be Star
+  Name alias;           // empty when none
+  std::string heading;  // Oracle's heading of an expression: text upper-cased, blanks removed
+};
+
+struct OrderItem {
+  ExprPtr expr;
+  bool descending = false;
+  std::optional<bool> nullsFirst;  // explicit NULLS FIRST / LAST
+};
+
+enum class JoinType { Inner, Left, Right, Full, Cross };
+
+struct TableRef {
+  enum class Kind { Table, Subquery, Join } kind = Kind::Table;
+  Name schema;  // Table: owner
+  Name name;    // Table: table name
+  std::shared_ptr<Query> query;  // Subquery
+  Name alias;
+  // Join
+  JoinType joinType = JoinType::Inner;
+  std::unique_ptr<TableRef> left, right;
+  ExprPtr on;
+};
+using TableRefPtr = std::unique_ptr<TableRef>;
+
+struct SelectCore {
+  bool distinct = false;
+  std::vector<SelectItem> items;
+  std::vector<TableRefPtr> from;  // comma list
+  ExprPtr where;
+  ExprPtr startWith;
+  ExprPtr connectBy;
+  bool noCycle = false;
+  std::vector<ExprPtr> groupBy;
+  ExprPtr having;
+};
+
+enum class SetOp { Union, UnionAll, Intersect, Minus };
+
+struct Query {
+  enum class Kind { Select, Compound } kind = Kind::Select;
+  SelectCore core;                     // Select
+  SetOp op = SetOp::Union;             // Compound
+  std::shared_ptr<Query> left, right;  // Compound
+  bool parenthesized = false;
+  std::vector<OrderItem> orderBy;
+  bool orderSiblings = false;
+};
+using QueryPtr = std::shared_ptr<Query>;
+
+struct ColumnType {
+  std::string name;  // VARCHAR2, CHAR, NUMBER, DATE, LONG, INTEGER, FLOAT, CLOB, VARCHAR
+  int length = 0;    // VARCHAR2/CHAR/VARCHAR width, FLOAT precision
+  std::optional<int> precision;
+  std::optional<int> scale;
+};
+
+struct ColumnDef {
+  Name name;
+  ColumnType type;
+  bool notNull = false;
+  ExprPtr defaultValue;
+};
+
+struct Assignment {
+  Name qualifier;
+  Name column;
+  ExprPtr value;
+};
+
+// A call inside an anonymous PL/SQL block: pkg.proc(args);
+struct Call {
+  Name package;
+  Name name;
+  std::vector<ExprPtr> args;
+  std::string position;  // "line 2, column 1" for PL/SQL errors
+};
+
+enum class StatementKind {
+  Select,
+  Insert,
+  Update,
+  Delete,
+  CreateTable,
+  CreateIndex,
+  DropTable,
+  DropIndex,
+  DropProcedure,
+  Commit,
+  Rollback,
+  AlterSession,
+  ExplainPlan,
+  CreateProcedure,
+  Block
+};
+
+struct Statement {
+  StatementKind kind = StatementKind::Select;
+  QueryPtr query;  // Select, Insert…SELECT, CreateTable AS, ExplainPlan
+  // Insert / Update / Delete / CreateTable / CreateIndex / Drop*
+  Name table;
+  Name tableSchema;
+  Name alias;
+  std::vector<Name> columns;           // Insert column list, CreateIndex columns
+  std::vector<ExprPtr> values;         // Insert VALUES
+  std::vector<Assignment> assignments; // Update
+  ExprPtr where;                       // Update / Delete
+  std::vector<ColumnDef> columnDefs;   // CreateTable
+  bool unique = false;                 // CreateIndex
+  Name index;                          // CreateIndex / DropIndex name
+  // AlterSession
+  std::string parameter;
+  std::string value;
+  // ExplainPlan
+  std::optional<std::string> statementId;
+  Name intoTable;
+  // CreateProcedure / Block
+  bool orReplace = false;
+  std::string text;  // the whole statement text
+  std::vector<Call> calls;
+};
+
+}  // namespace korvo::engine::ast

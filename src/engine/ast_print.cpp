@@ -1,0 +1,267 @@
+#include "engine/ast_print.h"
+
+namespace korvo::engine::ast {
+namespace {
+
+std::string joinExprs(const std::vector<ExprPtr>& v, size_t from = 0) {
+  std::string s;
+  for (size_t i = from; i < v.size(); ++i) {
+    if (i > from) s += ", ";
+    s += toSql(*v[i]);
+  }
+  return s;
+}
+
+std::string orderSql(const std::vector<OrderItem>& items) {
+  std::string s;
+  for (size_t i = 0; i < items.size(); ++i) {
+    if (i) s += ", ";
+    s += toSql(*items[i].expr);
+    if (items[i].descending) s += " DESC";
+    if (items[i].nullsFirst) s += *items[i].nullsFirst ? " NULLS FIRST" : " NULLS LAST";
+  }
+  return s;
+}
+
+std::string typeSql(const ColumnType& t) {
+  std::string s = t.name;
+  if (t.name == "VARCHAR2" || t.name == "CHAR") return s + "(" + std::to_string(t.length) + ")";
+  if (t.name == "FLOAT" && t.length) return s + "(" + std::to_string(t.length) + ")";
+  if (t.name == "NUMBER" && t.precision) {
+    s += "(" + std::to_string(*t.precision);
+    if (t.scale && *t.scale != 0) s += "," + std::to_string(*t.scale);
+    s += ")";
+  }
+  return s;
+}
+
+std::string coreSql(const SelectCore& c) {
+  std::string s = "SELECT ";
+  if (c.distinct) s += "DISTINCT ";
+  for (size_t i = 0; i < c.items.size(); ++i) {
+    if (i) s += ", ";
+    s += toSql(*c.items[i].expr);
+    if (!c.items[i].alias.empty()) s += " " + quoteName(c.items[i].alias);
+  }
+  s += " FROM ";
+  for (size_t i = 0; i < c.from.size(); ++i) {
+    if (i) s += ", ";
+    s += toSql(*c.from[i]);
+  }
+  if (c.where) s += " WHERE " + toSql(*c.where);
+  if (c.startWith) s += " START WITH " + toSql(*c.startWith);
+  if (c.connectBy) s += std::string(" CONNECT BY ") + (c.noCycle ? "NOCYCLE " : "") + toSql(*c.connectBy);
+  if (!c.groupBy.empty()) s += " GROUP BY " + joinExprs(c.groupBy);
+  if (c.having) s += " HAVING " + toSql(*c.having);
+  return s;
+}
+
+}  // namespace
+
+std::string quoteName(const Name& n) {
+  if (!n.quoted) return n.text;
+  return "\"" + n.text + "\"";
+}
+
+std::string quoteString(const std::string& s) {
+  std::string out = "'";
+  for (char c : s) {
+    if (c == '\'') out += '\'';
+    out += c;
+  }
+  return out + "'";
+}
+
+std::string toSql(const Expr& e) {
+  std::string s;
+  switch (e.kind) {
+    case ExprKind::Number: s = e.text; break;
+    case ExprKind::String: s = quoteString(e.text); break;
+    case ExprKind::Null: s = "NULL"; break;
+    case ExprKind::DateLiteral: s = "DATE " + quoteString(e.text); break;
+    case ExprKind::Column:
+      s = e.qualifier.empty() ? quoteName(e.name) : quoteName(e.qualifier) + "." + quoteName(e.name);
+      if (e.outerJoin) s += "(+)";
+      break;
+    case ExprKind::Star: s = e.qualifier.empty() ? "*" : quoteName(e.qualifier) + ".*"; break;
+    case ExprKind::Pseudo: s = e.text; break;
+    case ExprKind::Unary: {
+      bool word = e.text != "-" && e.text != "+";
+      s = e.text + (word ? " " : "") + toSql(*e.args[0]);
+      // "- -1" must not print as "--1", a comment
+      if (!word && !s.empty() && s.size() > 1 && s[1] == '-') s = e.text + " " + toSql(*e.args[0]);
+      break;
+    }
+    case ExprKind::Binary:
+      s = toSql(*e.args[0]) + " " + e.text + " " + toSql(*e.args[1]);
+      break;
+    case ExprKind::Like:
+      s = toSql(*e.args[0]) + (e.negated ? " NOT LIKE " : " LIKE ") + toSql(*e.args[1]);
+      if (e.args.size() > 2) s += " ESCAPE " + toSql(*e.args[2]);
+      break;
+    case ExprKind::Between:
+      s = toSql(*e.args[0]) + (e.negated ? " NOT BETWEEN " : " BETWEEN ") + toSql(*e.args[1]) +
+          " AND " + toSql(*e.args[2]);
+      break;
+    case ExprKind::InList:
+      s = toSql(*e.args[0]) + (e.negated ? " NOT IN (" : " IN (") + joinExprs(e.args, 1) + ")";
+      break;
+    case ExprKind::InQuery:
+      s = toSql(*e.args[0]) + (e.negated ? " NOT IN (" : " IN (") + toSql(*e.query) + ")";
+      break;
+    case ExprKind::IsNull:
+      s = toSql(*e.args[0]) + (e.negated ? " IS NOT NULL" : " IS NULL");
+      break;
+    case ExprKind::Exists: s = "EXISTS (" + toSql(*e.query) + ")"; break;
+    case ExprKind::Subquery: s = "(" + toSql(*e.query) + ")"; break;
+    case ExprKind::Function:
+      s = e.qualifier.empty() ? quoteName(e.name) : quoteName(e.qualifier) + "." + quoteName(e.name);
+      s += "(";
+      if (e.distinct) s += "DISTINCT ";
+      s += joinExprs(e.args) + ")";
+      break;
+    case ExprKind::Case: {
+      s = "CASE";
+      size_t i = 0;
+      if (e.hasOperand) s += " " + toSql(*e.args[i++]);
+      size_t end = e.args.size() - (e.hasElse ? 1 : 0);
+      for (; i + 1 < end + 1 && i < end; i += 2)
+        s += " WHEN " + toSql(*e.args[i]) + " THEN " + toSql(*e.args[i + 1]);
+      if (e.hasElse) s += " ELSE " + toSql(*e.args.back());
+      s += " END";
+      break;
+    }
+    case ExprKind::Extract: s = "EXTRACT(" + e.text + " FROM " + toSql(*e.args[0]) + ")"; break;
+    case ExprKind::Row: s = "(" + joinExprs(e.args) + ")"; return s;
+  }
+  if (e.parenthesized) return "(" + s + ")";
+  return s;
+}
+
+std::string toSql(const Query& q) {
+  std::string s;
+  if (q.kind == Query::Kind::Select) {
+    s = coreSql(q.core);
+  } else {
+    static const char* ops[] = {" UNION ", " UNION ALL ", " INTERSECT ", " MINUS "};
+    s = toSql(*q.left) + ops[int(q.op)] + toSql(*q.right);
+  }
+  if (!q.orderBy.empty())
+    s += std::string(q.orderSiblings ? " ORDER SIBLINGS BY " : " ORDER BY ") + orderSql(q.orderBy);
+  if (q.parenthesized) return "(" + s + ")";
+  return s;
+}
+
+std::string toSql(const TableRef& t) {
+  std::string s;
+  switch (t.kind) {
+    case TableRef::Kind::Table:
+      s = t.schema.empty() ? quoteName(t.name) : quoteName(t.schema) + "." + quoteName(t.name);
+      break;
+    case TableRef::Kind::Subquery: {
+      std::string inner = toSql(*t.query);
+      s = t.query->parenthesized ? "(" + inner + ")" : "(" + inner + ")";
+      break;
+    }
+    case TableRef::Kind::Join: {
+      static const char* kinds[] = {" JOIN ", " LEFT JOIN ", " RIGHT JOIN ", " FULL JOIN ",
+                                    " CROSS JOIN "};
+      s = toSql(*t.left) + kinds[int(t.joinType)] + toSql(*t.right);
+      if (t.on) s += " ON " + toSql(*t.on);
+      return s;
+    }
+  }
+  if (!t.alias.empty()) s += " " + quoteName(t.alias);
+  return s;
+}
+
+std::string toSql(const Statement& st) {
+  auto table = [&] {
+    return st.tableSchema.empty() ? quoteName(st.table)
+                                  : quoteName(st.tableSchema) + "." + quoteName(st.table);
+  };
+  auto names = [](const std::vector<Name>& v) {
+    std::string s;
+    for (size_t i = 0; i < v.size(); ++i) s += (i ? ", " : "") + quoteName(v[i]);
+    return s;
+  };
+  switch (st.kind) {
+    case StatementKind::Select: return toSql(*st.query);
+    case StatementKind::Insert: {
+      std::string s = "INSERT INTO " + table();
+      if (!st.alias.empty()) s += " " + quoteName(st.alias);
+      if (!st.columns.empty()) s += " (" + names(st.columns) + ")";
+      if (st.query) return s + " " + toSql(*st.query);
+      return s + " VALUES (" + joinExprs(st.values) + ")";
+    }
+    case StatementKind::Update: {
+      std::string s = "UPDATE " + table();
+      if (!st.alias.empty()) s += " " + quoteName(st.alias);
+      s += " SET ";
+      for (size_t i = 0; i < st.assignments.size(); ++i) {
+        const auto& a = st.assignments[i];
+        if (i) s += ", ";
+        if (!a.qualifier.empty()) s += quoteName(a.qualifier) + ".";
+        s += quoteName(a.column) + " = " + toSql(*a.value);
+      }
+      if (st.where) s += " WHERE " + toSql(*st.where);
+      return s;
+    }
+    case StatementKind::Delete: {
+      std::string s = "DELETE FROM " + table();
+      if (!st.alias.empty()) s += " " + quoteName(st.alias);
+      if (st.where) s += " WHERE " + toSql(*st.where);
+      return s;
+    }
+    case StatementKind::CreateTable: {
+      std::string s = "CREATE TABLE " + table();
+      if (!st.columnDefs.empty()) {
+        s += " (";
+        for (size_t i = 0; i < st.columnDefs.size(); ++i) {
+          const auto& d = st.columnDefs[i];
+          if (i) s += ", ";
+          s += quoteName(d.name) + " " + typeSql(d.type);
+          if (d.defaultValue) s += " DEFAULT " + toSql(*d.defaultValue);
+          if (d.notNull) s += " NOT NULL";
+        }
+        s += ")";
+      }
+      if (st.query) s += " AS " + toSql(*st.query);
+      return s;
+    }
+    case StatementKind::CreateIndex:
+      return std::string("CREATE ") + (st.unique ? "UNIQUE " : "") + "INDEX " +
+             quoteName(st.index) + " ON " + table() + " (" + names(st.columns) + ")";
+    case StatementKind::DropTable: return "DROP TABLE " + table();
+    case StatementKind::DropIndex: return "DROP INDEX " + quoteName(st.index);
+    case StatementKind::DropProcedure: return "DROP PROCEDURE " + quoteName(st.table);
+    case StatementKind::Commit: return "COMMIT";
+    case StatementKind::Rollback: return "ROLLBACK";
+    case StatementKind::AlterSession: {
+      std::string v = st.value;
+      bool word = !v.empty() && v.find_first_of(" ',.-/:") == std::string::npos &&
+                  v.find_first_of("abcdefghijklmnopqrstuvwxyz") == std::string::npos;
+      return "ALTER SESSION SET " + st.parameter + " = " + (word ? v : quoteString(v));
+    }
+    case StatementKind::ExplainPlan: {
+      std::string s = "EXPLAIN PLAN";
+      if (st.statementId) s += " SET STATEMENT_ID = " + quoteString(*st.statementId);
+      return s + " INTO " + quoteName(st.intoTable) + " FOR " + toSql(*st.query);
+    }
+    case StatementKind::CreateProcedure:
+      return std::string("CREATE ") + (st.orReplace ? "OR REPLACE " : "") + st.text;
+    case StatementKind::Block: {
+      std::string s = "BEGIN\n";
+      for (const auto& c : st.calls) {
+        s += c.package.empty() ? quoteName(c.name) : quoteName(c.package) + "." + quoteName(c.name);
+        if (!c.args.empty()) s += "(" + joinExprs(c.args) + ")";
+        s += ";\n";
+      }
+      if (st.calls.empty()) s += "NULL;\n";
+      return s + "END;";
+    }
+  }
+  return {};
+}
+
+}  // namespace korvo::engine::ast

@@ -1,0 +1,1094 @@
+#include "engine/parser.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <string>
+
+#include "engine/lexer.h"
+#include "engine/ora_error.h"
+
+namespace korvo::engine {
+namespace {
+
+using namespace ast;
+
+constexpr std::array kReserved = {
+    "ACCESS",  "ADD",      "ALL",     "ALTER",   "AND",       "ANY",     "AS",       "ASC",
+    "BETWEEN", "BY",       "CHECK",   "CLUSTER", "COMPRESS",  "CONNECT", "CREATE",   "DELETE",
+    "DESC",    "DISTINCT", "DROP",    "ELSE",    "EXCLUSIVE", "EXISTS",  "FROM",     "GRANT",
+    "GROUP",   "HAVING",   "IN",      "INDEX",   "INSERT",    "INTERSECT", "INTO",   "IS",
+    "LIKE",    "LOCK",     "MINUS",   "MODE",    "NOT",       "NOWAIT",  "NULL",     "OF",
+    "ON",      "OPTION",   "OR",      "ORDER",   "PRIOR",     "PUBLIC",  "RENAME",   "REVOKE",
+    "SELECT",  "SET",      "START",   "TABLE",   "THEN",      "TO",      "UNION",    "UNIQUE",
+    "UPDATE",  "VALUES",   "VIEW",    "WHERE",   "WITH",      "CASE",    "WHEN",     "END"};
+
+// Words that end a select item or a table reference instead of being its alias.
+constexpr std::array kClauseWords = {"FROM",  "WHERE", "GROUP", "HAVING",  "ORDER",  "UNION",
+                                     "INTERSECT", "MINUS", "CONNECT", "START", "JOIN", "INNER",
+                                     "LEFT", "RIGHT", "FULL", "CROSS", "ON", "INTO", "USING",
+                                     "NATURAL", "OUTER", "SET", "VALUES", "FOR", "WITH"};
+
+constexpr std::array kPseudoColumns = {"ROWNUM", "LEVEL", "SYSDATE", "USER", "CONNECT_BY_ISLEAF",
+                                       "CONNECT_BY_ISCYCLE", "SYSTIMESTAMP", "UID"};
+
+template <size_t N>
+bool contains(const std::array<const char*, N>& words, std::string_view w) {
+  return std::any_of(words.begin(), words.end(), [&](const char* k) { return w == k; });
+}
+
+class Parser {
+ public:
+  explicit Parser(std::string_view sql) : sql_(sql), toks_(tokenize(sql)) {}
+
+  Statement statement();
+  ExprPtr expressionOnly() {
+    auto e = expr();
+    expectEnd();
+    return e;
+  }
+
+ private:
+  std::string_view sql_;
+  std::vector<Token> toks_;
+  size_t pos_ = 0;
+
+  const Token& peek(size_t ahead = 0) const {
+    return toks_[std::min(pos_ + ahead, toks_.size() - 1)];
+  }
+  const Token& next() {
+    const Token& t = toks_[pos_];
+    if (pos_ + 1 < toks_.size()) ++pos_;
+    return t;
+  }
+  bool atEnd() const { return peek().kind == TokenKind::End; }
+  bool isWord(std::string_view w, size_t ahead = 0) const { return peek(ahead).isWord(w); }
+  bool isOp(std::string_view o, size_t ahead = 0) const { return peek(ahead).isOp(o); }
+  bool acceptWord(std::string_view w) {
+    if (!isWord(w)) return false;
+    next();
+    return true;
+  }
+  bool acceptOp(std::string_view o) {
+    if (!isOp(o)) return false;
+    next();
+    return true;
+  }
+  [[noreturn]] void fail(int code, const std::string& text) const { throw OraError(code, text); }
+  [[noreturn]] void missingExpression() const { fail(936, "missing expression"); }
+  [[noreturn]] void notEnded() const {
+    if (isOp(";")) fail(911, "invalid character");
+    fail(933, "SQL command not properly ended");
+  }
+  void expectWord(std::string_view w, int code = 905, const char* text = "missing keyword") {
+    if (!acceptWord(w)) fail(code, text);
+  }
+  void expectOp(std::string_view o) {
+    if (acceptOp(o)) return;
+    if (o == ")") fail(907, "missing right parenthesis");
+    if (o == "(") fail(906, "missing left parenthesis");
+    if (o == ",") fail(917, "missing comma");
+    if (o == "=") fail(927, "missing equal sign");
+    missingExpression();
+  }
+  void expectEnd() {
+    if (!atEnd()) notEnded();
+  }
+
+  // An identifier usable as a name (not reserved), or a quoted one.
+  bool atName(size_t ahead = 0) const {
+    const Token& t = peek(ahead);
+    if (t.kind == TokenKind::QuotedIdentifier) return true;
+    return t.kind == TokenKind::Identifier && !isReservedWord(t.text);
+  }
+  Name name(int code = 904, const char* text = "invalid identifier") {
+    const Token& t = peek();
+    if (t.kind == TokenKind::QuotedIdentifier) {
+      next();
+      return Name{t.text, true};
+    }
+    if (t.kind == TokenKind::Identifier && !isReservedWord(t.text)) {
+      next();
+      return Name{t.text, false};
+    }
+    if (code == 904 && t.kind == TokenKind::Identifier) fail(904, "\"" + t.text + "\": " + text);
+    if (code == 904) missingExpression();
+    fail(code, text);
+  }
+
+  // Nesting beyond this is refused rather than risking the stack.
+  static constexpr int kMaxNesting = 200;
+  static constexpr int kMaxChain = 5000;
+  int nesting_ = 0;
+  struct Nested {
+    Parser& p;
+    explicit Nested(Parser& parser) : p(parser) {
+      if (++p.nesting_ > kMaxNesting)
+        throw OraError(3001, "unimplemented feature: nesting deeper than 200 levels");
+    }
+    ~Nested() { --p.nesting_; }
+  };
+  void countChain(int& n) {
+    if (++n > kMaxChain)
+      throw OraError(3001, "unimplemented feature: more than 5000 operands in one expression");
+  }
+
+  // --- expressions ---
+  ExprPtr expr() {
+    Nested guard(*this);
+    return orExpr();
+  }
+  ExprPtr orExpr();
+  ExprPtr andExpr();
+  ExprPtr notExpr();
+  ExprPtr comparison();
+  ExprPtr additive();
+  ExprPtr multiplicative();
+  ExprPtr unary();
+  ExprPtr primary();
+  ExprPtr functionCall(Name pkg, Name fn);
+  ExprPtr caseExpr();
+  bool startsQuery() const {
+    size_t k = 0;
+    while (isOp("(", k) && k <= size_t(kMaxNesting)) ++k;
+    return isWord("SELECT", k) || isWord("WITH", k);
+  }
+  QueryPtr parenthesizedQuery() {  // after '(' : SELECT ... ')'
+    auto q = query();
+    expectOp(")");
+    return q;
+  }
+
+  // --- queries ---
+  QueryPtr query();
+  QueryPtr queryTerm();
+  void selectCore(SelectCore& c);
+  std::vector<OrderItem> orderList();
+  TableRefPtr tableRef();
+  TableRefPtr tablePrimary();
+  void optionalTableAlias(TableRef& t);
+
+  // --- statements ---
+  Statement insertStatement();
+  Statement updateStatement();
+  Statement deleteStatement();
+  Statement createStatement();
+  Statement dropStatement();
+  Statement alterStatement();
+  Statement explainStatement();
+  Statement blockStatement();
+  Statement procedureStatement(bool orReplace);
+  ColumnType columnType();
+  void qualifiedTable(Name& schema, Name& table) {
+    table = name(903, "invalid table name");
+    if (acceptOp(".")) {
+      schema = table;
+      table = name(903, "invalid table name");
+    }
+  }
+  std::string headingOf(size_t b, size_t e) const {
+    std::string h;
+    for (char ch : sql_.substr(b, e - b)) {
+      if (std::isspace((unsigned char)ch)) continue;
+      h += (ch >= 'a' && ch <= 'z') ? char(ch - 'a' + 'A') : ch;
+    }
+    return h;
+  }
+};
+
+ExprPtr make(ExprKind k) {
+  auto e = std::make_unique<Expr>();
+  e->kind = k;
+  return e;
+}
+
+ExprPtr binary(std::string op, ExprPtr l, ExprPtr r) {
+  auto e = make(ExprKind::Binary);
+  e->text = std::move(op);
+  e->args.push_back(std::move(l));
+  e->args.push_back(std::move(r));
+  return e;
+}
+
+ExprPtr Parser::orExpr() {
+  auto l = andExpr();
+  int n = 0;
+  while (acceptWord("OR")) {
+    countChain(n);
+    l = binary("OR", std::move(l), andExpr());
+  }
+  return l;
+}
+
+ExprPtr Parser::andExpr() {
+  auto l = notExpr();
+  int n = 0;
+  while (acceptWord("AND")) {
+    countChain(n);
+    l = binary("AND", std::move(l), notExpr());
+  }
+  return l;
+}
+
+ExprPtr Parser::notExpr() {
+  if (acceptWord("NOT")) {
+    Nested guard(*this);
+    auto e = make(ExprKind::Unary);
+    e->text = "NOT";
+    e->args.push_back(notExpr());
+    return e;
+  }
+  return comparison();
+}
+
+ExprPtr Parser::comparison() {
+  if (isWord("EXISTS")) {
+    next();
+    expectOp("(");
+    auto e = make(ExprKind::Exists);
+    e->query = parenthesizedQuery();
+    return e;
+  }
+  auto l = additive();
+  for (const char* op : {"=", "<>", "<", "<=", ">", ">="}) {
+    if (isOp(op)) {
+      next();
+      if (isWord("ANY") || isWord("SOME") || isWord("ALL"))
+        fail(3001, "unimplemented feature: " + peek().text + " comparison");
+      return binary(op, std::move(l), additive());
+    }
+  }
+  if (acceptWord("IS")) {
+    auto e = make(ExprKind::IsNull);
+    e->negated = acceptWord("NOT");
+    expectWord("NULL", 908, "missing NULL keyword");
+    e->args.push_back(std::move(l));
+    return e;
+  }
+  bool negated = false;
+  if (isWord("NOT") && (isWord("LIKE", 1) || isWord("BETWEEN", 1) || isWord("IN", 1))) {
+    next();
+    negated = true;
+  }
+  if (acceptWord("LIKE")) {
+    auto e = make(ExprKind::Like);
+    e->negated = negated;
+    e->args.push_back(std::move(l));
+    e->args.push_back(additive());
+    if (acceptWord("ESCAPE")) e->args.push_back(additive());
+    return e;
+  }
+  if (acceptWord("BETWEEN")) {
+    auto e = make(ExprKind::Between);
+    e->negated = negated;
+    e->args.push_back(std::move(l));
+    e->args.push_back(additive());
+    expectWord("AND");
+    e->args.push_back(additive());
+    return e;
+  }
+  if (acceptWord("IN")) {
+    expectOp("(");
+    if (isWord("SELECT") || isWord("WITH")) {
+      auto e = make(ExprKind::InQuery);
+      e->negated = negated;
+      e->args.push_back(std::move(l));
+      e->query = parenthesizedQuery();
+      return e;
+    }
+    if (startsQuery()) {
+      // "((SELECT ...) UNION ...)" or "((SELECT ...) + 1, 2)": try the query first
+      size_t save = pos_;
+      try {
+        QueryPtr q = parenthesizedQuery();
+        auto e = make(ExprKind::InQuery);
+        e->negated = negated;
+        e->args.push_back(std::move(l));
+        e->query = std::move(q);
+        return e;
+      } catch (const OraError&) {
+        pos_ = save;
+      }
+    }
+    auto e = make(ExprKind::InList);
+    e->negated = negated;
+    e->args.push_back(std::move(l));
+    do e->args.push_back(expr());
+    while (acceptOp(","));
+    expectOp(")");
+    if (e->args.size() > 1001)
+      fail(1795, "maximum number of expressions in a list is 1000");
+    return e;
+  }
+  if (negated) missingExpression();
+  return l;
+}
+
+ExprPtr Parser::additive() {
+  auto l = multiplicative();
+  int n = 0;
+  for (;;) {
+    if (isOp("+") || isOp("-") || isOp("||")) {
+      countChain(n);
+      std::string op = next().text;
+      l = binary(op, std::move(l), multiplicative());
+    } else {
+      return l;
+    }
+  }
+}
+
+ExprPtr Parser::multiplicative() {
+  auto l = unary();
+  int n = 0;
+  while (isOp("*") || isOp("/")) {
+    countChain(n);
+    std::string op = next().text;
+    l = binary(op, std::move(l), unary());
+  }
+  return l;
+}
+
+ExprPtr Parser::unary() {
+  if (isOp("-") || isOp("+")) {
+    Nested guard(*this);
+    std::string op = next().text;
+    auto e = make(ExprKind::Unary);
+    e->text = op;
+    e->args.push_back(unary());
+    return e;
+  }
+  if (isWord("PRIOR") || isWord("CONNECT_BY_ROOT")) {
+    auto e = make(ExprKind::Unary);
+    e->text = next().text;
+    e->args.push_back(unary());
+    return e;
+  }
+  return primary();
+}
+
+ExprPtr Parser::caseExpr() {
+  auto e = make(ExprKind::Case);
+  if (!isWord("WHEN")) {
+    e->hasOperand = true;
+    e->args.push_back(expr());
+  }
+  if (!isWord("WHEN")) missingExpression();
+  while (acceptWord("WHEN")) {
+    e->args.push_back(expr());
+    expectWord("THEN");
+    e->args.push_back(expr());
+  }
+  if (acceptWord("ELSE")) {
+    e->hasElse = true;
+    e->args.push_back(expr());
+  }
+  expectWord("END");
+  return e;
+}
+
+ExprPtr Parser::functionCall(Name pkg, Name fn) {
+  expectOp("(");
+  auto e = make(ExprKind::Function);
+  e->qualifier = std::move(pkg);
+  e->name = std::move(fn);
+  if (e->name.text == "EXTRACT" && !e->name.quoted && e->qualifier.empty()) {
+    auto x = make(ExprKind::Extract);
+    const Token& field = next();
+    if (field.kind != TokenKind::Identifier) missingExpression();
+    x->text = field.text;
+    expectWord("FROM", 923, "FROM keyword not found where expected");
+    x->args.push_back(expr());
+    expectOp(")");
+    return x;
+  }
+  if (acceptOp(")")) return e;
+  if (isOp("*") && isOp(")", 1)) {
+    next();
+    next();
+    e->args.push_back(make(ExprKind::Star));
+    return e;
+  }
+  if (acceptWord("DISTINCT") || acceptWord("UNIQUE"))
+    e->distinct = true;
+  else
+    acceptWord("ALL");
+  do e->args.push_back(expr());
+  while (acceptOp(","));
+  expectOp(")");
+  return e;
+}
+
+ExprPtr Parser::primary() {
+  const Token& t = peek();
+  switch (t.kind) {
+    case TokenKind::Number: {
+      auto e = make(ExprKind::Number);
+      e->text = next().text;
+      return e;
+    }
+    case TokenKind::String: {
+      auto e = make(ExprKind::String);
+      e->text = next().text;
+      return e;
+    }
+    case TokenKind::Operator: {
+      if (t.text != "(") missingExpression();
+      next();
+      if (isWord("SELECT") || isWord("WITH")) {
+        auto e = make(ExprKind::Subquery);
+        e->query = parenthesizedQuery();
+        return e;
+      }
+      if (startsQuery()) {
+        size_t save = pos_;
+        try {
+          auto e = make(ExprKind::Subquery);
+          e->query = parenthesizedQuery();
+          return e;
+        } catch (const OraError&) {
+          pos_ = save;
+        }
+      }
+      auto first = expr();
+      if (isOp(",")) {
+        auto row = make(ExprKind::Row);
+        row->args.push_back(std::move(first));
+        while (acceptOp(",")) row->args.push_back(expr());
+        expectOp(")");
+        return row;
+      }
+      expectOp(")");
+      first->parenthesized = true;
+      return first;
+    }
+    case TokenKind::End:
+      missingExpression();
+    default:
+      break;
+  }
+  // Words: keywords with their own syntax first.
+  if (t.kind == TokenKind::Identifier) {
+    if (t.text == "NULL") {
+      next();
+      return make(ExprKind::Null);
+    }
+    if (t.text == "CASE") {
+      next();
+      return caseExpr();
+    }
+    if (t.text == "DATE" && peek(1).kind == TokenKind::String) {
+      next();
+      auto e = make(ExprKind::DateLiteral);
+      e->text = next().text;
+      return e;
+    }
+    if (contains(kPseudoColumns, t.text) && !isOp("(", 1) && !isOp(".", 1)) {
+      auto e = make(ExprKind::Pseudo);
+      e->text = next().text;
+      return e;
+    }
+    if (isReservedWord(t.text)) missingExpression();
+  }
+  Name first = name();
+  const bool outerMark = isOp("(") && isOp("+", 1) && isOp(")", 2);
+  if (isOp("(") && !outerMark) return functionCall(Name{}, std::move(first));
+  if (!isOp(".")) {
+    auto e = make(ExprKind::Column);
+    e->name = std::move(first);
+    if (outerMark) {
+      pos_ += 3;
+      e->outerJoin = true;
+    }
+    return e;
+  }
+  next();
+  if (acceptOp("*")) {
+    auto e = make(ExprKind::Star);
+    e->qualifier = std::move(first);
+    return e;
+  }
+  Name second = name();
+  if (isOp("(") && !(isOp("+", 1) && isOp(")", 2)))
+    return functionCall(std::move(first), std::move(second));
+  auto e = make(ExprKind::Column);
+  if (acceptOp(".")) {  // schema.table.column: the table qualifies
+    if (acceptOp("*")) {
+      e->kind = ExprKind::Star;
+      e->qualifier = std::move(second);
+      return e;
+    }
+    e->qualifier = std::move(second);
+    e->name = name();
+  } else {
+    e->qualifier = std::move(first);
+    e->name = std::move(second);
+  }
+  if (isOp("(") && isOp("+", 1) && isOp(")", 2)) {
+    pos_ += 3;
+    e->outerJoin = true;
+  }
+  return e;
+}
+
+// --- queries ---
+
+QueryPtr Parser::query() {
+  if (isWord("WITH")) fail(3001, "unimplemented feature: WITH clause");
+  auto q = queryTerm();
+  int members = 0;
+  for (;;) {
+    SetOp op;
+    if (isWord("UNION")) {
+      next();
+      op = acceptWord("ALL") ? SetOp::UnionAll : SetOp::Union;
+    } else if (acceptWord("INTERSECT")) {
+      op = SetOp::Intersect;
+    } else if (acceptWord("MINUS")) {
+      op = SetOp::Minus;
+    } else {
+      break;
+    }
+    countChain(members);
+    auto c = std::make_shared<Query>();
+    c->kind = Query::Kind::Compound;
+    c->op = op;
+    c->left = std::move(q);
+    c->right = queryTerm();
+    q = std::move(c);
+  }
+  if (isWord("ORDER")) {
+    next();
+    if (acceptWord("SIBLINGS")) q->orderSiblings = true;
+    expectWord("BY");
+    if (!q->orderBy.empty()) notEnded();
+    // (SELECT ...) ORDER BY ...: the parentheses add nothing at this level.
+    q->parenthesized = false;
+    q->orderBy = orderList();
+  }
+  return q;
+}
+
+QueryPtr Parser::queryTerm() {
+  Nested guard(*this);
+  if (acceptOp("(")) {
+    auto q = query();
+    expectOp(")");
+    q->parenthesized = true;
+    return q;
+  }
+  auto q = std::make_shared<Query>();
+  if (!isWord("SELECT")) fail(928, "missing SELECT keyword");
+  selectCore(q->core);
+  return q;
+}
+
+std::vector<OrderItem> Parser::orderList() {
+  std::vector<OrderItem> items;
+  do {
+    OrderItem it;
+    it.expr = expr();
+    if (acceptWord("DESC"))
+      it.descending = true;
+    else
+      acceptWord("ASC");
+    if (acceptWord("NULLS")) {
+      if (acceptWord("FIRST"))
+        it.nullsFirst = true;
+      else if (acceptWord("LAST"))
+        it.nullsFirst = false;
+      else
+        fail(905, "missing keyword");
+    }
+    items.push_back(std::move(it));
+  } while (acceptOp(","));
+  return items;
+}
+
+void Parser::selectCore(SelectCore& c) {
+  expectWord("SELECT", 928, "missing SELECT keyword");
+  if (acceptWord("DISTINCT") || acceptWord("UNIQUE"))
+    c.distinct = true;
+  else
+    acceptWord("ALL");
+  do {
+    SelectItem item;
+    size_t b = peek().begin;
+    if (isOp("*")) {
+      next();
+      item.expr = make(ExprKind::Star);
+    } else {
+      item.expr = expr();
+    }
+    size_t e = toks_[pos_ > 0 ? pos_ - 1 : 0].end;
+    item.heading = headingOf(b, e);
+    if (acceptWord("AS")) {
+      item.alias = name();
+    } else if (atName() && !(peek().kind == TokenKind::Identifier &&
+                             contains(kClauseWords, peek().text))) {
+      item.alias = name();
+    }
+    c.items.push_back(std::move(item));
+  } while (acceptOp(","));
+  if (!acceptWord("FROM")) {
+    if (atEnd()) fail(923, "FROM keyword not found where expected");
+    fail(923, "FROM keyword not found where expected");
+  }
+  do c.from.push_back(tableRef());
+  while (acceptOp(","));
+  if (acceptWord("WHERE")) c.where = expr();
+  for (int round = 0; round < 2; ++round) {
+    if (isWord("START") && isWord("WITH", 1)) {
+      next();
+      next();
+      c.startWith = expr();
+    }
+    if (isWord("CONNECT") && isWord("BY", 1)) {
+      next();
+      next();
+      c.noCycle = acceptWord("NOCYCLE");
+      c.connectBy = expr();
+    }
+  }
+  if (isWord("GROUP")) {
+    next();
+    expectWord("BY");
+    do c.groupBy.push_back(expr());
+    while (acceptOp(","));
+  }
+  if (acceptWord("HAVING")) c.having = expr();
+}
+
+void Parser::optionalTableAlias(TableRef& t) {
+  if (isWord("AS")) notEnded();  // Oracle has no AS before a table alias
+  if (atName() &&
+      !(peek().kind == TokenKind::Identifier && contains(kClauseWords, peek().text)))
+    t.alias = name();
+}
+
+TableRefPtr Parser::tablePrimary() {
+  Nested guard(*this);
+  auto t = std::make_unique<TableRef>();
+  if (acceptOp("(")) {
+    if (startsQuery()) {
+      t->kind = TableRef::Kind::Subquery;
+      t->query = parenthesizedQuery();
+      optionalTableAlias(*t);
+      return t;
+    }
+    auto inner = tableRef();
+    expectOp(")");
+    return inner;
+  }
+  if (!atName()) fail(903, "invalid table name");
+  qualifiedTable(t->schema, t->name);
+  optionalTableAlias(*t);
+  return t;
+}
+
+TableRefPtr Parser::tableRef() {
+  auto left = tablePrimary();
+  for (;;) {
+    JoinType jt;
+    if (isWord("JOIN")) {
+      jt = JoinType::Inner;
+    } else if (isWord("INNER") && isWord("JOIN", 1)) {
+      next();
+      jt = JoinType::Inner;
+    } else if (isWord("CROSS") && isWord("JOIN", 1)) {
+      next();
+      jt = JoinType::Cross;
+    } else if (isWord("LEFT") || isWord("RIGHT") || isWord("FULL")) {
+      std::string w = next().text;
+      acceptWord("OUTER");
+      if (!isWord("JOIN")) fail(905, "missing keyword");
+      jt = w == "LEFT" ? JoinType::Left : w == "RIGHT" ? JoinType::Right : JoinType::Full;
+    } else if (isWord("NATURAL")) {
+      fail(3001, "unimplemented feature: NATURAL JOIN");
+    } else {
+      return left;
+    }
+    expectWord("JOIN");
+    auto j = std::make_unique<TableRef>();
+    j->kind = TableRef::Kind::Join;
+    j->joinType = jt;
+    j->left = std::move(left);
+    j->right = tablePrimary();
+    if (jt != JoinType::Cross) {
+      if (isWord("USING")) fail(3001, "unimplemented feature: JOIN ... USING");
+      expectWord("ON");
+      j->on = expr();
+    }
+    left = std::move(j);
+  }
+}
+
+// --- statements ---
+
+ColumnType Parser::columnType() {
+  ColumnType t;
+  const Token& w = peek();
+  if (w.kind != TokenKind::Identifier) fail(902, "invalid datatype");
+  next();
+  t.name = w.text;
+  static const std::array<const char*, 12> known = {"VARCHAR2", "CHAR",    "NUMBER", "DATE",
+                                                    "LONG",     "INTEGER", "FLOAT",  "CLOB",
+                                                    "VARCHAR",  "INT",     "NCHAR",  "NVARCHAR2"};
+  if (!contains(known, t.name)) fail(902, "invalid datatype");
+  if (t.name == "INT") t.name = "INTEGER";
+  if (t.name == "NVARCHAR2") t.name = "VARCHAR2";
+  if (t.name == "NCHAR") t.name = "CHAR";
+  auto number = [&]() {
+    bool neg = acceptOp("-");
+    const Token& n = next();
+    if (n.kind != TokenKind::Number || n.text.find_first_not_of("0123456789") != std::string::npos)
+      fail(910, "specified length too long for its datatype");
+    int v = std::stoi(n.text.substr(0, 9));
+    return neg ? -v : v;
+  };
+  if (t.name == "VARCHAR2" || t.name == "VARCHAR" || t.name == "CHAR") {
+    if (acceptOp("(")) {
+      t.length = number();
+      if (!acceptWord("BYTE")) acceptWord("CHAR");
+      expectOp(")");
+    } else if (t.name == "CHAR") {
+      t.length = 1;
+    } else {
+      fail(906, "missing left parenthesis");
+    }
+    if (t.name == "VARCHAR") t.name = "VARCHAR2";
+    int max = t.name == "CHAR" ? 2000 : 4000;
+    if (t.length < 1 || t.length > max) fail(910, "specified length too long for its datatype");
+  } else if (t.name == "NUMBER") {
+    if (acceptOp("(")) {
+      if (acceptOp("*"))
+        t.precision = 38;
+      else
+        t.precision = number();
+      if (acceptOp(",")) t.scale = number();
+      expectOp(")");
+      if (*t.precision < 1 || *t.precision > 38)
+        fail(1727, "numeric precision specifier is out of range (1 to 38)");
+      if (t.scale && (*t.scale < -84 || *t.scale > 127))
+        fail(1728, "numeric scale specifier is out of range (-84 to 127)");
+      if (!t.scale) t.scale = 0;
+    }
+  } else if (t.name == "FLOAT") {
+    if (acceptOp("(")) {
+      t.length = number();
+      expectOp(")");
+    }
+  } else if (t.name == "LONG") {
+    acceptWord("RAW");
+  }
+  return t;
+}
+
+Statement Parser::insertStatement() {
+  Statement s;
+  s.kind = StatementKind::Insert;
+  expectWord("INTO");
+  qualifiedTable(s.tableSchema, s.table);
+  if (atName() && !isWord("VALUES") && !isWord("SELECT")) s.alias = name();
+  if (acceptOp("(")) {
+    if (startsQuery()) fail(3001, "unimplemented feature: INSERT into a sub-query");
+    do s.columns.push_back(name());
+    while (acceptOp(","));
+    expectOp(")");
+  }
+  if (acceptWord("VALUES")) {
+    expectOp("(");
+    do s.values.push_back(expr());
+    while (acceptOp(","));
+    expectOp(")");
+  } else if (startsQuery()) {
+    s.query = query();
+  } else {
+    fail(926, "missing VALUES keyword");
+  }
+  expectEnd();
+  return s;
+}
+
+Statement Parser::updateStatement() {
+  Statement s;
+  s.kind = StatementKind::Update;
+  qualifiedTable(s.tableSchema, s.table);
+  if (atName() && !isWord("SET")) s.alias = name();
+  expectWord("SET");
+  do {
+    Assignment a;
+    if (isOp("(")) fail(3001, "unimplemented feature: UPDATE SET (column list)");
+    a.column = name();
+    if (acceptOp(".")) {
+      a.qualifier = a.column;
+      a.column = name();
+    }
+    expectOp("=");
+    a.value = expr();
+    s.assignments.push_back(std::move(a));
+  } while (acceptOp(","));
+  if (acceptWord("WHERE")) s.where = expr();
+  expectEnd();
+  return s;
+}
+
+Statement Parser::deleteStatement() {
+  Statement s;
+  s.kind = StatementKind::Delete;
+  acceptWord("FROM");
+  qualifiedTable(s.tableSchema, s.table);
+  if (atName() && !isWord("WHERE")) s.alias = name();
+  if (acceptWord("WHERE")) s.where = expr();
+  expectEnd();
+  return s;
+}
+
+Statement Parser::createStatement() {
+  bool orReplace = false;
+  if (acceptWord("OR")) {
+    expectWord("REPLACE");
+    orReplace = true;
+  }
+  if (isWord("PROCEDURE")) return procedureStatement(orReplace);
+  if (orReplace) fail(901, "invalid CREATE command");
+  Statement s;
+  if (acceptWord("TABLE")) {
+    s.kind = StatementKind::CreateTable;
+    qualifiedTable(s.tableSchema, s.table);
+    if (acceptOp("(")) {
+      do {
+        ColumnDef d;
+        d.name = name();
+        d.type = columnType();
+        for (;;) {
+          if (acceptWord("DEFAULT")) {
+            d.defaultValue = additive();
+          } else if (isWord("NOT") && isWord("NULL", 1)) {
+            next();
+            next();
+            d.notNull = true;
+          } else if (acceptWord("NULL")) {
+            d.notNull = false;
+          } else {
+            break;
+          }
+        }
+        s.columnDefs.push_back(std::move(d));
+      } while (acceptOp(","));
+      expectOp(")");
+    }
+    if (acceptWord("AS")) {
+      if (!startsQuery()) fail(928, "missing SELECT keyword");
+      s.query = query();
+    } else if (s.columnDefs.empty()) {
+      fail(906, "missing left parenthesis");
+    }
+    expectEnd();
+    return s;
+  }
+  if (isWord("UNIQUE") || isWord("INDEX")) {
+    s.kind = StatementKind::CreateIndex;
+    s.unique = acceptWord("UNIQUE");
+    expectWord("INDEX", 901, "invalid CREATE command");
+    s.index = name();
+    expectWord("ON", 969, "missing ON keyword");
+    qualifiedTable(s.tableSchema, s.table);
+    expectOp("(");
+    do {
+      s.columns.push_back(name());
+      if (!acceptWord("ASC")) acceptWord("DESC");
+    } while (acceptOp(","));
+    expectOp(")");
+    expectEnd();
+    return s;
+  }
+  fail(901, "invalid CREATE command");
+}
+
+Statement Parser::dropStatement() {
+  Statement s;
+  if (acceptWord("TABLE")) {
+    s.kind = StatementKind::DropTable;
+    qualifiedTable(s.tableSchema, s.table);
+    if (acceptWord("CASCADE")) expectWord("CONSTRAINTS");
+    acceptWord("PURGE");
+  } else if (acceptWord("INDEX")) {
+    s.kind = StatementKind::DropIndex;
+    s.index = name();
+  } else if (acceptWord("PROCEDURE")) {
+    s.kind = StatementKind::DropProcedure;
+    s.table = name();
+  } else {
+    fail(950, "invalid DROP option");
+  }
+  expectEnd();
+  return s;
+}
+
+Statement Parser::alterStatement() {
+  Statement s;
+  s.kind = StatementKind::AlterSession;
+  expectWord("SESSION", 940, "invalid ALTER command");
+  expectWord("SET", 922, "missing or invalid option");
+  const Token& p = next();
+  if (p.kind != TokenKind::Identifier) fail(922, "missing or invalid option");
+  s.parameter = p.text;
+  expectOp("=");
+  const Token& v = next();
+  if (v.kind == TokenKind::End) fail(922, "missing or invalid option");
+  s.value = v.text;
+  expectEnd();
+  return s;
+}
+
+Statement Parser::explainStatement() {
+  Statement s;
+  s.kind = StatementKind::ExplainPlan;
+  expectWord("PLAN");
+  if (acceptWord("SET")) {
+    if (!acceptWord("STATEMENT_ID")) fail(905, "missing keyword");
+    expectOp("=");
+    const Token& id = next();
+    if (id.kind != TokenKind::String) fail(905, "missing keyword");
+    s.statementId = id.text;
+  }
+  if (acceptWord("INTO")) {
+    Name schema;
+    qualifiedTable(schema, s.intoTable);
+  } else {
+    s.intoTable = Name{"PLAN_TABLE", false};
+  }
+  expectWord("FOR");
+  if (!startsQuery()) fail(3001, "unimplemented feature: EXPLAIN PLAN of a non-query");
+  s.query = query();
+  expectEnd();
+  return s;
+}
+
+Statement Parser::procedureStatement(bool orReplace) {
+  Statement s;
+  s.kind = StatementKind::CreateProcedure;
+  s.orReplace = orReplace;
+  size_t begin = peek().begin;  // "PROCEDURE ..."
+  expectWord("PROCEDURE");
+  Name schema;
+  qualifiedTable(schema, s.table);
+  if (!isWord("IS") && !isWord("AS") && !isOp("(")) fail(905, "missing keyword");
+  s.text = std::string(sql_.substr(begin));
+  // A procedure body ends with END [name]; trailing blanks and '/' are tolerated.
+  while (!s.text.empty() && (std::isspace((unsigned char)s.text.back()) || s.text.back() == '/'))
+    s.text.pop_back();
+  if (s.text.empty() || s.text.back() != ';')
+    fail(6550, "line 1, column " + std::to_string(s.text.size()) +
+                   ":\nPLS-00103: Encountered the symbol \"end-of-file\"");
+  pos_ = toks_.size() - 1;
+  return s;
+}
+
+Statement Parser::blockStatement() {
+  Statement s;
+  s.kind = StatementKind::Block;
+  s.text = std::string(sql_);
+  auto lineCol = [&](size_t off) {
+    size_t line = 1, col = 1;
+    for (size_t i = 0; i < off && i < sql_.size(); ++i) {
+      if (sql_[i] == '\n') {
+        ++line;
+        col = 1;
+      } else {
+        ++col;
+      }
+    }
+    return "line " + std::to_string(line) + ", column " + std::to_string(col);
+  };
+  auto plsFail = [&](const Token& t) {
+    std::string sym = t.kind == TokenKind::End ? "end-of-file" : t.text;
+    fail(6550, lineCol(t.begin) + ":\nPLS-00103: Encountered the symbol \"" + sym +
+                   "\" when expecting one of the following");
+  };
+  if (isWord("DECLARE")) fail(3001, "unimplemented feature: DECLARE section in PL/SQL block");
+  expectWord("BEGIN");
+  while (!isWord("END")) {
+    if (atEnd()) plsFail(peek());
+    if (acceptWord("NULL")) {
+      if (!acceptOp(";")) plsFail(peek());
+      continue;
+    }
+    const Token& start = peek();
+    if (start.kind != TokenKind::Identifier && start.kind != TokenKind::QuotedIdentifier)
+      plsFail(start);
+    if (isReservedWord(start.text) && start.kind == TokenKind::Identifier)
+      fail(3001, "unimplemented feature: PL/SQL statement " + start.text);
+    Call c;
+    c.name = name();
+    if (acceptOp(".")) {
+      c.package = c.name;
+      c.name = name();
+    }
+    c.position = lineCol(start.begin);
+    if (acceptOp("(")) {
+      if (!acceptOp(")")) {
+        do c.args.push_back(expr());
+        while (acceptOp(","));
+        expectOp(")");
+      }
+    }
+    if (isOp(":=")) fail(3001, "unimplemented feature: PL/SQL assignment");
+    if (!acceptOp(";")) plsFail(peek());
+    s.calls.push_back(std::move(c));
+  }
+  next();  // END
+  if (peek().kind == TokenKind::Identifier && !isOp(";")) next();  // END label
+  if (!acceptOp(";")) plsFail(peek());
+  acceptOp("/");
+  if (!atEnd()) plsFail(peek());
+  return s;
+}
+
+Statement Parser::statement() {
+  if (atEnd()) fail(900, "invalid SQL statement");
+  const Token& first = peek();
+  if (first.kind == TokenKind::Operator && first.text == "(" ) {
+    Statement s;
+    s.query = query();
+    expectEnd();
+    return s;
+  }
+  if (first.kind != TokenKind::Identifier) fail(900, "invalid SQL statement");
+  if (first.text == "SELECT" || first.text == "WITH") {
+    Statement s;
+    s.query = query();
+    expectEnd();
+    return s;
+  }
+  if (first.text == "BEGIN" || first.text == "DECLARE") return blockStatement();
+  next();
+  if (first.text == "INSERT") return insertStatement();
+  if (first.text == "UPDATE") return updateStatement();
+  if (first.text == "DELETE") return deleteStatement();
+  if (first.text == "CREATE") return createStatement();
+  if (first.text == "DROP") return dropStatement();
+  if (first.text == "ALTER") return alterStatement();
+  if (first.text == "EXPLAIN") return explainStatement();
+  if (first.text == "COMMIT" || first.text == "ROLLBACK") {
+    Statement s;
+    s.kind = first.text == "COMMIT" ? StatementKind::Commit : StatementKind::Rollback;
+    acceptWord("WORK");
+    if (s.kind == StatementKind::Rollback && isWord("TO"))
+      fail(3001, "unimplemented feature: ROLLBACK TO SAVEPOINT");
+    expectEnd();
+    return s;
+  }
+  fail(900, "invalid SQL statement");
+}
+
+}  // namespace
+
+bool isReservedWord(std::string_view upper) { return contains(kReserved, upper); }
+
+ast::Statement parseStatement(std::string_view sql) { return Parser(sql).statement(); }
+
+ast::ExprPtr parseExpression(std::string_view sql) { return Parser(sql).expressionOnly(); }
+
+}  // namespace korvo::engine

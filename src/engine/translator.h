@@ -1,0 +1,133 @@
+#pragma once
+// Translates Oracle queries (AST) into SQLite SQL with Oracle's semantics: name
+// resolution against the catalogue, static types (NUMBER, text, DATE) for the
+// implicit conversions, NULL ordering, real division, Oracle's headings and the
+// GROUP BY checks that SQLite does not make.
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "engine/ast.h"
+#include "engine/catalog.h"
+#include "engine/query_rewrites.h"
+#include "engine/session.h"
+
+struct sqlite3;
+
+namespace korvo::engine {
+
+enum class SqlType { Unknown, Number, Text, Date };
+
+// A translated expression.
+struct TypedSql {
+  std::string sql;
+  SqlType type = SqlType::Unknown;
+  bool fixedChar = false;  // CHAR column or literal: blank-padded comparison
+  bool literal = false;
+  bool aggregate = false;  // contains a group function
+  Column meta;             // result column description when used as a select item
+};
+
+struct SourceColumn {
+  std::string name;     // Oracle name
+  std::string sqlName;  // quoted SQLite name inside the source
+  SqlType type = SqlType::Unknown;
+  bool fixedChar = false;
+  Column meta;
+};
+
+// One FROM item as seen by name resolution.
+struct Source {
+  std::string name;  // alias, or table name when there is none
+  std::string sqlAlias;
+  std::vector<SourceColumn> columns;
+  bool optional = false;  // the null-extended side of an outer join
+  const SourceColumn* column(const std::string& n, bool* ambiguous = nullptr) const;
+};
+
+class HierarchyBlock;   // hierarchical.h
+class TemporaryTables;  // hierarchical_tables.h
+
+struct Scope {
+  std::vector<Source> sources;
+  const Scope* parent = nullptr;
+  HierarchyBlock* hierarchy = nullptr;  // the CONNECT BY block these sources belong to
+};
+
+struct TranslatedQuery {
+  std::string sql;
+  std::vector<Column> columns;
+  std::vector<SqlType> types;
+  std::vector<bool> fixedChar;
+  bool limited = false;  // carries a LIMIT (from ROWNUM), so it cannot be a bare set member
+  std::shared_ptr<TemporaryTables> temporaries;  // tables the SQL reads (CONNECT BY walks)
+};
+
+// Everything the translation reads besides the statement.
+struct TranslationEnv {
+  Catalog* catalog = nullptr;
+  const Nls* nls = nullptr;
+  std::string user;     // SCOTT
+  std::string sysdate;  // canonical, fixed for the statement
+  std::string module;
+  std::string action;
+  std::string banner;
+  std::shared_ptr<sqlite3> db;  // CONNECT BY blocks are walked while they are translated
+  bool planOnly = false;        // EXPLAIN PLAN: create the walk tables, leave them empty
+};
+
+class Translator {
+ public:
+  explicit Translator(const TranslationEnv& env) : env_(env) {}
+
+  std::shared_ptr<TemporaryTables> temporaries;  // shared by every query it translates
+
+  TranslatedQuery query(const ast::Query& q, const Scope* outer = nullptr);
+  TypedSql expr(const ast::Expr& e, const Scope& scope, bool allowAggregates = false);
+
+  // Builds the scope of one table (UPDATE/DELETE target).
+  Source tableSource(const std::string& table, const std::string& alias);
+  // Conversion helpers shared with the DML translation.
+  static std::string asText(const TypedSql& t);
+  static std::string asNumber(const TypedSql& t);
+  static std::string asDate(const TypedSql& t);
+
+  std::string newAlias() { return "t" + std::to_string(++aliasCounter_); }
+
+ private:
+  friend class HierarchyBlock;  // translates the FROM of a CONNECT BY block itself
+  const TranslationEnv& env_;
+  int aliasCounter_ = 0;
+  bool ignoreOuterMarks_ = false;  // inside the ON clause built from (+) conjuncts
+  std::string rownumSql_;          // what ROWNUM reads as a value here; empty: not allowed
+
+  TranslatedQuery selectCore(const ast::Query& q, const Scope* outer);
+  TranslatedQuery compound(const ast::Query& q, const Scope* outer);
+  std::string fromItem(const ast::TableRef& t, Scope& scope, const Scope* outer);
+  Source namedSource(const ast::TableRef& t);
+  TypedSql column(const ast::Expr& e, const Scope& scope);
+  TypedSql function(const ast::Expr& e, const Scope& scope, bool allowAggregates);
+  TypedSql comparison(const std::string& op, TypedSql l, TypedSql r);
+  TypedSql subquery(const ast::Expr& e, const Scope& scope);
+  // outer_join.cpp
+  int sourceIndexOf(const ast::Expr& column, const Scope& scope);
+  std::string planOuterJoins(const std::vector<std::string>& pieces, Scope& scope,
+                             std::vector<const ast::Expr*>& conjuncts);
+  void checkGrouped(const ast::Expr& e, const Scope& scope, const std::set<std::string>& groups,
+                    bool hasGroupBy);
+  std::string orderItems(const std::vector<ast::OrderItem>& items, const Scope* scope,
+                         const std::vector<ast::SelectItem>* selectItems,
+                         const TranslatedQuery& out, const std::vector<std::string>& itemSql,
+                         bool aggregate, const std::set<std::string>& groups, bool hasGroupBy,
+                         bool distinct);
+};
+
+// True when e (outside sub-queries) calls a group function.
+bool containsAggregate(const ast::Expr& e);
+bool isAggregateName(const std::string& upperName);
+
+std::string typeName(SqlType t);
+
+}  // namespace korvo::engine

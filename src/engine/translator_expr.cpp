@@ -1,0 +1,615 @@
+// Expressions: names, literals, operators with Oracle's implicit conversions,
+// functions and sub-queries.
+#include <cctype>
+
+#include "engine/ast_print.h"
+#include "engine/function_table.h"
+#include "engine/hierarchical.h"
+#include "engine/ora_error.h"
+#include "engine/translator.h"
+
+namespace korvo::engine {
+
+using namespace ast;
+
+namespace {
+
+[[noreturn]] void inconsistent(const char* expected, SqlType got) {
+  throw OraError(932, std::string("inconsistent datatypes: expected ") + expected + " got " +
+                          typeName(got));
+}
+
+Column metaFor(SqlType t) {
+  Column c;
+  c.type = typeName(t);
+  if (t == SqlType::Text) c.length = 4000;
+  return c;
+}
+
+TypedSql typed(std::string sql, SqlType t) {
+  TypedSql r;
+  r.sql = std::move(sql);
+  r.type = t;
+  r.meta = metaFor(t);
+  return r;
+}
+
+bool validDateLiteral(const std::string& s, std::string& canonical) {
+  int y, m, d;
+  char tail;
+  if (std::sscanf(s.c_str(), "%d-%d-%d%c", &y, &m, &d, &tail) != 3)
+    return false;
+  static const int days[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (y < -4712 || y > 9999 || y == 0 || m < 1 || m > 12 || d < 1 || d > days[m - 1]) return false;
+  bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+  if (m == 2 && d == 29 && !leap) return false;
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d 00:00:00", y, m, d);
+  canonical = buf;
+  return true;
+}
+
+}  // namespace
+
+std::string typeName(SqlType t) {
+  switch (t) {
+    case SqlType::Number: return "NUMBER";
+    case SqlType::Date: return "DATE";
+    case SqlType::Text: return "VARCHAR2";
+    default: return "VARCHAR2";
+  }
+}
+
+bool isAggregateName(const std::string& n) {
+  const FunctionInfo* f = findFunction(n);
+  return f && f->aggregate;
+}
+
+bool containsAggregate(const Expr& e) {
+  if (e.kind == ExprKind::Function && e.qualifier.empty() && !e.name.quoted &&
+      isAggregateName(e.name.text))
+    return true;
+  for (const auto& a : e.args)
+    if (a && containsAggregate(*a)) return true;
+  return false;
+}
+
+const SourceColumn* Source::column(const std::string& n, bool* ambiguous) const {
+  const SourceColumn* found = nullptr;
+  for (const auto& c : columns) {
+    if (c.name != n) continue;
+    if (found) {
+      if (ambiguous) *ambiguous = true;
+      return found;
+    }
+    found = &c;
+  }
+  return found;
+}
+
+std::string Translator::asText(const TypedSql& t) {
+  switch (t.type) {
+    case SqlType::Number: return "ora_num_to_char(" + t.sql + ", NULL)";
+    case SqlType::Date: return "ora_date_to_char(" + t.sql + ", NULL)";
+    default: return t.sql;
+  }
+}
+
+std::string Translator::asNumber(const TypedSql& t) {
+  switch (t.type) {
+    case SqlType::Text: return "TO_NUMBER(" + t.sql + ")";
+    case SqlType::Date: inconsistent("NUMBER", SqlType::Date);
+    default: return t.sql;
+  }
+}
+
+std::string Translator::asDate(const TypedSql& t) {
+  switch (t.type) {
+    case SqlType::Text: return "ora_to_date(" + t.sql + ", NULL)";
+    case SqlType::Number: inconsistent("DATE", SqlType::Number);
+    default: return t.sql;
+  }
+}
+
+TypedSql Translator::column(const Expr& e, const Scope& scope) {
+  const std::string& n = e.name.text;
+  for (const Scope* s = &scope; s; s = s->parent) {
+    const Source* hit = nullptr;
+    const SourceColumn* col = nullptr;
+    for (const auto& src : s->sources) {
+      if (!e.qualifier.empty() && src.name != e.qualifier.text) continue;
+      bool ambiguous = false;
+      const SourceColumn* c = src.column(n, &ambiguous);
+      if (!c) continue;
+      if (col || ambiguous) throw OraError(918, "column ambiguously defined");
+      col = c;
+      hit = &src;
+    }
+    if (col) {
+      TypedSql r;
+      r.sql = hit->sqlAlias + "." + col->sqlName;
+      r.type = col->type;
+      r.fixedChar = col->fixedChar;
+      r.meta = col->meta;
+      r.meta.name = col->name;
+      if (hit->optional) r.meta.nullable = true;
+      return r;
+    }
+    if (!e.qualifier.empty()) {
+      bool sourceExists = false;
+      for (const auto& src : s->sources) sourceExists = sourceExists || src.name == e.qualifier.text;
+      if (sourceExists)
+        throw OraError(904, "\"" + e.qualifier.text + "\".\"" + n + "\": invalid identifier");
+    }
+  }
+  if (!e.qualifier.empty())
+    throw OraError(904, "\"" + e.qualifier.text + "\".\"" + n + "\": invalid identifier");
+  throw OraError(904, "\"" + n + "\": invalid identifier");
+}
+
+TypedSql Translator::comparison(const std::string& op, TypedSql l, TypedSql r) {
+  std::string ls = l.sql, rs = r.sql;
+  if (l.type == SqlType::Date || r.type == SqlType::Date) {
+    ls = l.type == SqlType::Date ? l.sql : asDate(l);
+    rs = r.type == SqlType::Date ? r.sql : asDate(r);
+  } else if (l.type == SqlType::Number || r.type == SqlType::Number) {
+    ls = asNumber(l);
+    rs = asNumber(r);
+  } else if (l.fixedChar && r.fixedChar && !(l.literal && r.literal)) {
+    // CHAR against CHAR or a literal compares blank-padded
+    ls = "RTRIM(" + l.sql + ", ' ')";
+    rs = "RTRIM(" + r.sql + ", ' ')";
+  }
+  TypedSql out = typed("(" + ls + " " + op + " " + rs + ")", SqlType::Number);
+  out.aggregate = l.aggregate || r.aggregate;
+  return out;
+}
+
+TypedSql Translator::subquery(const Expr& e, const Scope& scope) {
+  TranslatedQuery q = query(*e.query, &scope);
+  if (q.columns.size() > 1) throw OraError(913, "too many values");
+  const Query& inner = *e.query;
+  bool plain = inner.kind == Query::Kind::Select && !inner.core.distinct &&
+               inner.core.groupBy.empty() && inner.orderBy.empty() && !inner.core.having;
+  bool singleAggregate = plain && containsAggregate(*inner.core.items[0].expr);
+  TypedSql r;
+  if (singleAggregate) {
+    r.sql = "(" + q.sql + ")";
+  } else {
+    // Oracle refuses a second row (ORA-01427); SQLite would take the first.
+    std::string a = newAlias();
+    r.sql = "(SELECT korvo_single_row(" + a + ".c1) FROM (" + q.sql + " LIMIT 2) AS " + a + ")";
+  }
+  r.type = q.types[0];
+  r.fixedChar = q.fixedChar[0];
+  r.meta = q.columns[0];
+  r.meta.nullable = true;
+  return r;
+}
+
+TypedSql Translator::function(const Expr& e, const Scope& scope, bool allowAggregates) {
+  std::string fname = e.name.text;
+  if (!e.qualifier.empty() || e.name.quoted)
+    throw OraError(904, "\"" + (e.qualifier.empty() ? "" : e.qualifier.text + "\".\"") + fname +
+                            "\": invalid identifier");
+  const FunctionInfo* f = findFunction(fname);
+  if (!f) throw OraError(904, "\"" + fname + "\": invalid identifier");
+  int n = int(e.args.size());
+  if (n < f->minArgs || (f->maxArgs >= 0 && n > f->maxArgs))
+    throw OraError(909, "invalid number of arguments");
+  if (f->aggregate && !allowAggregates)
+    throw OraError(934, "group function is not allowed here");
+  if (f->aggregate)
+    for (const auto& a : e.args)
+      if (a->kind != ExprKind::Star && containsAggregate(*a))
+        throw OraError(3001, "unimplemented feature: nested group functions");
+  if (e.distinct && !f->aggregate) throw OraError(30482, "DISTINCT option not allowed for this function");
+
+  // COUNT(*)
+  if (fname == "COUNT" && e.args[0]->kind == ExprKind::Star) {
+    TypedSql r = typed("count(*)", SqlType::Number);
+    r.aggregate = true;
+    r.meta.nullable = false;
+    return r;
+  }
+  std::vector<TypedSql> args;
+  for (const auto& a : e.args) {
+    if (a->kind == ExprKind::Star) throw OraError(936, "missing expression");
+    args.push_back(expr(*a, scope, allowAggregates && !f->aggregate));
+  }
+  bool anyAggregate = f->aggregate;
+  for (const auto& a : args) anyAggregate = anyAggregate || a.aggregate;
+  auto finish = [&](std::string sql, SqlType t) {
+    TypedSql r = typed(std::move(sql), t);
+    r.aggregate = anyAggregate;
+    return r;
+  };
+  auto argList = [&](size_t from = 0) {
+    std::string s;
+    for (size_t i = from; i < args.size(); ++i) s += (i > from ? ", " : "") + args[i].sql;
+    return s;
+  };
+  const std::string distinct = e.distinct ? "DISTINCT " : "";
+
+  if (fname == "DECODE") {
+    std::string s = "CASE";
+    const TypedSql& subject = args[0];
+    size_t i = 1;
+    SqlType resultType = args.size() > 2 ? args[2].type : SqlType::Unknown;
+    for (; i + 1 < args.size(); i += 2) {
+      TypedSql search = args[i];
+      std::string l = subject.sql, r = search.sql;
+      if (subject.type == SqlType::Number && search.type == SqlType::Text) r = asNumber(search);
+      if (subject.type == SqlType::Text && search.type == SqlType::Number) l = asNumber(subject);
+      if (subject.type == SqlType::Date && search.type == SqlType::Text) r = asDate(search);
+      std::string result = args[i + 1].sql;
+      if (resultType == SqlType::Number && args[i + 1].type == SqlType::Text)
+        result = asNumber(args[i + 1]);
+      s += " WHEN " + l + " IS " + r + " THEN " + result;
+    }
+    if (i < args.size()) {
+      std::string def = args[i].sql;
+      if (resultType == SqlType::Number && args[i].type == SqlType::Text) def = asNumber(args[i]);
+      s += " ELSE " + def;
+    }
+    return finish(s + " END", resultType);
+  }
+  if (fname == "NVL2")
+    return finish("CASE WHEN " + args[0].sql + " IS NOT NULL THEN " + args[1].sql + " ELSE " +
+                      args[2].sql + " END",
+                  args[1].type);
+  if (fname == "NVL") {
+    std::string second = args[1].sql;
+    if (args[0].type == SqlType::Number && args[1].type == SqlType::Text) second = asNumber(args[1]);
+    if (args[0].type == SqlType::Date && args[1].type == SqlType::Text) second = asDate(args[1]);
+    if (args[0].type == SqlType::Text) second = asText(args[1]);
+    TypedSql r = finish("NVL(" + args[0].sql + ", " + second + ")",
+                        args[0].type == SqlType::Unknown ? args[1].type : args[0].type);
+    r.fixedChar = args[0].fixedChar;
+    return r;
+  }
+  if (fname == "CONCAT")
+    return finish("ora_concat(" + asText(args[0]) + ", " + asText(args[1]) + ")", SqlType::Text);
+  if (fname == "TO_CHAR") {
+    std::string fmt = args.size() > 1 ? args[1].sql : "NULL";
+    if (args[0].type == SqlType::Date)
+      return finish("ora_date_to_char(" + args[0].sql + ", " + fmt + ")", SqlType::Text);
+    if (args[0].type == SqlType::Number)
+      return finish("ora_num_to_char(" + args[0].sql + ", " + fmt + ")", SqlType::Text);
+    if (args.size() == 1) return finish(args[0].sql, SqlType::Text);
+    return finish("TO_CHAR(" + argList() + ")", SqlType::Text);
+  }
+  if (fname == "TO_DATE") {
+    if (args[0].type == SqlType::Date && args.size() == 1) return finish(args[0].sql, SqlType::Date);
+    std::string fmt = args.size() > 1 ? args[1].sql : "NULL";
+    return finish("ora_to_date(" + asText(args[0]) + ", " + fmt + ")", SqlType::Date);
+  }
+  if (fname == "ROUND" || fname == "TRUNC") {
+    if (args[0].type == SqlType::Date) {
+      std::string fmt = args.size() > 1 ? args[1].sql : "NULL";
+      return finish(std::string(fname == "ROUND" ? "ora_round_date(" : "ora_trunc_date(") +
+                        args[0].sql + ", " + fmt + ")",
+                    SqlType::Date);
+    }
+    std::string s = fname + "(" + asNumber(args[0]);
+    if (args.size() > 1) s += ", " + asNumber(args[1]);
+    return finish(s + ")", SqlType::Number);
+  }
+  if (fname == "ADD_MONTHS")
+    return finish("ADD_MONTHS(" + asDate(args[0]) + ", " + asNumber(args[1]) + ")", SqlType::Date);
+  if (fname == "LAST_DAY" || fname == "NEXT_DAY") {
+    std::string s = fname + "(" + asDate(args[0]);
+    if (args.size() > 1) s += ", " + args[1].sql;
+    return finish(s + ")", SqlType::Date);
+  }
+  if (fname == "MONTHS_BETWEEN")
+    return finish("MONTHS_BETWEEN(" + asDate(args[0]) + ", " + asDate(args[1]) + ")",
+                  SqlType::Number);
+
+  // Generic: convert arguments as the function expects them.
+  std::vector<std::string> conv;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (f->args == ArgRule::Numbers) {
+      conv.push_back(asNumber(args[i]));
+    } else if (f->args == ArgRule::TextFirst && i == 0) {
+      conv.push_back(asText(args[i]));
+    } else if (f->args == ArgRule::TextFirst && args[i].type == SqlType::Date) {
+      conv.push_back(asText(args[i]));
+    } else {
+      conv.push_back(args[i].sql);
+    }
+  }
+  // Oracle converts the later arguments of GREATEST/LEAST/COALESCE to the first one's type.
+  if (fname == "GREATEST" || fname == "LEAST" || fname == "COALESCE" || fname == "NULLIF") {
+    for (size_t i = 1; i < args.size(); ++i) {
+      if (args[0].type == SqlType::Number && args[i].type == SqlType::Text)
+        conv[i] = asNumber(args[i]);
+      else if (args[0].type == SqlType::Date && args[i].type == SqlType::Text)
+        conv[i] = asDate(args[i]);
+      else if (args[0].type == SqlType::Text)
+        conv[i] = asText(args[i]);
+      else if (fname == "COALESCE" && args[0].type != SqlType::Unknown &&
+               args[i].type != SqlType::Unknown && args[i].type != args[0].type)
+        throw OraError(932, "inconsistent datatypes: expected " + typeName(args[0].type) +
+                                " got " + typeName(args[i].type));
+    }
+  }
+  std::string sqlName = fname;
+  if (fname == "COUNT" || fname == "SUM" || fname == "AVG" || fname == "MIN" || fname == "MAX") {
+    for (auto& ch : sqlName) ch = char(std::tolower((unsigned char)ch));
+  }
+  std::string s = sqlName + "(" + distinct;
+  for (size_t i = 0; i < conv.size(); ++i) s += (i ? ", " : "") + conv[i];
+  s += ")";
+  SqlType t = SqlType::Unknown;
+  switch (f->result) {
+    case ResultRule::Text: t = SqlType::Text; break;
+    case ResultRule::Number: t = SqlType::Number; break;
+    case ResultRule::Date: t = SqlType::Date; break;
+    case ResultRule::FirstArg:
+      t = args[0].type;
+      for (size_t i = 1; t == SqlType::Unknown && i < args.size(); ++i) t = args[i].type;
+      break;
+    case ResultRule::Special: t = SqlType::Unknown; break;
+  }
+  TypedSql r = finish(s, t);
+  if (fname == "COUNT") r.meta.nullable = false;
+  if ((fname == "MIN" || fname == "MAX") && args[0].type == SqlType::Text) {
+    r.meta = args[0].meta;
+    r.meta.nullable = true;
+  }
+  return r;
+}
+
+TypedSql Translator::expr(const Expr& e, const Scope& scope, bool allowAggregates) {
+  TypedSql walked;  // LEVEL, PRIOR ... inside a CONNECT BY block
+  if (scope.hierarchy && scope.hierarchy->translate(*this, e, scope, walked)) return walked;
+  switch (e.kind) {
+    case ExprKind::Number: {
+      TypedSql r = typed(e.text, SqlType::Number);
+      r.literal = true;
+      return r;
+    }
+    case ExprKind::String: {
+      if (e.text.empty()) return typed("NULL", SqlType::Text);  // '' is NULL
+      TypedSql r = typed(sqlString(e.text), SqlType::Text);
+      r.literal = true;
+      r.fixedChar = true;
+      r.meta.type = "CHAR";
+      r.meta.length = int(e.text.size());
+      return r;
+    }
+    case ExprKind::Null: return typed("NULL", SqlType::Unknown);
+    case ExprKind::DateLiteral: {
+      std::string canonical;
+      if (!validDateLiteral(e.text, canonical))
+        throw OraError(1861, "literal does not match format string");
+      TypedSql r = typed(sqlString(canonical), SqlType::Date);
+      r.literal = true;
+      return r;
+    }
+    case ExprKind::Column:
+      if (e.outerJoin && !ignoreOuterMarks_)
+        throw OraError(1705, "an outer join cannot be specified on a correlation column");
+      return column(e, scope);
+    case ExprKind::Star: throw OraError(936, "missing expression");
+    case ExprKind::Pseudo:
+      if (e.text == "SYSDATE") return typed(sqlString(env_.sysdate), SqlType::Date);
+      if (e.text == "USER") return typed(sqlString(env_.user), SqlType::Text);
+      if (e.text == "UID") return typed("0", SqlType::Number);
+      if (e.text == "ROWNUM" && !rownumSql_.empty()) return typed(rownumSql_, SqlType::Number);
+      if (e.text == "ROWNUM")
+        throw OraError(3001, "unimplemented feature: ROWNUM as a value in this clause");
+      throw OraError(3001, "unimplemented feature: " + e.text);
+    case ExprKind::Unary: {
+      if (e.text == "PRIOR" || e.text == "CONNECT_BY_ROOT")
+        throw OraError(3001, "unimplemented feature: " + e.text + " outside CONNECT BY");
+      TypedSql a = expr(*e.args[0], scope, allowAggregates);
+      if (e.text == "NOT") {
+        TypedSql r = typed("(NOT " + a.sql + ")", SqlType::Number);
+        r.aggregate = a.aggregate;
+        return r;
+      }
+      TypedSql r = typed(e.text == "-" ? "(-" + asNumber(a) + ")" : asNumber(a), SqlType::Number);
+      r.aggregate = a.aggregate;
+      r.literal = a.literal;
+      return r;
+    }
+    case ExprKind::Binary: {
+      TypedSql l = expr(*e.args[0], scope, allowAggregates);
+      TypedSql r = expr(*e.args[1], scope, allowAggregates);
+      const std::string& op = e.text;
+      TypedSql out;
+      if (op == "AND" || op == "OR") {
+        out = typed("(" + l.sql + " " + op + " " + r.sql + ")", SqlType::Number);
+      } else if (op == "=" || op == "<>" || op == "<" || op == "<=" || op == ">" || op == ">=") {
+        return comparison(op == "<>" ? "<>" : op, l, r);
+      } else if (op == "||") {
+        out = typed("ora_concat(" + asText(l) + ", " + asText(r) + ")", SqlType::Text);
+      } else if (op == "+" || op == "-") {
+        bool ld = l.type == SqlType::Date, rd = r.type == SqlType::Date;
+        if (ld && rd && op == "+") throw OraError(975, "date + date not allowed");
+        if (ld && rd) {
+          out = typed("ora_date_diff(" + l.sql + ", " + r.sql + ")", SqlType::Number);
+        } else if (ld) {
+          std::string n = asNumber(r);
+          out = typed("ora_date_add(" + l.sql + ", " + (op == "-" ? "-(" + n + ")" : n) + ")",
+                      SqlType::Date);
+        } else if (rd) {
+          if (op == "-") inconsistent("DATE", SqlType::Number);
+          out = typed("ora_date_add(" + r.sql + ", " + asNumber(l) + ")", SqlType::Date);
+        } else {
+          out = typed("(" + asNumber(l) + " " + op + " " + asNumber(r) + ")", SqlType::Number);
+        }
+      } else if (op == "*") {
+        out = typed("(" + asNumber(l) + " * " + asNumber(r) + ")", SqlType::Number);
+      } else if (op == "/") {
+        out = typed("ora_div(" + asNumber(l) + ", " + asNumber(r) + ")", SqlType::Number);
+      } else {
+        throw OraError(3001, "unimplemented feature: operator " + op);
+      }
+      out.aggregate = l.aggregate || r.aggregate;
+      return out;
+    }
+    case ExprKind::Like: {
+      TypedSql v = expr(*e.args[0], scope, allowAggregates);
+      TypedSql p = expr(*e.args[1], scope, allowAggregates);
+      std::string s = "(" + asText(v) + (e.negated ? " NOT LIKE " : " LIKE ") + asText(p);
+      if (e.args.size() > 2) {
+        const Expr& esc = *e.args[2];
+        if (esc.kind == ExprKind::String && esc.text.size() != 1)
+          throw OraError(1425, "escape character must be character string of length 1");
+        s += " ESCAPE " + expr(esc, scope).sql;
+      }
+      TypedSql r = typed(s + ")", SqlType::Number);
+      r.aggregate = v.aggregate || p.aggregate;
+      return r;
+    }
+    case ExprKind::Between: {
+      TypedSql v = expr(*e.args[0], scope, allowAggregates);
+      TypedSql lo = expr(*e.args[1], scope, allowAggregates);
+      TypedSql hi = expr(*e.args[2], scope, allowAggregates);
+      TypedSql a = comparison(">=", v, lo);
+      TypedSql b = comparison("<=", v, hi);
+      TypedSql r = typed(std::string(e.negated ? "(NOT " : "(") + "(" + a.sql + " AND " + b.sql +
+                             "))",
+                         SqlType::Number);
+      r.aggregate = a.aggregate || b.aggregate;
+      return r;
+    }
+    case ExprKind::InList: {
+      TypedSql v = expr(*e.args[0], scope, allowAggregates);
+      std::vector<TypedSql> items;
+      bool agg = v.aggregate, numericItems = false;
+      for (size_t i = 1; i < e.args.size(); ++i) {
+        items.push_back(expr(*e.args[i], scope, allowAggregates));
+        agg = agg || items.back().aggregate;
+        numericItems = numericItems || items.back().type == SqlType::Number;
+      }
+      bool numeric = v.type == SqlType::Number || (v.type == SqlType::Text && numericItems);
+      std::string s = "(" + (numeric ? asNumber(v) : v.sql) + (e.negated ? " NOT IN (" : " IN (");
+      for (size_t i = 0; i < items.size(); ++i) {
+        std::string is = numeric                      ? asNumber(items[i])
+                         : v.type == SqlType::Date    ? asDate(items[i])
+                         : v.type == SqlType::Text    ? asText(items[i])
+                                                      : items[i].sql;
+        s += (i ? ", " : "") + is;
+      }
+      TypedSql r = typed(s + "))", SqlType::Number);
+      r.aggregate = agg;
+      return r;
+    }
+    case ExprKind::InQuery: {
+      const Expr& lhsExpr = *e.args[0];
+      std::string lhs;
+      size_t width = 1;
+      bool agg = false;
+      std::vector<SqlType> lhsTypes;
+      if (lhsExpr.kind == ExprKind::Row) {
+        width = lhsExpr.args.size();
+        lhs = "(";
+        for (size_t i = 0; i < width; ++i) {
+          TypedSql t = expr(*lhsExpr.args[i], scope, allowAggregates);
+          agg = agg || t.aggregate;
+          lhs += (i ? ", " : "") + t.sql;
+          lhsTypes.push_back(t.type);
+        }
+        lhs += ")";
+      } else {
+        TypedSql t = expr(lhsExpr, scope, allowAggregates);
+        agg = t.aggregate;
+        lhs = t.sql;
+        lhsTypes.push_back(t.type);
+      }
+      TranslatedQuery q = query(*e.query, &scope);
+      if (q.columns.size() > width) throw OraError(913, "too many values");
+      if (q.columns.size() < width) throw OraError(947, "not enough values");
+      std::string sub = q.sql;
+      bool needsConversion = false;
+      for (size_t i = 0; i < width; ++i)
+        needsConversion = needsConversion || (lhsTypes[i] == SqlType::Number && q.types[i] == SqlType::Text) ||
+                          (lhsTypes[i] == SqlType::Date && q.types[i] == SqlType::Text);
+      if (needsConversion) {
+        std::string a = newAlias();
+        std::string cols;
+        for (size_t i = 0; i < width; ++i) {
+          TypedSql c = typed(a + ".c" + std::to_string(i + 1), q.types[i]);
+          std::string cs = lhsTypes[i] == SqlType::Number ? asNumber(c)
+                           : lhsTypes[i] == SqlType::Date ? asDate(c)
+                                                          : c.sql;
+          cols += (i ? ", " : "") + cs;
+        }
+        sub = "SELECT " + cols + " FROM (" + q.sql + ") AS " + a;
+      }
+      TypedSql r = typed("(" + lhs + (e.negated ? " NOT IN (" : " IN (") + sub + "))", SqlType::Number);
+      r.aggregate = agg;
+      return r;
+    }
+    case ExprKind::IsNull: {
+      TypedSql v = expr(*e.args[0], scope, allowAggregates);
+      TypedSql r = typed("(" + v.sql + (e.negated ? " IS NOT NULL)" : " IS NULL)"), SqlType::Number);
+      r.aggregate = v.aggregate;
+      return r;
+    }
+    case ExprKind::Exists: {
+      TranslatedQuery q = query(*e.query, &scope);
+      return typed("EXISTS (" + q.sql + ")", SqlType::Number);
+    }
+    case ExprKind::Subquery: return subquery(e, scope);
+    case ExprKind::Function: return function(e, scope, allowAggregates);
+    case ExprKind::Case: {
+      std::string s = "CASE";
+      size_t i = 0;
+      TypedSql operand;
+      bool agg = false;
+      if (e.hasOperand) {
+        operand = expr(*e.args[i++], scope, allowAggregates);
+        agg = operand.aggregate;
+      }
+      size_t end = e.args.size() - (e.hasElse ? 1 : 0);
+      SqlType t = SqlType::Unknown;
+      bool fixedChar = false;
+      for (; i + 1 < end + 1 && i < end; i += 2) {
+        TypedSql w = expr(*e.args[i], scope, allowAggregates);
+        TypedSql th = expr(*e.args[i + 1], scope, allowAggregates);
+        agg = agg || w.aggregate || th.aggregate;
+        if (e.hasOperand)
+          s += " WHEN " + comparison("=", operand, w).sql;
+        else
+          s += " WHEN " + w.sql;
+        if (t == SqlType::Unknown) {
+          t = th.type;
+          fixedChar = th.fixedChar;
+        }
+        s += " THEN " + th.sql;
+      }
+      if (e.hasElse) {
+        TypedSql el = expr(*e.args.back(), scope, allowAggregates);
+        agg = agg || el.aggregate;
+        if (t == SqlType::Unknown) t = el.type;
+        s += " ELSE " + el.sql;
+      }
+      if (e.hasOperand) s = "CASE" + s.substr(4);
+      TypedSql r = typed(s + " END", t);
+      r.aggregate = agg;
+      (void)fixedChar;  // a CASE result compares like VARCHAR2
+      return r;
+    }
+    case ExprKind::Extract: {
+      TypedSql v = expr(*e.args[0], scope, allowAggregates);
+      static const char* fields[] = {"YEAR", "MONTH", "DAY", "HOUR", "MINUTE", "SECOND"};
+      bool ok = false;
+      for (const char* f : fields) ok = ok || e.text == f;
+      if (!ok) throw OraError(907, "missing right parenthesis");
+      if (v.type == SqlType::Date && (e.text == "HOUR" || e.text == "MINUTE" || e.text == "SECOND"))
+        throw OraError(30076, "invalid extract field for extract source");
+      TypedSql r = typed("ora_extract('" + e.text + "', " + asDate(v) + ")", SqlType::Number);
+      r.aggregate = v.aggregate;
+      return r;
+    }
+    case ExprKind::Row: throw OraError(920, "invalid relational operator");
+  }
+  throw OraError(936, "missing expression");
+}
+
+}  // namespace korvo::engine

@@ -1,0 +1,54 @@
+#pragma once
+// ImporterUnivers: loads a universe folder (ten data packet files) into the
+// repository tables of the connected schema, builds the join tree with the
+// stored procedures, installs the demonstration tables and refreshes the list.
+#include <QString>
+
+#include "app/app_state.h"
+#include "app/interaction.h"
+#include "db/connection.h"
+#include "repository/universe_list.h"
+
+namespace korvo::repository {
+
+enum class ImportOutcome {
+  NotAvailable,  // no class file: catalogue entry 15
+  Declined,      // the confirmation was not answered Yes
+  Finished,      // catalogue entry 22 shown
+  LoopDropped,   // the join tree failed: entry 47, repository dropped
+  Failed,        // a statement or a file stopped the import; its error was shown
+};
+
+class UniverseImport {
+ public:
+  // `folder` is the universe folder ("UNIVERS" under the working directory).
+  UniverseImport(db::Connection& connection, app::Interaction& interaction,
+                 const app::AppState& state, UniverseList& list,
+                 QString folder = QStringLiteral("UNIVERS"));
+
+  ImportOutcome ImporterUnivers();
+
+ private:
+  void send(const QString& sql);
+  void dropIgnoringErrors(const QString& table);
+  void dropTable(const QString& table);
+  void createWithIndex(const QString& table);
+  void loadStagingTables();
+  void buildClasses();
+  void buildJoins();
+  void buildObjectTables();
+  void buildObjects();
+  void buildTables();
+  void buildUniverse();
+  bool buildJoinTree();
+  void installDemonstrationTables();
+  QString message(int entry) const;
+
+  db::Connection& connection_;
+  app::Interaction& interaction_;
+  const app::AppState& state_;
+  UniverseList& list_;
+  QString folder_;
+};
+
+}  // namespace korvo::repository

@@ -1,0 +1,285 @@
+// Queries over the SCOTT demonstration rows: statement -> expected rows or error.
+#include "engine_fixture.h"
+
+namespace korvo::engine::test {
+namespace {
+
+class Query : public EngineTest {
+ protected:
+  void SetUp() override {
+    EngineTest::SetUp();
+    loadDemo();
+  }
+};
+
+struct Expect {
+  const char* sql;
+  const char* firstColumn;  // first column of every row joined by ','
+};
+
+TEST_F(Query, RowsAsOracleReturnsThem) {
+  const Expect cases[] = {
+      {"select ename from emp where deptno = 10 order by ename", "CLARK,KING,MILLER"},
+      {"select count(*) from emp", "14"},
+      {"select count(comm) from emp", "4"},
+      {"select sum(sal) from emp where deptno = 20", "10875"},
+      {"select deptno from emp group by deptno order by deptno desc", "30,20,10"},
+      {"select comm from emp where deptno = 30 order by comm", "0,300,500,1400,NULL,NULL"},
+      {"select comm from emp where deptno = 30 order by comm desc", "NULL,NULL,1400,500,300,0"},
+      {"select comm from emp where deptno = 30 order by comm nulls first",
+       "NULL,NULL,0,300,500,1400"},
+      {"select 7/2 from dual", "3.5"},
+      {"select 1/4 from dual", ".25"},
+      {"select 'A' || NULL || 'B' from dual", "AB"},
+      {"select 'x' || 400 from dual", "x400"},
+      {"select 'x' || .5 from dual", "x.5"},
+      {"select count(*) from dual where '' = ''", "0"},
+      {"select count(*) from dual where '' is null", "1"},
+      {"select ename from emp where ename like 's%'", ""},
+      {"select ename from emp where ename like 'S%' order by 1", "SCOTT,SMITH"},
+      {"select ename from emp where job in ('ANALYST', 'PRESIDENT') order by empno",
+       "SCOTT,KING,FORD"},
+      {"select ename from emp where sal between 2900 and 3000 order by ename", "FORD,JONES,SCOTT"},
+      {"select ename from emp where sal not between 1000 and 5000 order by ename", "JAMES,SMITH"},
+      {"select ename from emp where comm is not null and comm > 0 order by comm", "ALLEN,WARD,MARTIN"},
+      {"select dname from dept d where not exists (select 1 from emp e where e.deptno = d.deptno)",
+       "OPERATIONS"},
+      {"select ename from emp where sal = (select max(sal) from emp)", "KING"},
+      {"select ename from emp e where sal > (select avg(sal) from emp where deptno = e.deptno) "
+       "order by ename",
+       "ALLEN,BLAKE,FORD,JONES,KING,SCOTT"},
+      {"select d.dname from emp e, dept d where e.deptno = d.deptno and e.ename = 'KING'",
+       "ACCOUNTING"},
+      {"select d.dname from dept d left join emp e on e.deptno = d.deptno where e.empno is null",
+       "OPERATIONS"},
+      {"select count(*) from emp cross join dept", "56"},
+      {"select x from (select ename x from emp where empno = 7839)", "KING"},
+      {"select \"COUNT(*)\" from (select count(*) from emp)", "14"},
+      {"select case when sal > 2900 then 'HIGH' else 'LOW' end from emp where empno in (7839, 7369) "
+       "order by empno",
+       "LOW,HIGH"},
+      {"select case deptno when 10 then 'A' when 20 then 'B' end from emp where empno = 7369", "B"},
+      {"select decode(null, null, 'EQ', 'NE') from dual", "EQ"},
+      {"select decode(deptno, 10, 'TEN', 20, 'TWENTY', 'OTHER') from emp where empno = 7499",
+       "OTHER"},
+      {"select nvl2(comm, 'Y', 'N') from emp where empno in (7369, 7499) order by empno", "N,Y"},
+      {"select count(distinct job) from emp", "5"},
+      {"select max(hiredate) - min(hiredate) from emp", "756"},
+      {"select ename from emp where hiredate = date '1981-12-03' order by ename", "FORD,JAMES"},
+      {"select count(*) from emp where hiredate < '01-JAN-81'", "1"},
+      {"select ename from emp where hiredate + 1 = date '1980-12-18'", "SMITH"},
+      {"select extract(year from hiredate) from emp where empno = 7876", "1983"},
+      {"select user from dual", "SCOTT"},
+      {"select dummy from dual", "X"},
+      {"select ename from emp where deptno = '10' order by ename", "CLARK,KING,MILLER"},
+      {"select 1 from dual union select 2 from dual order by 1 desc", "2,1"},
+      {"select deptno from dept minus select deptno from emp", "40"},
+      {"select deptno from dept intersect select deptno from emp order by 1", "10,20,30"},
+      {"select 1 from dual union all select 2 from dual intersect select 2 from dual", "2"},
+      {"select a from (select 1 a from dual union all select 2 from dual) order by a desc", "2,1"},
+      {"select job from emp where deptno = 10 union (select job from emp where deptno = 20 minus "
+       "select job from emp where deptno = 30) order by 1",
+       "ANALYST,CLERK,MANAGER,PRESIDENT"},
+      {"select e.ename from emp e where e.empno in (select mgr from emp) order by 1",
+       "BLAKE,CLARK,FORD,JONES,KING,SCOTT"},
+      {"select deptno, count(*) from emp group by deptno having count(*) > 4 order by deptno", "20,30"},
+      {"select count(*) from emp group by 1", "14"},
+      {"select ename from emp order by sal desc, ename", "KING,FORD,SCOTT,JONES,BLAKE,CLARK,ALLEN,"
+                                                         "TURNER,MILLER,MARTIN,WARD,ADAMS,JAMES,SMITH"},
+  };
+  for (const auto& c : cases) {
+    std::string got;
+    try {
+      got = column(c.sql);
+    } catch (const OraError& e) {
+      got = e.what();
+    }
+    EXPECT_EQ(got, c.firstColumn) << c.sql;
+  }
+}
+
+TEST_F(Query, ErrorsAsOracleRaisesThem) {
+  struct Case {
+    const char* sql;
+    int code;
+  } cases[] = {
+      {"select * from nosuchtable", 942},
+      {"select nosuchcol from emp", 904},
+      {"select \"ename\" from emp", 904},
+      {"select e.ename from emp x", 904},
+      {"select emp.ename from emp e", 904},
+      {"select deptno from emp e, dept d", 918},
+      {"select ename, count(*) from emp group by deptno", 979},
+      {"select ename, count(*) from emp", 937},
+      {"select deptno from emp group by 1", 979},
+      {"select ename from emp where count(*) > 1", 934},
+      {"select deptno from emp group by deptno order by sal", 979},
+      {"select distinct deptno from emp order by ename", 1791},
+      {"select ename from emp order by 3", 1785},
+      {"select 1/0 from dual", 1476},
+      {"select to_number('12a') from dual", 1722},
+      {"select ename from emp where ename = (select ename from emp)", 1427},
+      {"select (select ename, job from emp where empno = 7839) from dual", 913},
+      {"select 1, 2 from dual union select 1 from dual", 1789},
+      {"select 1 from dual union select 'a' from dual", 1790},
+      {"select nm from (select ename nm from emp) where ename = 'x'", 904},
+      {"select ename nm from emp where nm = 'KING'", 904},
+      {"select count(*) from emp where hiredate < '1981-01-01'", 1861},
+      {"select hiredate + hiredate from emp", 975},
+      {"select nosuchfunction(1) from dual", 904},
+      {"select substr('abc') from dual", 909},
+      {"select * from emp where rownum <= 3 or sal > 0", 3001},
+      {"select ename from emp where deptno = 10 group by rownum", 3001},
+      {"select * from emp e, dept d where e.deptno(+) = d.deptno(+)", 1468},
+      {"select * from emp e, dept d where e.deptno(+) = d.deptno or e.sal > 0", 1719},
+      {"select * from emp e, dept d where e.deptno(+) in (10, 20)", 1719},
+      {"select * from emp e, dept d where e.deptno(+) = d.deptno and d.loc(+) = e.job", 1416},
+      {"select * from emp e join dept d on e.deptno = d.deptno where d.loc(+) = 'X'", 25156},
+      {"select extract(hour from hiredate) from emp", 30076},
+      {"select * from emp where ename like 'A%' escape 'xy'", 1425},
+  };
+  for (const auto& c : cases) EXPECT_EQ(errorOf(c.sql), c.code) << c.sql << " -> " << lastError_;
+}
+
+TEST_F(Query, OuterJoinMarks) {
+  const Expect cases[] = {
+      // (+) on a constant filter goes into ON: dept 40 and the non-clerk departments stay
+      {"select count(*) from dept d, emp e where d.deptno = e.deptno(+) and e.job(+) = 'CLERK'",
+       "5"},
+      {"select count(*) from dept d, emp e where d.deptno = e.deptno(+) and e.job = 'CLERK'", "4"},
+      {"select d.dname || ':' || nvl(e.ename, '-') from emp e, dept d where e.deptno(+) = d.deptno "
+       "and e.sal(+) > 4000 order by d.deptno",
+       "ACCOUNTING:KING,RESEARCH:-,SALES:-,OPERATIONS:-"},
+      // a chain a -> b -> c, written with the optional tables first
+      {"select count(*) from emp m, emp e, dept d where e.mgr = m.empno(+) and d.deptno = "
+       "e.deptno(+)",
+       "15"},
+      {"select count(*) from dept d, emp e, emp m where d.deptno = e.deptno(+) and "
+       "e.mgr = m.empno(+) and m.job(+) = 'PRESIDENT'",
+       "15"},
+  };
+  for (const auto& c : cases) {
+    std::string got;
+    try {
+      got = column(c.sql);
+    } catch (const OraError& e) {
+      got = e.what();
+    }
+    EXPECT_EQ(got, c.firstColumn) << c.sql;
+  }
+  auto r = db().execute("select d.deptno, e.ename from dept d, emp e where d.deptno = e.deptno(+)");
+  EXPECT_TRUE(r.cursor->columns()[1].nullable);
+}
+
+TEST_F(Query, RownumLimitsRowsAsTheyPassWhere) {
+  const Expect cases[] = {
+      {"select count(*) from (select ename from emp where rownum <= 3)", "3"},
+      {"select count(*) from (select ename from emp where rownum < 3)", "2"},
+      {"select count(*) from (select ename from emp where rownum = 1)", "1"},
+      {"select count(*) from (select ename from emp where rownum = 2)", "0"},
+      {"select count(*) from (select ename from emp where rownum > 1)", "0"},
+      {"select count(*) from (select ename from emp where rownum > 0)", "14"},
+      {"select count(*) from (select ename from emp where rownum between 2 and 5)", "0"},
+      {"select count(*) from (select ename from emp where rownum between 1 and 5)", "5"},
+      {"select count(*) from (select ename from emp where 4 >= rownum and deptno = 30)", "4"},
+      {"select ename from (select ename, sal from emp order by sal desc, ename) where rownum <= 3",
+       "KING,FORD,SCOTT"},
+      {"select count(*) from emp where rownum <= 5", "5"},
+      {"select rownum from emp where deptno = 10", "1,2,3"},
+      // numbered as the rows pass WHERE, before the sort
+      {"select rownum || ename from emp where deptno = 10 order by ename desc",
+       "3MILLER,2KING,1CLARK"},
+      {"select max(rownum) from emp where deptno = 30", "6"},
+      {"select ename from emp where rownum <= 3 order by rownum desc", "WARD,ALLEN,SMITH"},
+      {"select ename from (select ename from emp order by ename) where rownum = 1 union "
+       "select dname from (select dname from dept order by dname desc) where rownum = 1",
+       "ADAMS,SALES"},
+      {"select * from (select deptno from emp intersect select deptno from dept order by 1 desc) "
+       "where rownum = 1",
+       "30"},
+  };
+  for (const auto& c : cases) {
+    std::string got;
+    try {
+      got = column(c.sql);
+    } catch (const OraError& e) {
+      got = e.what();
+    }
+    EXPECT_EQ(got, c.firstColumn) << c.sql;
+  }
+  // the first 5 rows are grouped, not the first 5 groups
+  EXPECT_EQ(single("select sum(n) from (select deptno, count(*) n from emp where rownum <= 5 "
+                   "group by deptno)"),
+            "5");
+}
+
+TEST_F(Query, HeadingsAsOracleReturnsThem) {
+  EXPECT_EQ(headings("select ename, sal nm, sal \"Mixed Case\", sum( sal ), count(*), "
+                     "count(distinct job) from emp group by ename, sal"),
+            (std::vector<std::string>{"ENAME", "NM", "Mixed Case", "SUM(SAL)", "COUNT(*)",
+                                      "COUNT(DISTINCTJOB)"}));
+  EXPECT_EQ(headings("select e.*, d.dname from emp e, dept d where e.deptno = d.deptno"),
+            (std::vector<std::string>{"EMPNO", "ENAME", "JOB", "MGR", "HIREDATE", "SAL", "COMM",
+                                      "DEPTNO", "DNAME"}));
+  EXPECT_EQ(headings("select nvl(comm,0) from emp"), (std::vector<std::string>{"NVL(COMM,0)"}));
+}
+
+TEST_F(Query, ColumnsDescribeOracleTypes) {
+  auto r = db().execute("select empno, ename, hiredate, sal, sal * 2 dbl from emp");
+  const auto& c = r.cursor->columns();
+  ASSERT_EQ(c.size(), 5u);
+  EXPECT_EQ(c[0].type, "NUMBER");
+  EXPECT_EQ(c[0].precision, 4);
+  EXPECT_FALSE(c[0].nullable);
+  EXPECT_EQ(c[1].type, "VARCHAR2");
+  EXPECT_EQ(c[1].length, 10);
+  EXPECT_EQ(c[2].type, "DATE");
+  EXPECT_EQ(c[3].precision, 7);
+  EXPECT_EQ(c[3].scale, 2);
+  EXPECT_EQ(c[4].type, "NUMBER");
+  std::vector<Value> row;
+  ASSERT_TRUE(r.cursor->fetch(row));
+  EXPECT_EQ(row[2].kind, Value::Kind::Date);
+  EXPECT_EQ(row[2].text, "1980-12-17 00:00:00");
+  EXPECT_EQ(row[0].kind, Value::Kind::Number);
+  EXPECT_EQ(row[0].number, 7369);
+}
+
+TEST_F(Query, DatesShowInTheSessionFormat) {
+  EXPECT_EQ(single("select hiredate from emp where empno = 7369"), "17-DEC-80");
+  run("alter session set nls_date_format = 'DD/MM/YYYY hh24:mi:ss'");
+  EXPECT_EQ(single("select hiredate from emp where empno = 7369"), "17/12/1980 00:00:00");
+  EXPECT_EQ(single("select count(*) from emp where hiredate = '17/12/1980'"), "1");
+  EXPECT_EQ(single("select 'on ' || hiredate from emp where empno = 7369"), "on 17/12/1980 00:00:00");
+}
+
+TEST_F(Query, SysdateIsOneValueForTheWholeStatement) {
+  EXPECT_EQ(single("select count(distinct s) from (select sysdate s from emp)"), "1");
+  EXPECT_EQ(single("select count(*) from dual where sysdate - sysdate = 0"), "1");
+}
+
+TEST_F(Query, CharColumnsCompareBlankPadded) {
+  run("create table c (k char(3), v varchar2(3))");
+  run("insert into c values ('H', 'H')");
+  EXPECT_EQ(single("select count(*) from c where k = 'H'"), "1");
+  EXPECT_EQ(single("select length(k) from c"), "3");
+  EXPECT_EQ(single("select count(*) from c where v = 'H '"), "0");
+}
+
+TEST_F(Query, DictionaryViews) {
+  EXPECT_EQ(column("select table_name from user_tables order by table_name"), "DEPT,EMP");
+  EXPECT_EQ(column("select column_name || ':' || data_type || ':' || data_length || ':' || nullable "
+                   "from user_tab_columns where table_name = 'EMP' and column_id <= 5 order by column_id"),
+            "EMPNO:NUMBER:22:N,ENAME:VARCHAR2:10:Y,JOB:VARCHAR2:9:Y,MGR:NUMBER:22:Y,HIREDATE:DATE:7:Y");
+  std::string banner = single("select banner from v$version");
+  EXPECT_EQ(banner, engineBanner());
+  EXPECT_EQ(banner.rfind("Oracle8i", 0), std::string::npos);
+  EXPECT_NE(banner.find("Korvo"), std::string::npos);
+  EXPECT_EQ(single("select value from nls_session_parameters where parameter = 'NLS_DATE_FORMAT'"),
+            "DD-MON-RR");
+  EXPECT_EQ(column("select object_name from user_objects where object_type = 'TABLE' order by 1"),
+            "DEPT,EMP");
+}
+
+}  // namespace
+}  // namespace korvo::engine::test
