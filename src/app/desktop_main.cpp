@@ -9,6 +9,10 @@
 #include "app/exception_dialog.h"
 #include "app/main_window.h"
 #include "app/message_box_dialog.h"
+#include "db/connection.h"
+#include "session/connection_dialog.h"
+#include "session/main_window_target.h"
+#include "session/short_date_format.h"
 
 int main(int argc, char** argv) {
   korvo::app::GuardedApplication app(argc, argv);
@@ -23,11 +27,16 @@ int main(int argc, char** argv) {
   korvo::app::MainWindow window(QCoreApplication::applicationDirPath(), services);
   interaction.setParent(&window);
 
-  // The connection dialog (and the prompt and list-of-values dialogs) are
-  // created here and handed to the window with setConnectionDialog(); the
-  // window disables itself while the dialog is shown and stays disabled until
-  // the dialog enables it again.
+  // The window is shown disabled behind the connection dialog, which is created
+  // once (it reads the profiles and may greet a first run) and enables the
+  // window again whichever way it closes.
   window.showMaximized();
+  korvo::session::MainWindowTarget target(window);
+  korvo::session::ConnectionDialog dialog({window.state(), interaction, target,
+                                           &korvo::db::connectionForAlias,
+                                           korvo::session::regionalShortDateFormat()},
+                                          opener, &window);
+  window.setConnectionDialog(&dialog);
   window.showConnectionDialog();
 
   // A settings failure ends the program once start-up is over, even when a

@@ -57,17 +57,6 @@ class EmbeddedCursor : public PacketCursor {
   std::vector<engine::Value> values_;
 };
 
-// A statement that gave no rows (a DML sent through query()): a cursor with no
-// columns that is at its end at once.
-class NoRowsCursor : public PacketCursor {
- public:
-  explicit NoRowsCursor(ConnectionLinkPtr link) : PacketCursor(std::move(link), {}) {}
-
- protected:
-  bool readRow(Row&) override { return false; }
-  void release() override {}
-};
-
 }  // namespace
 
 QVariant toVariant(const engine::Value& value) {
@@ -205,6 +194,8 @@ long long EmbeddedConnection::exec(const QString& sql) {
   requireOpen();
   try {
     engine::StatementResult result = session_->execute(sql.toStdString());
+    // A COMMIT or ROLLBACK sent as text ends the marked transaction as well.
+    if (result.verb == "COMMIT" || result.verb == "ROLLBACK") begun_ = false;
     return result.rowsAffected;
   } catch (const std::exception& e) {
     fail(QString::fromUtf8(e.what()));

@@ -45,4 +45,15 @@ class PacketCursor : public Cursor {
   bool detached_ = false;
 };
 
+// A statement that gave no rows (a DML sent through query()): no columns, and
+// at its end at once.
+class NoRowsCursor : public PacketCursor {
+ public:
+  explicit NoRowsCursor(ConnectionLinkPtr link) : PacketCursor(std::move(link), {}) {}
+
+ protected:
+  bool readRow(Row&) override { return false; }
+  void release() override {}
+};
+
 }  // namespace korvo::db

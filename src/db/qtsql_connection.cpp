@@ -135,15 +135,6 @@ class QtSqlCursor : public PacketCursor {
   std::unique_ptr<QSqlQuery> query_;
 };
 
-class NoRowsCursor : public PacketCursor {
- public:
-  explicit NoRowsCursor(ConnectionLinkPtr link) : PacketCursor(std::move(link), {}) {}
-
- protected:
-  bool readRow(Row&) override { return false; }
-  void release() override {}
-};
-
 }  // namespace
 
 QString serverErrorText(const QSqlError& error) {

@@ -70,8 +70,20 @@ std::string upperTrimmed(std::string_view s) {
   return out;
 }
 
-enum class Unit { Century, Year, IsoYear, Quarter, Month, Week, IsoWeek, MonthWeek, Day,
-                  WeekStart, Hour, Minute };
+enum class Unit {
+  Century,
+  Year,
+  IsoYear,
+  Quarter,
+  Month,
+  Week,
+  IsoWeek,
+  MonthWeek,
+  Day,
+  WeekStart,
+  Hour,
+  Minute
+};
 
 Unit unitOf(std::string_view format) {
   const std::string f = upperTrimmed(format);

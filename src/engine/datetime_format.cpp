@@ -1,165 +1,18 @@
-// Oracle date format models: TO_CHAR(date, fmt) and TO_DATE(text, fmt).
-#include <cctype>
+// TO_CHAR(date, format).
 #include <cstdlib>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/datetime.h"
+#include "engine/datetime_model.h"
 #include "engine/datetime_names.h"
 #include "engine/ora_error.h"
 
 namespace korvo::engine {
 
+using namespace datefmt;
+
 namespace {
-
-enum class El {
-  Literal, FM, FX,
-  SYYYY, YYYY, YCommaYYY, YYY, YY, Y, RRRR, RR, IYYY, IYY, IY, I, SCC, CC,
-  Q, MM, MON, MONTH, RM, DDD, DD, D, DY, DAY,
-  HH, HH12, HH24, MI, SS, SSSSS, AM, AMDots, AD, ADDots, J, WW, IW, W
-};
-
-enum class Casing { Upper, Lower, Capital };
-
-struct Token {
-  El el = El::Literal;
-  std::string text;  // literal text
-  bool quoted = false;
-  Casing casing = Casing::Upper;
-  bool ordinal = false;  // TH suffix
-  bool ordinalLower = false;
-};
-
-struct Spelling {
-  std::string_view text;
-  El el;
-};
-
-// Longest spellings first where one is a prefix of another.
-constexpr Spelling kSpellings[] = {
-    {"SYYYY", El::SYYYY}, {"SSSSS", El::SSSSS}, {"SCC", El::SCC},   {"SS", El::SS},
-    {"Y,YYY", El::YCommaYYY}, {"YYYY", El::YYYY}, {"YYY", El::YYY}, {"YY", El::YY},
-    {"Y", El::Y},         {"RRRR", El::RRRR},   {"RR", El::RR},     {"RM", El::RM},
-    {"IYYY", El::IYYY},   {"IYY", El::IYY},     {"IW", El::IW},     {"IY", El::IY},
-    {"I", El::I},         {"CC", El::CC},       {"Q", El::Q},       {"MONTH", El::MONTH},
-    {"MON", El::MON},     {"MM", El::MM},       {"MI", El::MI},     {"DDD", El::DDD},
-    {"DD", El::DD},       {"DAY", El::DAY},     {"DY", El::DY},     {"D", El::D},
-    {"HH24", El::HH24},   {"HH12", El::HH12},   {"HH", El::HH},     {"A.M.", El::AMDots},
-    {"AM", El::AM},       {"P.M.", El::AMDots}, {"PM", El::AM},     {"A.D.", El::ADDots},
-    {"AD", El::AD},       {"B.C.", El::ADDots}, {"BC", El::AD},     {"J", El::J},
-    {"WW", El::WW},       {"W", El::W},         {"FM", El::FM},     {"FX", El::FX},
-};
-
-[[noreturn]] void formatNotRecognized() { throw OraError(1821, "date format not recognized"); }
-
-char upperAscii(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
-bool isAlpha(char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isAlnum(char c) { return isAlpha(c) || isDigit(c); }
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
-
-bool startsWithIgnoringCase(std::string_view s, std::string_view prefix) {
-  if (s.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i)
-    if (upperAscii(s[i]) != upperAscii(prefix[i])) return false;
-  return true;
-}
-
-bool isNumeric(El el) {
-  switch (el) {
-    case El::SYYYY: case El::YYYY: case El::YCommaYYY: case El::YYY: case El::YY: case El::Y:
-    case El::RRRR: case El::RR: case El::IYYY: case El::IYY: case El::IY: case El::I:
-    case El::SCC: case El::CC: case El::Q: case El::MM: case El::DDD: case El::DD: case El::D:
-    case El::HH: case El::HH12: case El::HH24: case El::MI: case El::SS: case El::SSSSS:
-    case El::J: case El::WW: case El::IW: case El::W:
-      return true;
-    default:
-      return false;
-  }
-}
-
-// Case of a name element follows how the element is written: MON, Mon, mon.
-Casing casingOf(std::string_view spelled) {
-  char first = 0;
-  char second = 0;
-  for (char c : spelled) {
-    if (!isAlpha(c)) continue;
-    if (!first) {
-      first = c;
-    } else {
-      second = c;
-      break;
-    }
-  }
-  if (std::islower(static_cast<unsigned char>(first))) return Casing::Lower;
-  if (second && std::islower(static_cast<unsigned char>(second))) return Casing::Capital;
-  return Casing::Upper;
-}
-
-std::string applyCasing(std::string_view upper, Casing casing) {
-  std::string out(upper);
-  bool atWordStart = true;
-  for (char& c : out) {
-    bool lower = casing == Casing::Lower || (casing == Casing::Capital && !atWordStart);
-    if (lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    atWordStart = !isAlpha(c);
-  }
-  return out;
-}
-
-std::vector<Token> tokenize(std::string_view fmt) {
-  std::vector<Token> tokens;
-  std::size_t i = 0;
-  while (i < fmt.size()) {
-    const char c = fmt[i];
-    if (c == '"') {
-      const std::size_t close = fmt.find('"', i + 1);
-      if (close == std::string_view::npos) formatNotRecognized();
-      Token t;
-      t.quoted = true;
-      t.text = std::string(fmt.substr(i + 1, close - i - 1));
-      tokens.push_back(std::move(t));
-      i = close + 1;
-      continue;
-    }
-    if (isAlpha(c)) {
-      const Spelling* found = nullptr;
-      for (const Spelling& s : kSpellings) {
-        if (startsWithIgnoringCase(fmt.substr(i), s.text)) {
-          found = &s;
-          break;
-        }
-      }
-      if (!found) formatNotRecognized();
-      Token t;
-      t.el = found->el;
-      t.casing = casingOf(fmt.substr(i, found->text.size()));
-      i += found->text.size();
-      if (isNumeric(t.el) && startsWithIgnoringCase(fmt.substr(i), "TH")) {
-        t.ordinal = true;
-        t.ordinalLower = std::islower(static_cast<unsigned char>(fmt[i])) != 0;
-        i += 2;
-      }
-      // Spelled-out numbers (SP) are not supported.
-      if (isNumeric(t.el) && startsWithIgnoringCase(fmt.substr(i), "SP")) formatNotRecognized();
-      tokens.push_back(std::move(t));
-      continue;
-    }
-    if (isDigit(c)) formatNotRecognized();
-    if (!tokens.empty() && tokens.back().el == El::Literal && !tokens.back().quoted) {
-      tokens.back().text += c;
-    } else {
-      Token t;
-      t.text = std::string(1, c);
-      tokens.push_back(std::move(t));
-    }
-    ++i;
-  }
-  return tokens;
-}
-
-// ---------------------------------------------------------------- formatting
 
 std::string padNumber(long long v, int width, bool fm) {
   std::string digits = std::to_string(v < 0 ? -v : v);
@@ -172,10 +25,14 @@ std::string ordinalSuffix(long long v) {
   const long long n = v < 0 ? -v : v;
   if (n % 100 >= 11 && n % 100 <= 13) return "TH";
   switch (n % 10) {
-    case 1: return "ST";
-    case 2: return "ND";
-    case 3: return "RD";
-    default: return "TH";
+    case 1:
+      return "ST";
+    case 2:
+      return "ND";
+    case 3:
+      return "RD";
+    default:
+      return "TH";
   }
 }
 
@@ -194,8 +51,10 @@ IsoWeek isoWeekOf(const DateTime& d) {
   const long long days = daysFromCivil(d.year, d.month, d.day);
   const long long thursday = days - (dayOfWeek(d) + 6) % 7 + 3;
   int year = d.year;
-  if (thursday < daysFromCivil(year, 1, 1)) --year;
-  else if (thursday >= daysFromCivil(year + 1, 1, 1)) ++year;
+  if (thursday < daysFromCivil(year, 1, 1))
+    --year;
+  else if (thursday >= daysFromCivil(year + 1, 1, 1))
+    ++year;
   return {year, static_cast<int>((thursday - daysFromCivil(year, 1, 1)) / 7 + 1)};
 }
 
@@ -208,391 +67,67 @@ std::string padName(std::string name, std::size_t width, bool fm) {
 std::string formatNumeric(const Token& t, const DateTime& d, bool fm) {
   const int year = d.year;
   switch (t.el) {
-    case El::YYYY: case El::RRRR: return padNumber(year, 4, fm);
-    case El::SYYYY: return std::string(year < 0 ? "-" : (fm ? "" : " ")) + padNumber(year, 4, fm);
+    case El::YYYY:
+    case El::RRRR:
+      return padNumber(year, 4, fm);
+    case El::SYYYY:
+      return std::string(year < 0 ? "-" : (fm ? "" : " ")) + padNumber(year, 4, fm);
     case El::YCommaYYY: {
       std::string thousands = std::to_string(year / 1000);
       return thousands + "," + padNumber(year % 1000, 3, false);
     }
-    case El::YYY: return padNumber(year % 1000, 3, fm);
-    case El::YY: case El::RR: return padNumber(year % 100, 2, fm);
-    case El::Y: return padNumber(year % 10, 1, fm);
-    case El::IYYY: return padNumber(isoWeekOf(d).year, 4, fm);
-    case El::IYY: return padNumber(isoWeekOf(d).year % 1000, 3, fm);
-    case El::IY: return padNumber(isoWeekOf(d).year % 100, 2, fm);
-    case El::I: return padNumber(isoWeekOf(d).year % 10, 1, fm);
-    case El::CC: return padNumber((year + 99) / 100, 2, fm);
-    case El::SCC: return std::string(fm ? "" : " ") + padNumber((year + 99) / 100, 2, fm);
-    case El::Q: return padNumber((d.month - 1) / 3 + 1, 1, fm);
-    case El::MM: return padNumber(d.month, 2, fm);
-    case El::DDD: return padNumber(dayOfYear(d), 3, fm);
-    case El::DD: return padNumber(d.day, 2, fm);
-    case El::D: return padNumber(dayOfWeek(d) + 1, 1, fm);
-    case El::HH: case El::HH12: return padNumber(d.hour % 12 == 0 ? 12 : d.hour % 12, 2, fm);
-    case El::HH24: return padNumber(d.hour, 2, fm);
-    case El::MI: return padNumber(d.minute, 2, fm);
-    case El::SS: return padNumber(d.second, 2, fm);
-    case El::SSSSS: return padNumber(d.hour * 3600 + d.minute * 60 + d.second, 5, fm);
-    case El::J: return padNumber(julianDay(d), 7, fm);
-    case El::WW: return padNumber((dayOfYear(d) - 1) / 7 + 1, 2, fm);
-    case El::IW: return padNumber(isoWeekOf(d).week, 2, fm);
-    case El::W: return padNumber((d.day - 1) / 7 + 1, 1, fm);
-    default: return {};
+    case El::YYY:
+      return padNumber(year % 1000, 3, fm);
+    case El::YY:
+    case El::RR:
+      return padNumber(year % 100, 2, fm);
+    case El::Y:
+      return padNumber(year % 10, 1, fm);
+    case El::IYYY:
+      return padNumber(isoWeekOf(d).year, 4, fm);
+    case El::IYY:
+      return padNumber(isoWeekOf(d).year % 1000, 3, fm);
+    case El::IY:
+      return padNumber(isoWeekOf(d).year % 100, 2, fm);
+    case El::I:
+      return padNumber(isoWeekOf(d).year % 10, 1, fm);
+    case El::CC:
+      return padNumber((year + 99) / 100, 2, fm);
+    case El::SCC:
+      return std::string(fm ? "" : " ") + padNumber((year + 99) / 100, 2, fm);
+    case El::Q:
+      return padNumber((d.month - 1) / 3 + 1, 1, fm);
+    case El::MM:
+      return padNumber(d.month, 2, fm);
+    case El::DDD:
+      return padNumber(dayOfYear(d), 3, fm);
+    case El::DD:
+      return padNumber(d.day, 2, fm);
+    case El::D:
+      return padNumber(dayOfWeek(d) + 1, 1, fm);
+    case El::HH:
+    case El::HH12:
+      return padNumber(d.hour % 12 == 0 ? 12 : d.hour % 12, 2, fm);
+    case El::HH24:
+      return padNumber(d.hour, 2, fm);
+    case El::MI:
+      return padNumber(d.minute, 2, fm);
+    case El::SS:
+      return padNumber(d.second, 2, fm);
+    case El::SSSSS:
+      return padNumber(d.hour * 3600 + d.minute * 60 + d.second, 5, fm);
+    case El::J:
+      return padNumber(julianDay(d), 7, fm);
+    case El::WW:
+      return padNumber((dayOfYear(d) - 1) / 7 + 1, 2, fm);
+    case El::IW:
+      return padNumber(isoWeekOf(d).week, 2, fm);
+    case El::W:
+      return padNumber((d.day - 1) / 7 + 1, 1, fm);
+    default:
+      return {};
   }
 }
-
-// ------------------------------------------------------------------- parsing
-
-struct ParsedFields {
-  std::optional<int> year, month, day, hour, minute, second, dayOfYear, weekday, secondsOfDay;
-  std::optional<long long> julian;
-  std::optional<bool> pm;
-  bool hour12 = false;
-  bool hour24 = false;
-};
-
-class DateParser {
- public:
-  DateParser(std::string_view text, const DateTime& now) : text_(text), now_(now) {}
-
-  DateTime run(const std::vector<Token>& tokens) {
-    bool fm = false;
-    bool fx = false;
-    for (const Token& t : tokens) {
-      if (t.el == El::FM) {
-        fm = !fm;
-        continue;
-      }
-      if (t.el == El::FX) {
-        fx = !fx;
-        continue;
-      }
-      if (!fx && restIsBlank()) break;  // input may end before its format
-      if (fx && pos_ >= text_.size()) throw OraError(1840, "input value not long enough for date format");
-      if (t.el == El::Literal) {
-        matchLiteral(t, fx);
-      } else {
-        element(t, fm, fx);
-      }
-    }
-    while (pos_ < text_.size() && isBlank(text_[pos_])) ++pos_;
-    if (pos_ < text_.size())
-      throw OraError(1830, "date format picture ends before converting entire input string");
-    return assemble();
-  }
-
- private:
-  enum class CharClass { None, Digit, Letter };
-
-  bool restIsBlank() const {
-    for (std::size_t i = pos_; i < text_.size(); ++i)
-      if (!isBlank(text_[i])) return false;
-    return true;
-  }
-
-  void skipBlanks() {
-    while (pos_ < text_.size() && isBlank(text_[pos_])) ++pos_;
-  }
-
-  void matchLiteral(const Token& t, bool fx) {
-    if (fx) {
-      if (!startsWithIgnoringCase(text_.substr(pos_), t.text))
-        throw OraError(1861, "literal does not match format string");
-      pos_ += t.text.size();
-      last_ = CharClass::None;
-      return;
-    }
-    if (t.quoted) {
-      std::size_t p = pos_;
-      while (p < text_.size() && isBlank(text_[p])) ++p;
-      if (!t.text.empty() && startsWithIgnoringCase(text_.substr(p), t.text)) {
-        pos_ = p + t.text.size();
-        last_ = CharClass::None;
-        return;
-      }
-    }
-    // Any run of punctuation matches; none at all only where the input itself
-    // changes from digits to letters (or back).
-    std::size_t skipped = 0;
-    while (pos_ < text_.size() && !isAlnum(text_[pos_])) {
-      ++pos_;
-      ++skipped;
-    }
-    if (skipped == 0 && pos_ < text_.size()) {
-      const CharClass next = isDigit(text_[pos_]) ? CharClass::Digit : CharClass::Letter;
-      if (next == last_ || last_ == CharClass::None)
-        throw OraError(1861, "literal does not match format string");
-    }
-    if (skipped > 0) last_ = CharClass::None;
-  }
-
-  template <typename T>
-  void setOnce(std::optional<T>& field, T value) {
-    if (field) throw OraError(1810, "format code appears twice");
-    field = value;
-  }
-
-  // Reads up to maxDigits digits (exactly width with FX and no FM); returns the
-  // value and the number of digits read.
-  long long readNumber(int maxDigits, int width, bool fm, bool fx, bool signAllowed,
-                       int& count) {
-    if (!fx) skipBlanks();
-    bool negative = false;
-    if (signAllowed && pos_ < text_.size() && (text_[pos_] == '-' || text_[pos_] == '+')) {
-      negative = text_[pos_] == '-';
-      ++pos_;
-    }
-    long long v = 0;
-    count = 0;
-    while (pos_ < text_.size() && count < maxDigits && isDigit(text_[pos_])) {
-      v = v * 10 + (text_[pos_] - '0');
-      ++pos_;
-      ++count;
-    }
-    if (count == 0)
-      throw OraError(1858, "a non-numeric character was found where a numeric was expected");
-    if (fx && !fm && count != width)
-      throw OraError(1862, "the numeric value does not match the length of the format item");
-    last_ = CharClass::Digit;
-    return negative ? -v : v;
-  }
-
-  bool nextIsLetter() {
-    std::size_t p = pos_;
-    while (p < text_.size() && isBlank(text_[p])) ++p;
-    return p < text_.size() && isAlpha(text_[p]);
-  }
-
-  int readMonthName() {
-    skipBlanks();
-    int index = -1;
-    std::size_t len = names::matchName(names::kMonths, text_.substr(pos_), index);
-    if (len == 0) throw OraError(1843, "not a valid month");
-    pos_ += len;
-    last_ = CharClass::Letter;
-    return index + 1;
-  }
-
-  int readRomanMonth() {
-    skipBlanks();
-    static constexpr std::string_view kRoman[] = {"XII", "XI", "X", "IX", "VIII", "VII",
-                                                  "VI",  "V",  "IV", "III", "II", "I"};
-    static constexpr int kValue[] = {12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1};
-    for (int i = 0; i < 12; ++i) {
-      if (startsWithIgnoringCase(text_.substr(pos_), kRoman[i])) {
-        pos_ += kRoman[i].size();
-        last_ = CharClass::Letter;
-        return kValue[i];
-      }
-    }
-    throw OraError(1843, "not a valid month");
-  }
-
-  void setYear(int year) {
-    if (year == 0 || year < kMinYear || year > kMaxYear)
-      throw OraError(1841, "(full) year must be between -4713 and +9999, and not be 0");
-    setOnce(f_.year, year);
-  }
-
-  // RR: the century that puts the year nearest to the current one.
-  int roundCentury(int twoDigits) const {
-    const int century = now_.year / 100 * 100;
-    const int current = now_.year % 100;
-    if (twoDigits < 50 && current >= 50) return century + 100 + twoDigits;
-    if (twoDigits >= 50 && current < 50) return century - 100 + twoDigits;
-    return century + twoDigits;
-  }
-
-  void element(const Token& t, bool fm, bool fx) {
-    int count = 0;
-    switch (t.el) {
-      case El::YYYY: case El::SYYYY: case El::RRRR: {
-        const int v = static_cast<int>(readNumber(4, 4, fm, fx, t.el == El::SYYYY, count));
-        setYear(t.el == El::RRRR && count <= 2 ? roundCentury(v) : v);
-        break;
-      }
-      case El::YCommaYYY: {
-        int v = static_cast<int>(readNumber(1, 1, fm, fx, false, count));
-        if (pos_ < text_.size() && text_[pos_] == ',') ++pos_;
-        int rest = static_cast<int>(readNumber(3, 3, fm, fx, false, count));
-        setYear(v * 1000 + rest);
-        break;
-      }
-      case El::YYY: case El::YY: case El::Y: case El::RR: {
-        const int width = t.el == El::YYY ? 3 : (t.el == El::Y ? 1 : 2);
-        const int maxDigits = fx || t.el == El::Y ? width : 4;
-        const int v = static_cast<int>(readNumber(maxDigits, width, fm, fx, false, count));
-        if (count > width) {
-          setYear(v);
-        } else if (t.el == El::RR) {
-          setYear(roundCentury(v));
-        } else {
-          int unit = t.el == El::YYY ? 1000 : (t.el == El::YY ? 100 : 10);
-          setYear(now_.year / unit * unit + v);
-        }
-        break;
-      }
-      case El::MM:
-        if (nextIsLetter()) {
-          setOnce(f_.month, readMonthName());
-        } else {
-          const int v = static_cast<int>(readNumber(2, 2, fm, fx, false, count));
-          if (v < 1 || v > 12) throw OraError(1843, "not a valid month");
-          setOnce(f_.month, v);
-        }
-        break;
-      case El::MON: case El::MONTH:
-        setOnce(f_.month, readMonthName());
-        break;
-      case El::RM:
-        setOnce(f_.month, readRomanMonth());
-        break;
-      case El::DD: {
-        const int v = static_cast<int>(readNumber(2, 2, fm, fx, false, count));
-        if (v < 1 || v > 31)
-          throw OraError(1847, "day of month must be between 1 and last day of month");
-        setOnce(f_.day, v);
-        break;
-      }
-      case El::DDD: {
-        const int v = static_cast<int>(readNumber(3, 3, fm, fx, false, count));
-        if (v < 1 || v > 366)
-          throw OraError(1848, "day of year must be between 1 and 365 (366 for leap year)");
-        setOnce(f_.dayOfYear, v);
-        break;
-      }
-      case El::D: {
-        const int v = static_cast<int>(readNumber(1, 1, fm, fx, false, count));
-        if (v < 1 || v > 7) throw OraError(1846, "not a valid day of the week");
-        setOnce(f_.weekday, v - 1);
-        break;
-      }
-      case El::DY: case El::DAY: {
-        skipBlanks();
-        int index = -1;
-        std::size_t len = names::matchName(names::kDays, text_.substr(pos_), index);
-        if (len == 0) throw OraError(1846, "not a valid day of the week");
-        pos_ += len;
-        last_ = CharClass::Letter;
-        setOnce(f_.weekday, index);
-        break;
-      }
-      case El::HH: case El::HH12: {
-        const int v = static_cast<int>(readNumber(2, 2, fm, fx, false, count));
-        if (v < 1 || v > 12) throw OraError(1849, "hour must be between 1 and 12");
-        setOnce(f_.hour, v);
-        f_.hour12 = true;
-        break;
-      }
-      case El::HH24: {
-        const int v = static_cast<int>(readNumber(2, 2, fm, fx, false, count));
-        if (v > 23) throw OraError(1850, "hour must be between 0 and 23");
-        setOnce(f_.hour, v);
-        f_.hour24 = true;
-        break;
-      }
-      case El::MI: {
-        const int v = static_cast<int>(readNumber(2, 2, fm, fx, false, count));
-        if (v > 59) throw OraError(1851, "minutes must be between 0 and 59");
-        setOnce(f_.minute, v);
-        break;
-      }
-      case El::SS: {
-        const int v = static_cast<int>(readNumber(2, 2, fm, fx, false, count));
-        if (v > 59) throw OraError(1852, "seconds must be between 0 and 59");
-        setOnce(f_.second, v);
-        break;
-      }
-      case El::SSSSS: {
-        const int v = static_cast<int>(readNumber(5, 5, fm, fx, false, count));
-        if (v > 86399) throw OraError(1853, "seconds in day must be between 0 and 86399");
-        setOnce(f_.secondsOfDay, v);
-        break;
-      }
-      case El::J: {
-        const long long v = readNumber(7, 7, fm, fx, false, count);
-        if (v < 1 || v > 5373484) throw OraError(1854, "julian date must be between 1 and 5373484");
-        setOnce(f_.julian, v);
-        break;
-      }
-      case El::AM: case El::AMDots: {
-        skipBlanks();
-        std::string_view rest = text_.substr(pos_);
-        bool pm;
-        if (startsWithIgnoringCase(rest, "A.M.") || startsWithIgnoringCase(rest, "P.M.")) {
-          pm = upperAscii(rest[0]) == 'P';
-          pos_ += 4;
-        } else if (startsWithIgnoringCase(rest, "AM") || startsWithIgnoringCase(rest, "PM")) {
-          pm = upperAscii(rest[0]) == 'P';
-          pos_ += 2;
-        } else {
-          throw OraError(1855, "AM/A.M. or PM/P.M. required");
-        }
-        last_ = CharClass::Letter;
-        setOnce(f_.pm, pm);
-        break;
-      }
-      case El::AD: case El::ADDots: {
-        skipBlanks();
-        std::string_view rest = text_.substr(pos_);
-        bool bc;
-        if (startsWithIgnoringCase(rest, "A.D.") || startsWithIgnoringCase(rest, "B.C.")) {
-          bc = upperAscii(rest[0]) == 'B';
-          pos_ += 4;
-        } else if (startsWithIgnoringCase(rest, "AD") || startsWithIgnoringCase(rest, "BC")) {
-          bc = upperAscii(rest[0]) == 'B';
-          pos_ += 2;
-        } else {
-          throw OraError(1856, "BC/B.C. or AD/A.D. required");
-        }
-        last_ = CharClass::Letter;
-        if (bc) throw OraError(1841, "(full) year must be between -4713 and +9999, and not be 0");
-        break;
-      }
-      default:
-        throw OraError(1820, "format code cannot appear in date input format");
-    }
-  }
-
-  DateTime assemble() const {
-    if (f_.hour24 && f_.pm) throw OraError(1818, "'HH24' precludes use of meridian indicator");
-    DateTime d;
-    d.year = f_.year.value_or(now_.year);
-    if (f_.julian) {
-      d = fromEpochSeconds((*f_.julian - 2440588) * 86400);
-    } else if (f_.dayOfYear) {
-      const int days = isLeapYear(d.year) ? 366 : 365;
-      if (*f_.dayOfYear > days)
-        throw OraError(1848, "day of year must be between 1 and 365 (366 for leap year)");
-      d = fromEpochSeconds((daysFromCivil(d.year, 1, 1) + *f_.dayOfYear - 1) * 86400);
-    } else {
-      d.month = f_.month.value_or(now_.month);
-      d.day = f_.day.value_or(1);
-      if (d.day > daysInMonth(d.year, d.month))
-        throw OraError(1839, "date not valid for month specified");
-    }
-    if (f_.secondsOfDay) {
-      d.hour = *f_.secondsOfDay / 3600;
-      d.minute = *f_.secondsOfDay / 60 % 60;
-      d.second = *f_.secondsOfDay % 60;
-    }
-    if (f_.hour) {
-      d.hour = *f_.hour;
-      if (f_.pm) d.hour = d.hour % 12 + (*f_.pm ? 12 : 0);
-    }
-    if (f_.minute) d.minute = *f_.minute;
-    if (f_.second) d.second = *f_.second;
-    if (f_.weekday && dayOfWeek(d) != *f_.weekday)
-      throw OraError(1835, "day of week conflicts with Julian date");
-    return d;
-  }
-
-  std::string_view text_;
-  DateTime now_;
-  std::size_t pos_ = 0;
-  CharClass last_ = CharClass::None;
-  ParsedFields f_;
-};
 
 }  // namespace
 
@@ -651,11 +186,6 @@ std::string formatDate(const DateTime& d, std::string_view format) {
     }
   }
   return out;
-}
-
-DateTime parseDate(std::string_view text, std::string_view format, const DateTime& now) {
-  const std::vector<Token> tokens = tokenize(format);
-  return DateParser(text, now).run(tokens);
 }
 
 void validateDateFormat(std::string_view format) { tokenize(format); }

@@ -23,6 +23,18 @@ struct FunctionContext {
 // (substr, instr, replace, trim, ltrim, rtrim, upper, lower, length, abs, round,
 // coalesce, nullif...): they follow Oracle, so an empty result is NULL and
 // substr(s,0,n) starts at the first character. Dates are canonical text.
+//
+// Helpers for the translator (fmt NULL means the session's format):
+//   ora_concat(a, b, ...)       || : NULLs skipped, numbers as TO_CHAR shows them
+//   ora_div(a, b)               real division, ORA-01476 for a zero divisor
+//   ora_date_add(d, days)       ora_date_diff(d1, d2)      days may be fractional
+//   ora_to_date(text, fmt)      ora_date_to_char(d, fmt)   ora_num_to_char(n, fmt)
+//   ora_trunc_date(d, fmt)      ora_round_date(d, fmt)     ora_extract('YEAR', d)
+//   ora_number(v, p, s[, table, column])  a value written to NUMBER(p,s) (ORA-01438)
+//   ora_sysdate()               the statement's SYSDATE
+//   ora_listagg(x, delimiter, 'A,DF', key1, key2...)  LISTAGG ... WITHIN GROUP
+//       (ORDER BY key1, key2 DESC NULLS FIRST): one A or D per key, optionally
+//       followed by F or L for the NULLs (default: NULLs sort as the largest)
 void registerOracleFunctions(sqlite3* db, FunctionContext* ctx);
 
 }  // namespace korvo::engine

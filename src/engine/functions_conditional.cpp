@@ -3,8 +3,8 @@
 #include <string>
 
 #include "engine/functions_support.h"
-#include "engine/ora_error.h"
 #include "engine/number_format.h"
+#include "engine/ora_error.h"
 
 namespace korvo::engine::udf {
 
@@ -50,7 +50,8 @@ bool decodeMatches(sqlite3_context* c, sqlite3_value* expr, sqlite3_value* searc
   const bool exprNull = isNull(expr);
   const bool searchNull = isNull(search);
   if (exprNull || searchNull) return exprNull && searchNull;
-  if (!isNull(firstSearch) && !isNumeric(firstSearch)) return *textArg(c, expr) == *textArg(c, search);
+  if (!isNull(firstSearch) && !isNumeric(firstSearch))
+    return *textArg(c, expr) == *textArg(c, search);
   return compareValues(c, expr, search) == 0;
 }
 
@@ -105,10 +106,11 @@ void extreme(sqlite3_context* c, int argc, sqlite3_value** argv, int wanted) {
     Number best = *numberArg(c, argv[0]);
     for (int i = 1; i < argc; ++i) {
       const Number n = *numberArg(c, argv[i]);
-      const bool better = best.isInteger && n.isInteger
-                              ? (wanted > 0 ? n.integer > best.integer : n.integer < best.integer)
-                              : (wanted > 0 ? toSignificant15(n.value()) > toSignificant15(best.value())
-                                            : toSignificant15(n.value()) < toSignificant15(best.value()));
+      const bool better =
+          best.isInteger && n.isInteger
+              ? (wanted > 0 ? n.integer > best.integer : n.integer < best.integer)
+              : (wanted > 0 ? toSignificant15(n.value()) > toSignificant15(best.value())
+                            : toSignificant15(n.value()) < toSignificant15(best.value()));
       if (better) best = n;
     }
     setNumber(c, best);

@@ -72,8 +72,7 @@ void toChar(sqlite3_context* c, int argc, sqlite3_value** argv) {
   if (isNull(argv[0])) return sqlite3_result_null(c);
   const NlsOverride nls = nlsOverride(c, argc, argv);
   if (argc == 1) {
-    if (isNumeric(argv[0]))
-      return setText(c, canonicalNumber(*doubleArg(c, argv[0]), nls.decimal));
+    if (isNumeric(argv[0])) return setText(c, canonicalNumber(*doubleArg(c, argv[0]), nls.decimal));
     return setValue(c, argv[0]);
   }
   auto fmt = textArg(c, argv[1]);

@@ -60,7 +60,9 @@ void truncOrRoundDate(sqlite3_context* c, sqlite3_value** argv, bool round) {
   setDate(c, round ? roundDate(*d, fmt) : truncDate(*d, fmt));
 }
 
-void truncDateFn(sqlite3_context* c, int, sqlite3_value** argv) { truncOrRoundDate(c, argv, false); }
+void truncDateFn(sqlite3_context* c, int, sqlite3_value** argv) {
+  truncOrRoundDate(c, argv, false);
+}
 void roundDateFn(sqlite3_context* c, int, sqlite3_value** argv) { truncOrRoundDate(c, argv, true); }
 
 void extractFn(sqlite3_context* c, int, sqlite3_value** argv) {

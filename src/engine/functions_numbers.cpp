@@ -1,7 +1,7 @@
 // Numeric functions with Oracle's decimal behaviour: ROUND half away from zero,
 // MOD by truncation, division by zero as ORA-01476.
-#include <cmath>
 #include <climits>
+#include <cmath>
 #include <string>
 
 #include "engine/functions_support.h"
@@ -78,8 +78,12 @@ void roundOrTrunc(sqlite3_context* c, int argc, sqlite3_value** argv, bool round
   setNumber(c, round ? roundToPlaces(n.real, clamped) : truncToPlaces(n.real, clamped));
 }
 
-void roundFn(sqlite3_context* c, int argc, sqlite3_value** argv) { roundOrTrunc(c, argc, argv, true); }
-void truncFn(sqlite3_context* c, int argc, sqlite3_value** argv) { roundOrTrunc(c, argc, argv, false); }
+void roundFn(sqlite3_context* c, int argc, sqlite3_value** argv) {
+  roundOrTrunc(c, argc, argv, true);
+}
+void truncFn(sqlite3_context* c, int argc, sqlite3_value** argv) {
+  roundOrTrunc(c, argc, argv, false);
+}
 
 void absFn(sqlite3_context* c, int, sqlite3_value** argv) {
   auto n = numberArg(c, argv[0]);

@@ -29,12 +29,23 @@ MatchOptions parseMatchParameter(const std::optional<std::string>& text) {
   if (!text) return o;
   for (char ch : *text) {
     switch (ch) {
-      case 'i': o.ignoreCase = true; break;
-      case 'c': o.ignoreCase = false; break;
-      case 'n': o.dotMatchesNewline = true; break;
-      case 'm': o.multiline = true; break;
-      case 'x': o.extended = true; break;
-      default: throw OraError(1760, "illegal argument for function");
+      case 'i':
+        o.ignoreCase = true;
+        break;
+      case 'c':
+        o.ignoreCase = false;
+        break;
+      case 'n':
+        o.dotMatchesNewline = true;
+        break;
+      case 'm':
+        o.multiline = true;
+        break;
+      case 'x':
+        o.extended = true;
+        break;
+      default:
+        throw OraError(1760, "illegal argument for function");
     }
   }
   return o;
@@ -72,8 +83,8 @@ std::wstring translatePattern(const std::wstring& pattern, const MatchOptions& o
       continue;
     }
     if (inBracket) {
-      if (ch == L']' && out.back() != L'[' && !(out.size() >= 2 && out.back() == L'^' &&
-                                                out[out.size() - 2] == L'[')) {
+      if (ch == L']' && out.back() != L'[' &&
+          !(out.size() >= 2 && out.back() == L'^' && out[out.size() - 2] == L'[')) {
         inBracket = false;
       } else if (ch == L'[' && i + 1 < pattern.size() && pattern[i + 1] == L':') {
         const std::size_t close = pattern.find(L":]", i + 2);
@@ -206,8 +217,8 @@ std::optional<std::string> optionalText(sqlite3_context* c, int argc, sqlite3_va
 }
 
 // A position or occurrence argument: 1 when absent, at least 1 when given.
-std::optional<long long> positiveArg(sqlite3_context* c, int argc, sqlite3_value** argv,
-                                     int index, bool& isNullArg) {
+std::optional<long long> positiveArg(sqlite3_context* c, int argc, sqlite3_value** argv, int index,
+                                     bool& isNullArg) {
   isNullArg = false;
   if (index >= argc) return 1;
   auto v = integerArg(c, argv[index]);
@@ -250,7 +261,8 @@ std::optional<int> subexpressionArg(sqlite3_context* c, int argc, sqlite3_value*
     isNullArg = true;
     return std::nullopt;
   }
-  if (*v < 0 || *v > 9) throw OraError(1428, "argument '" + std::to_string(*v) + "' is out of range");
+  if (*v < 0 || *v > 9)
+    throw OraError(1428, "argument '" + std::to_string(*v) + "' is out of range");
   return static_cast<int>(*v);
 }
 

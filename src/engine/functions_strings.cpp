@@ -232,7 +232,8 @@ void chr(sqlite3_context* c, int, sqlite3_value** argv) {
     if (!bytes.empty() || b != 0) bytes += b;
   }
   const std::u32string decoded = utf8::decode(bytes);
-  if (decoded.size() == 1 && utf8::encode(decoded) == bytes && !(decoded[0] >= 0xDC80 && decoded[0] <= 0xDCFF))
+  if (decoded.size() == 1 && utf8::encode(decoded) == bytes &&
+      !(decoded[0] >= 0xDC80 && decoded[0] <= 0xDCFF))
     return setText(c, bytes);
   // A single byte that is no UTF-8 character: its Latin-1 meaning.
   if (*n <= 0xFF) {
@@ -256,13 +257,32 @@ void ascii(sqlite3_context* c, int, sqlite3_value** argv) {
 
 char soundexCode(char upperLetter) {
   switch (upperLetter) {
-    case 'B': case 'F': case 'P': case 'V': return '1';
-    case 'C': case 'G': case 'J': case 'K': case 'Q': case 'S': case 'X': case 'Z': return '2';
-    case 'D': case 'T': return '3';
-    case 'L': return '4';
-    case 'M': case 'N': return '5';
-    case 'R': return '6';
-    default: return '0';  // vowels, Y, H, W
+    case 'B':
+    case 'F':
+    case 'P':
+    case 'V':
+      return '1';
+    case 'C':
+    case 'G':
+    case 'J':
+    case 'K':
+    case 'Q':
+    case 'S':
+    case 'X':
+    case 'Z':
+      return '2';
+    case 'D':
+    case 'T':
+      return '3';
+    case 'L':
+      return '4';
+    case 'M':
+    case 'N':
+      return '5';
+    case 'R':
+      return '6';
+    default:
+      return '0';  // vowels, Y, H, W
   }
 }
 

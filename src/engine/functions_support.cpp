@@ -84,8 +84,8 @@ void define(sqlite3* db, FunctionContext* ctx, const char* name, int argc, Body 
   // The context only changes between statements, so within one statement a
   // function of it is still deterministic.
   const int flags = SQLITE_UTF8 | (deterministic ? SQLITE_DETERMINISTIC : 0);
-  const int rc = sqlite3_create_function_v2(db, name, argc, flags, r, trampoline, nullptr,
-                                            nullptr, destroyRegistration);
+  const int rc = sqlite3_create_function_v2(db, name, argc, flags, r, trampoline, nullptr, nullptr,
+                                            destroyRegistration);
   if (rc != SQLITE_OK)
     throw OraError(600, std::string("internal error code, arguments: [function ") + name + "]");
 }

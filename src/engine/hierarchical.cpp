@@ -325,7 +325,16 @@ std::unique_ptr<HierarchyBlock> HierarchyBlock::begin(Translator& t, const Query
     } else {
       childQuery = std::make_unique<SqlStatement>(db, w.childrenOf);
     }
+    size_t lookups = 0;
     in.children = [&](int rid) -> const std::vector<int>& {
+      if (!childrenKnown[size_t(rid)] && ++lookups > std::max<size_t>(64, rowCount / 8)) {
+        // The walk covers much of the rows: one pass over all pairs is cheaper.
+        for (SqlStatement r(db, w.pairs); r.step();) {
+          size_t parent = size_t(r.integer(0));
+          if (!childrenKnown[parent]) children[parent].push_back(int(r.integer(1)));
+        }
+        std::fill(childrenKnown.begin(), childrenKnown.end(), 1);
+      }
       if (!childrenKnown[size_t(rid)]) {
         childQuery->reset();
         childQuery->bind(1, (long long)rid);

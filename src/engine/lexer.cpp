@@ -9,6 +9,7 @@ namespace {
 
 // Oracle's limit for names before 12.2, which the program's schemas follow.
 constexpr size_t kMaxIdentifierBytes = 30;
+constexpr size_t kMaxStringBytes = 4000;
 
 bool isIdentStart(unsigned char c) { return std::isalpha(c) || c >= 0x80; }
 bool isIdentPart(unsigned char c) {
@@ -82,6 +83,7 @@ std::vector<Token> tokenize(std::string_view sql) {
         }
         text += sql[k++];
       }
+      if (text.size() > kMaxStringBytes) throw OraError(1704, "string literal too long");
       push(TokenKind::String, std::move(text), b, k + 1);
       i = k + 1;
       continue;

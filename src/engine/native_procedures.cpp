@@ -191,6 +191,25 @@ void genTabNode(Session& s, long long table, long long tree) {
 
 void genTabTree(Session& s) { JoinTreeBuilder(s).forest(); }
 
+BatchedDurability::BatchedDurability(sqlite3* db) : db_(db), previous_(2) {
+  sqlite3_stmt* st = nullptr;
+  if (sqlite3_prepare_v2(db_, "PRAGMA synchronous", -1, &st, nullptr) == SQLITE_OK &&
+      sqlite3_step(st) == SQLITE_ROW)
+    previous_ = sqlite3_column_int(st, 0);
+  sqlite3_finalize(st);
+  if (previous_ <= 1 || !sqlite3_get_autocommit(db_) ||
+      sqlite3_exec(db_, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr) != SQLITE_OK)
+    previous_ = 0;  // nothing changed, nothing to restore
+}
+
+BatchedDurability::~BatchedDurability() {
+  if (previous_ <= 1 || !sqlite3_get_autocommit(db_)) return;
+  sqlite3_exec(db_, ("PRAGMA synchronous=" + std::to_string(previous_)).c_str(), nullptr, nullptr,
+               nullptr);
+  // Flush what the procedure committed: a checkpoint syncs the log first.
+  sqlite3_exec(db_, "PRAGMA wal_checkpoint(PASSIVE)", nullptr, nullptr, nullptr);
+}
+
 void registerNativeProcedures() {
   static std::once_flag once;
   std::call_once(once, [] {

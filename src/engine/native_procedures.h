@@ -20,6 +20,24 @@ bool isBuiltinProcedure(const ast::Call& c);
 void runBuiltinProcedure(Session& session, sqlite3* db, const ast::Call& c,
                          const std::vector<Value>& args);
 
+// While a block runs, the commits of its procedures skip the disk flush (the WAL keeps
+// them consistent) and one flush comes at the end: a procedure that commits after each
+// of two thousand tables would otherwise wait seconds for the disk. SQLite changes
+// this setting only outside a transaction: with changes pending when the block starts
+// nothing is changed, and if the block leaves changes pending the relaxed setting stays
+// (still crash-safe, only the latest commits may be lost on power failure).
+class BatchedDurability {
+ public:
+  explicit BatchedDurability(sqlite3* db);
+  ~BatchedDurability();
+  BatchedDurability(const BatchedDurability&) = delete;
+  BatchedDurability& operator=(const BatchedDurability&) = delete;
+
+ private:
+  sqlite3* db_;
+  int previous_;
+};
+
 // The join tree routines, through the session's own SQL: they read KORVO_JOIN and
 // KORVO_TABLE and fill KORVO_TAB_TREE, committing where the procedures commit.
 // Ties between candidate roots go to the smallest table id.

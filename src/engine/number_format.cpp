@@ -41,7 +41,7 @@ struct NumberModel {
   int integerPositions = 0;
   int firstForcedZero = -1;  // index among integer digit positions, -1 for none
   bool hasDecimal = false;
-  char decimalElement = 0;  // 'D' or '.'
+  char decimalElement = 0;   // 'D' or '.'
   std::string fractionPart;  // '9' and '0'
   int shiftDigits = 0;       // digits after V
   int width = 0;             // output width without FM
@@ -146,8 +146,8 @@ NumberModel parseModel(std::string_view fmt) {
   if (!seenDigit) invalidModel();
   if (m.scientific && m.integerPositions != 1) invalidModel();
   m.width = static_cast<int>(m.integerPart.size() + m.fractionPart.size()) +
-            (m.hasDecimal ? 1 : 0) + (m.dollar ? 1 : 0) +
-            (m.sign == SignStyle::Brackets ? 2 : 1) + (m.scientific ? 5 : 0);
+            (m.hasDecimal ? 1 : 0) + (m.dollar ? 1 : 0) + (m.sign == SignStyle::Brackets ? 2 : 1) +
+            (m.scientific ? 5 : 0);
   return m;
 }
 
@@ -155,9 +155,9 @@ std::string toRoman(long long n, bool lower) {
   static constexpr struct {
     int value;
     const char* text;
-  } kParts[] = {{1000, "M"}, {900, "CM"}, {500, "D"}, {400, "CD"}, {100, "C"}, {90, "XC"},
-                {50, "L"},   {40, "XL"},  {10, "X"},  {9, "IX"},   {5, "V"},   {4, "IV"},
-                {1, "I"}};
+  } kParts[] = {{1000, "M"}, {900, "CM"}, {500, "D"}, {400, "CD"}, {100, "C"},
+                {90, "XC"},  {50, "L"},   {40, "XL"}, {10, "X"},   {9, "IX"},
+                {5, "V"},    {4, "IV"},   {1, "I"}};
   std::string out;
   for (const auto& part : kParts) {
     while (n >= part.value) {
@@ -205,7 +205,8 @@ std::string applySign(const NumberModel& m, bool negative, std::string body) {
 }
 
 std::string padLeft(std::string s, int width) {
-  if (static_cast<int>(s.size()) < width) s.insert(0, static_cast<std::size_t>(width) - s.size(), ' ');
+  if (static_cast<int>(s.size()) < width)
+    s.insert(0, static_cast<std::size_t>(width) - s.size(), ' ');
   return s;
 }
 
@@ -423,8 +424,7 @@ void parseNumericCharacters(std::string_view setting, char& decimal, char& group
     return !std::isdigit(static_cast<unsigned char>(c)) && c != '+' && c != '-' && c != '<' &&
            c != '>' && static_cast<unsigned char>(c) < 0x80;
   };
-  if (setting.size() != 2 || setting[0] == setting[1] || !usable(setting[0]) ||
-      !usable(setting[1]))
+  if (setting.size() != 2 || setting[0] == setting[1] || !usable(setting[0]) || !usable(setting[1]))
     throw OraError(12705, "Cannot access NLS data files or invalid environment specified");
   decimal = setting[0];
   group = setting[1];

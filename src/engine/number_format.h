@@ -20,13 +20,12 @@ double toSignificant15(double v);
 double parseNumber(std::string_view text, char decimal = '.');
 
 // TO_NUMBER(text, format).
-double parseNumberWithFormat(std::string_view text, std::string_view format,
-                             char decimal = '.', char group = ',');
+double parseNumberWithFormat(std::string_view text, std::string_view format, char decimal = '.',
+                             char group = ',');
 
 // TO_CHAR(number, format): 9 0 . , D G S MI PR FM $ B V EEEE RN TM TM9 TME.
 // Too many integer digits give the whole width in '#'.
-std::string formatNumber(double v, std::string_view format, char decimal = '.',
-                         char group = ',');
+std::string formatNumber(double v, std::string_view format, char decimal = '.', char group = ',');
 
 // Throws ORA-01481 when format is not a number format model.
 void validateNumberFormat(std::string_view format);

@@ -101,6 +101,7 @@ void SessionImpl::runBlock(const Statement& s) {
   if (onlyModule) {
     body();  // no transactional effect
   } else {
+    BatchedDurability batched(db_.get());  // one disk flush for all the commits of its procedures
     asStatement(body);
   }
 }

@@ -7,6 +7,7 @@
 #include <ctime>
 #include <regex>
 
+#include "engine/explain.h"
 #include "engine/parser.h"
 #include "engine/session_impl.h"
 #include "engine/sqlite_errors.h"
@@ -45,6 +46,7 @@ class SqliteCursor : public Cursor {
     int rc = sqlite3_step(st_);
     if (rc == SQLITE_DONE) {
       done_ = true;
+      sqlite3_reset(st_);  // a finished cursor must not keep its tables locked against DDL
       return false;
     }
     if (rc != SQLITE_ROW) {
@@ -281,7 +283,10 @@ StatementResult SessionImpl::execute(std::string_view sql) {
     case K::Commit: commit(); r.verb = "COMMIT"; break;
     case K::Rollback: rollback(); r.verb = "ROLLBACK"; break;
     case K::AlterSession: alterSession(s); r.verb = "ALTER SESSION"; break;
-    case K::ExplainPlan: throw OraError(3001, "unimplemented feature: EXPLAIN PLAN");
+    case K::ExplainPlan:
+      asStatement([&] { explainPlan(*this, env(), s); });
+      r.verb = "EXPLAIN PLAN";
+      break;
     case K::CreateProcedure: createProcedure(s); r.verb = "CREATE PROCEDURE"; break;
     case K::Block: runBlock(s); r.verb = "BEGIN"; break;
   }

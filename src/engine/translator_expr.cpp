@@ -156,9 +156,28 @@ TypedSql Translator::comparison(const std::string& op, TypedSql l, TypedSql r) {
     ls = asNumber(l);
     rs = asNumber(r);
   } else if (l.fixedChar && r.fixedChar && !(l.literal && r.literal)) {
-    // CHAR against CHAR or a literal compares blank-padded
-    ls = "RTRIM(" + l.sql + ", ' ')";
-    rs = "RTRIM(" + r.sql + ", ' ')";
+    // CHAR against CHAR or a literal compares blank-padded. A CHAR(n) column holds
+    // its values padded to n, so a literal padded the same way compares directly
+    // (and lets SQLite use an index).
+    auto padded = [](const TypedSql& column, const TypedSql& literal, std::string& out) {
+      if (!literal.literal || column.literal || column.meta.type != "CHAR" ||
+          column.meta.length <= 0 || literal.sql.size() < 2)
+        return false;
+      std::string text = literal.sql.substr(1, literal.sql.size() - 2);  // still '' escaped
+      while (!text.empty() && text.back() == ' ') text.pop_back();
+      size_t chars = 0;
+      for (size_t i = 0; i < text.size(); ++i)
+        if (!(text[i] == '\'' && i + 1 < text.size() && text[i + 1] == '\'' && ++i)) ++chars;
+      if (chars > size_t(column.meta.length)) return false;
+      out = "'" + text + std::string(size_t(column.meta.length) - chars, ' ') + "'";
+      return true;
+    };
+    if (padded(l, r, rs) || padded(r, l, ls)) {
+      // done
+    } else {
+      ls = "RTRIM(" + l.sql + ", ' ')";
+      rs = "RTRIM(" + r.sql + ", ' ')";
+    }
   }
   TypedSql out = typed("(" + ls + " " + op + " " + rs + ")", SqlType::Number);
   out.aggregate = l.aggregate || r.aggregate;

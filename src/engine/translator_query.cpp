@@ -241,6 +241,7 @@ TranslatedQuery Translator::selectCore(const Query& q, const Scope* outer) {
   bool reshaped = aggregateAst || c.distinct || !q.orderBy.empty();
   bool rownumValue = false;
   for (const auto& item : c.items) rownumValue = rownumValue || mentionsRownum(*item.expr);
+  for (const auto& item : q.orderBy) rownumValue = rownumValue || mentionsRownum(*item.expr);
   std::string derivedRownum;
   if ((limit || rownumValue) && reshaped) {
     // ROWNUM counts rows before grouping, DISTINCT and sorting: number and limit

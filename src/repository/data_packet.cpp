@@ -16,16 +16,26 @@ struct TypeName {
 };
 
 constexpr TypeName kTypeNames[] = {
-    {FieldType::String, "string"},     {FieldType::StringUni, "string.uni"},
-    {FieldType::I1, "i1"},             {FieldType::I2, "i2"},
-    {FieldType::I4, "i4"},             {FieldType::I8, "i8"},
-    {FieldType::UI1, "ui1"},           {FieldType::UI2, "ui2"},
-    {FieldType::UI4, "ui4"},           {FieldType::Boolean, "boolean"},
-    {FieldType::R8, "r8"},             {FieldType::Fixed, "fixed"},
-    {FieldType::FixedFMT, "fixedFMT"}, {FieldType::Date, "date"},
-    {FieldType::Time, "time"},         {FieldType::DateTime, "dateTime"},
-    {FieldType::SQLDateTime, "SQLdateTime"}, {FieldType::BinHex, "bin.hex"},
-    {FieldType::Nested, "nested"},     {FieldType::IntArray, "IntArray"},
+    {FieldType::String, "string"},
+    {FieldType::StringUni, "string.uni"},
+    {FieldType::I1, "i1"},
+    {FieldType::I2, "i2"},
+    {FieldType::I4, "i4"},
+    {FieldType::I8, "i8"},
+    {FieldType::UI1, "ui1"},
+    {FieldType::UI2, "ui2"},
+    {FieldType::UI4, "ui4"},
+    {FieldType::Boolean, "boolean"},
+    {FieldType::R8, "r8"},
+    {FieldType::Fixed, "fixed"},
+    {FieldType::FixedFMT, "fixedFMT"},
+    {FieldType::Date, "date"},
+    {FieldType::Time, "time"},
+    {FieldType::DateTime, "dateTime"},
+    {FieldType::SQLDateTime, "SQLdateTime"},
+    {FieldType::BinHex, "bin.hex"},
+    {FieldType::Nested, "nested"},
+    {FieldType::IntArray, "IntArray"},
     {FieldType::UIntArray, "UIntArray"},
 };
 
@@ -36,13 +46,20 @@ struct IntegerRange {
 
 IntegerRange rangeOf(FieldType type) {
   switch (type) {
-    case FieldType::I1: return {-128, 127};
-    case FieldType::I2: return {-32768, 32767};
-    case FieldType::I4: return {std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()};
-    case FieldType::UI1: return {0, 255};
-    case FieldType::UI2: return {0, 65535};
-    case FieldType::UI4: return {0, 4294967295LL};
-    default: return {std::numeric_limits<qlonglong>::min(), std::numeric_limits<qlonglong>::max()};
+    case FieldType::I1:
+      return {-128, 127};
+    case FieldType::I2:
+      return {-32768, 32767};
+    case FieldType::I4:
+      return {std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()};
+    case FieldType::UI1:
+      return {0, 255};
+    case FieldType::UI2:
+      return {0, 65535};
+    case FieldType::UI4:
+      return {0, 4294967295LL};
+    default:
+      return {std::numeric_limits<qlonglong>::min(), std::numeric_limits<qlonglong>::max()};
   }
 }
 
@@ -59,7 +76,8 @@ std::optional<qlonglong> toInteger(const QVariant& value) {
       if (d != static_cast<double>(static_cast<qlonglong>(d))) return std::nullopt;
       return static_cast<qlonglong>(d);
     }
-    case QMetaType::Bool: return value.toBool() ? 1 : 0;
+    case QMetaType::Bool:
+      return value.toBool() ? 1 : 0;
     case QMetaType::QString: {
       const qlonglong n = value.toString().trimmed().toLongLong(&ok);
       return ok ? std::optional<qlonglong>(n) : std::nullopt;
@@ -102,8 +120,13 @@ std::optional<FieldType> fieldTypeFromName(const QString& name) {
 
 bool isIntegerType(FieldType type) {
   switch (type) {
-    case FieldType::I1: case FieldType::I2: case FieldType::I4: case FieldType::I8:
-    case FieldType::UI1: case FieldType::UI2: case FieldType::UI4:
+    case FieldType::I1:
+    case FieldType::I2:
+    case FieldType::I4:
+    case FieldType::I8:
+    case FieldType::UI1:
+    case FieldType::UI2:
+    case FieldType::UI4:
       return true;
     default:
       return false;
@@ -142,8 +165,13 @@ std::optional<QVariant> convertForField(const DataPacketField& field, const QVar
     }
     case FieldType::StringUni:
       return QVariant(value.toString());
-    case FieldType::I1: case FieldType::I2: case FieldType::I4: case FieldType::I8:
-    case FieldType::UI1: case FieldType::UI2: case FieldType::UI4: {
+    case FieldType::I1:
+    case FieldType::I2:
+    case FieldType::I4:
+    case FieldType::I8:
+    case FieldType::UI1:
+    case FieldType::UI2:
+    case FieldType::UI4: {
       const auto n = toInteger(value);
       const IntegerRange range = rangeOf(field.type);
       if (!n || *n < range.low || *n > range.high) return std::nullopt;
@@ -158,33 +186,45 @@ std::optional<QVariant> convertForField(const DataPacketField& field, const QVar
     }
     case FieldType::R8: {
       bool ok = false;
-      const double d = value.typeId() == QMetaType::QString ? value.toString().trimmed().toDouble(&ok)
-                                                            : value.toDouble(&ok);
+      const double d = value.typeId() == QMetaType::QString
+                           ? value.toString().trimmed().toDouble(&ok)
+                           : value.toDouble(&ok);
       return ok ? std::optional<QVariant>(QVariant(d)) : std::nullopt;
     }
-    case FieldType::Fixed: case FieldType::FixedFMT: {
+    case FieldType::Fixed:
+    case FieldType::FixedFMT: {
       const QString text = decimalText(value);
       return text.isEmpty() ? std::nullopt : std::optional<QVariant>(QVariant(text));
     }
     case FieldType::Date: {
       QDate date;
-      if (value.typeId() == QMetaType::QDate) date = value.toDate();
-      else if (value.typeId() == QMetaType::QDateTime) date = value.toDateTime().date();
-      else date = QDate::fromString(value.toString().trimmed(), Qt::ISODate);
+      if (value.typeId() == QMetaType::QDate)
+        date = value.toDate();
+      else if (value.typeId() == QMetaType::QDateTime)
+        date = value.toDateTime().date();
+      else
+        date = QDate::fromString(value.toString().trimmed(), Qt::ISODate);
       return date.isValid() ? std::optional<QVariant>(QVariant(date)) : std::nullopt;
     }
     case FieldType::Time: {
       QTime time;
-      if (value.typeId() == QMetaType::QTime) time = value.toTime();
-      else if (value.typeId() == QMetaType::QDateTime) time = value.toDateTime().time();
-      else time = QTime::fromString(value.toString().trimmed(), Qt::ISODateWithMs);
+      if (value.typeId() == QMetaType::QTime)
+        time = value.toTime();
+      else if (value.typeId() == QMetaType::QDateTime)
+        time = value.toDateTime().time();
+      else
+        time = QTime::fromString(value.toString().trimmed(), Qt::ISODateWithMs);
       return time.isValid() ? std::optional<QVariant>(QVariant(time)) : std::nullopt;
     }
-    case FieldType::DateTime: case FieldType::SQLDateTime: {
+    case FieldType::DateTime:
+    case FieldType::SQLDateTime: {
       QDateTime stamp;
-      if (value.typeId() == QMetaType::QDateTime) stamp = value.toDateTime();
-      else if (value.typeId() == QMetaType::QDate) stamp = value.toDate().startOfDay();
-      else stamp = QDateTime::fromString(value.toString().trimmed(), Qt::ISODateWithMs);
+      if (value.typeId() == QMetaType::QDateTime)
+        stamp = value.toDateTime();
+      else if (value.typeId() == QMetaType::QDate)
+        stamp = value.toDate().startOfDay();
+      else
+        stamp = QDateTime::fromString(value.toString().trimmed(), Qt::ISODateWithMs);
       return stamp.isValid() ? std::optional<QVariant>(QVariant(stamp)) : std::nullopt;
     }
     case FieldType::BinHex:
@@ -192,9 +232,11 @@ std::optional<QVariant> convertForField(const DataPacketField& field, const QVar
       if (value.typeId() == QMetaType::QByteArray) return value;
       return QVariant(value.toString().toUtf8());
     case FieldType::Nested:
-      if (value.canConvert<DataPacket>() && value.typeId() == qMetaTypeId<DataPacket>()) return value;
+      if (value.canConvert<DataPacket>() && value.typeId() == qMetaTypeId<DataPacket>())
+        return value;
       return std::nullopt;
-    case FieldType::IntArray: case FieldType::UIntArray: {
+    case FieldType::IntArray:
+    case FieldType::UIntArray: {
       QVariantList numbers;
       const QVariantList items =
           value.typeId() == QMetaType::QVariantList ? value.toList() : QVariantList();
@@ -236,17 +278,23 @@ QString DataPacket::text(int row, int column) const {
   const QVariant& v = value(row, column);
   if (v.isNull()) return QString();
   switch (v.typeId()) {
-    case QMetaType::Bool: return v.toBool() ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
-    case QMetaType::Double: return QString::number(v.toDouble(), 'g', QLocale::FloatingPointShortest);
-    case QMetaType::QDate: return v.toDate().toString(Qt::ISODate);
-    case QMetaType::QTime: return v.toTime().toString(Qt::ISODateWithMs);
-    case QMetaType::QDateTime: return v.toDateTime().toString(Qt::ISODateWithMs);
+    case QMetaType::Bool:
+      return v.toBool() ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+    case QMetaType::Double:
+      return QString::number(v.toDouble(), 'g', QLocale::FloatingPointShortest);
+    case QMetaType::QDate:
+      return v.toDate().toString(Qt::ISODate);
+    case QMetaType::QTime:
+      return v.toTime().toString(Qt::ISODateWithMs);
+    case QMetaType::QDateTime:
+      return v.toDateTime().toString(Qt::ISODateWithMs);
     case QMetaType::QVariantList: {
       QStringList parts;
       for (const QVariant& item : v.toList()) parts << item.toString();
       return parts.join(' ');
     }
-    default: return v.toString();
+    default:
+      return v.toString();
   }
 }
 

@@ -14,21 +14,26 @@
 namespace korvo::repository {
 
 enum class FieldType {
-  String,       // text in the file's character set, WIDTH characters at most
-  StringUni,    // 16-bit text
-  I1, I2, I4, I8,
-  UI1, UI2, UI4,
-  Boolean,      // TRUE / FALSE
-  R8,           // 8-byte floating point
-  Fixed,        // decimal number, kept as its exact text
+  String,     // text in the file's character set, WIDTH characters at most
+  StringUni,  // 16-bit text
+  I1,
+  I2,
+  I4,
+  I8,
+  UI1,
+  UI2,
+  UI4,
+  Boolean,  // TRUE / FALSE
+  R8,       // 8-byte floating point
+  Fixed,    // decimal number, kept as its exact text
   FixedFMT,
-  Date,         // yyyymmdd
-  Time,         // hh:mm:sssss (seconds x 1000 + milliseconds)
-  DateTime,     // yyyymmddThh:mm:sssss, or yyyymmdd when the time is zero
+  Date,      // yyyymmdd
+  Time,      // hh:mm:sssss (seconds x 1000 + milliseconds)
+  DateTime,  // yyyymmddThh:mm:sssss, or yyyymmdd when the time is zero
   SQLDateTime,
-  BinHex,       // binary data; plain text when SUBTYPE says the blob is text
-  Nested,       // a nested table
-  IntArray,     // integers separated by blanks
+  BinHex,    // binary data; plain text when SUBTYPE says the blob is text
+  Nested,    // a nested table
+  IntArray,  // integers separated by blanks
   UIntArray,
 };
 
@@ -56,7 +61,8 @@ struct DataPacketField {
 // Thrown by the reader and the file functions; the text names the file and the fault.
 class DataPacketError : public std::runtime_error {
  public:
-  explicit DataPacketError(const QString& text) : std::runtime_error(text.toStdString()), text_(text) {}
+  explicit DataPacketError(const QString& text)
+      : std::runtime_error(text.toStdString()), text_(text) {}
   const QString& text() const { return text_; }
 
  private:

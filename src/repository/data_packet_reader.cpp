@@ -6,8 +6,8 @@
 #include <QStringDecoder>
 #include <QTime>
 
-#include "repository/data_packet_io.h"
 #include "repository/code_page_1252.h"
+#include "repository/data_packet_io.h"
 
 namespace korvo::repository {
 namespace {
@@ -58,10 +58,13 @@ class TolerantXmlParser {
  private:
   bool atEnd() const { return pos_ >= text_.size(); }
   QChar peek() const { return text_.at(pos_); }
-  bool startsWith(const char* s) const { return QStringView(text_).mid(pos_).startsWith(QLatin1String(s)); }
+  bool startsWith(const char* s) const {
+    return QStringView(text_).mid(pos_).startsWith(QLatin1String(s));
+  }
 
   void skipSpace() {
-    while (!atEnd() && (peek() == ' ' || peek() == '\r' || peek() == '\n' || peek() == '\t')) ++pos_;
+    while (!atEnd() && (peek() == ' ' || peek() == '\r' || peek() == '\n' || peek() == '\t'))
+      ++pos_;
   }
 
   void skipUntil(const char* terminator, const QString& what) {
@@ -73,10 +76,14 @@ class TolerantXmlParser {
   void skipMisc() {
     for (;;) {
       skipSpace();
-      if (startsWith("<?")) skipUntil("?>", QStringLiteral("unterminated processing instruction"));
-      else if (startsWith("<!--")) skipUntil("-->", QStringLiteral("unterminated comment"));
-      else if (startsWith("<!")) skipUntil(">", QStringLiteral("unterminated declaration"));
-      else return;
+      if (startsWith("<?"))
+        skipUntil("?>", QStringLiteral("unterminated processing instruction"));
+      else if (startsWith("<!--"))
+        skipUntil("-->", QStringLiteral("unterminated comment"));
+      else if (startsWith("<!"))
+        skipUntil(">", QStringLiteral("unterminated declaration"));
+      else
+        return;
     }
   }
 
@@ -86,8 +93,8 @@ class TolerantXmlParser {
   }
 
   static bool isNameChar(QChar c) {
-    return !(c.isSpace() || c == '=' || c == '/' || c == '>' || c == '<' || c == '"' ||
-             c == '\'' || c == '&');
+    return !(c.isSpace() || c == '=' || c == '/' || c == '>' || c == '<' || c == '"' || c == '\'' ||
+             c == '&');
   }
 
   QString parseName() {
@@ -110,9 +117,10 @@ class TolerantXmlParser {
     if (entity == "quot") return QStringLiteral("\"");
     if (entity.startsWith('#')) {
       bool ok = false;
-      const uint code = entity.startsWith(QLatin1String("#x")) || entity.startsWith(QLatin1String("#X"))
-                            ? entity.mid(2).toUInt(&ok, 16)
-                            : entity.mid(1).toUInt(&ok, 10);
+      const uint code =
+          entity.startsWith(QLatin1String("#x")) || entity.startsWith(QLatin1String("#X"))
+              ? entity.mid(2).toUInt(&ok, 16)
+              : entity.mid(1).toUInt(&ok, 10);
       if (ok && code <= 0x10FFFF && !(code >= 0xD800 && code <= 0xDFFF)) {
         const char32_t cp = code;
         return QString::fromUcs4(&cp, 1);
@@ -122,7 +130,8 @@ class TolerantXmlParser {
   }
 
   QString parseValue() {
-    if (atEnd() || (peek() != '"' && peek() != '\'')) fail(QStringLiteral("a quoted value was expected"));
+    if (atEnd() || (peek() != '"' && peek() != '\''))
+      fail(QStringLiteral("a quoted value was expected"));
     const QChar quote = peek();
     const qsizetype start = pos_++;
     QString value;
@@ -149,7 +158,8 @@ class TolerantXmlParser {
     element.name = parseName();
     for (;;) {
       skipSpace();
-      if (atEnd()) failAt(element.offset, QStringLiteral("unterminated <%1> tag").arg(element.name));
+      if (atEnd())
+        failAt(element.offset, QStringLiteral("unterminated <%1> tag").arg(element.name));
       if (startsWith("/>")) {
         pos_ += 2;
         return element;
@@ -242,7 +252,8 @@ std::optional<QVariant> parseFileValue(const DataPacketField& field, const QStri
       const auto time = parseTime(text);
       return time ? std::optional<QVariant>(QVariant(*time)) : std::nullopt;
     }
-    case FieldType::DateTime: case FieldType::SQLDateTime: {
+    case FieldType::DateTime:
+    case FieldType::SQLDateTime: {
       const auto date = parseDate(text);
       if (!date) return std::nullopt;
       if (text.size() == 8) return QVariant(date->startOfDay());
@@ -258,7 +269,8 @@ std::optional<QVariant> parseFileValue(const DataPacketField& field, const QStri
       if (!decoded) return std::nullopt;
       return QVariant(decoded.decoded);
     }
-    case FieldType::IntArray: case FieldType::UIntArray: {
+    case FieldType::IntArray:
+    case FieldType::UIntArray: {
       QVariantList items;
       for (const QString& part : text.split(QRegularExpression("[\\s,]+"), Qt::SkipEmptyParts)) {
         items << part;
@@ -290,7 +302,8 @@ QList<FileField> readFields(const TolerantXmlParser& parser, const XmlElement& f
   for (const XmlElement& e : fieldsElement.children) {
     if (e.name != "FIELD") continue;
     const auto attrname = e.attribute("attrname");
-    if (!attrname || attrname->isEmpty()) parser.failAt(e.offset, QStringLiteral("a FIELD without attrname"));
+    if (!attrname || attrname->isEmpty())
+      parser.failAt(e.offset, QStringLiteral("a FIELD without attrname"));
     FileField fileField;
     fileField.attr = *attrname;
     DataPacketField& field = fileField.field;
@@ -298,8 +311,9 @@ QList<FileField> readFields(const TolerantXmlParser& parser, const XmlElement& f
     const QString typeName = e.attribute("fieldtype").value_or(QString());
     const auto type = fieldTypeFromName(typeName);
     if (!type) {
-      parser.failAt(e.offset,
-                    QStringLiteral("field %1 has the unknown type \"%2\"").arg(field.name, typeName));
+      parser.failAt(
+          e.offset,
+          QStringLiteral("field %1 has the unknown type \"%2\"").arg(field.name, typeName));
     }
     field.type = *type;
     for (const char* key : {"WIDTH", "DECIMALS"}) {
@@ -360,13 +374,16 @@ DataPacket readRows(const TolerantXmlParser& parser, const QList<FileField>& fil
       const DataPacketField& field = fileFields[column].field;
       if (field.type == FieldType::Nested) {
         parser.failAt(rowElement.offset,
-                      QStringLiteral("row %1: nested field %2 given as an attribute").arg(rowNumber).arg(field.name));
+                      QStringLiteral("row %1: nested field %2 given as an attribute")
+                          .arg(rowNumber)
+                          .arg(field.name));
       }
       const auto value = parseFileValue(field, text);
       if (!value) {
-        parser.failAt(rowElement.offset, QStringLiteral("row %1: \"%2\" is not a valid %3 value for %4")
-                                             .arg(rowNumber)
-                                             .arg(text, fieldTypeName(field.type), field.name));
+        parser.failAt(rowElement.offset,
+                      QStringLiteral("row %1: \"%2\" is not a valid %3 value for %4")
+                          .arg(rowNumber)
+                          .arg(text, fieldTypeName(field.type), field.name));
       }
       packet.setValue(row, column, *value);
     }
@@ -375,7 +392,9 @@ DataPacket readRows(const TolerantXmlParser& parser, const QList<FileField>& fil
       if (found == byAttribute.constEnd()) continue;
       const int column = found->first();
       if (fileFields[column].field.type != FieldType::Nested) {
-        parser.failAt(child.offset, QStringLiteral("row %1: %2 is not a nested field").arg(rowNumber).arg(child.name));
+        parser.failAt(
+            child.offset,
+            QStringLiteral("row %1: %2 is not a nested field").arg(rowNumber).arg(child.name));
       }
       const DataPacket nested = readRows(parser, fileFields[column].nested, child);
       packet.setValue(row, column, QVariant::fromValue(nested));
@@ -390,8 +409,8 @@ QString decodeFileText(const QByteArray& bytes) {
   const qsizetype declEnd = bytes.indexOf("?>");
   const QByteArray declaration = declEnd > 0 ? bytes.left(declEnd).toLower() : QByteArray();
   if (bytes.startsWith("\xEF\xBB\xBF") ||
-      (declaration.startsWith("<?xml") && (declaration.contains("encoding=\"utf-8\"") ||
-                                           declaration.contains("encoding='utf-8'")))) {
+      (declaration.startsWith("<?xml") &&
+       (declaration.contains("encoding=\"utf-8\"") || declaration.contains("encoding='utf-8'")))) {
     QStringDecoder decoder(QStringDecoder::Utf8);
     return decoder.decode(bytes);
   }
@@ -404,7 +423,8 @@ DataPacket readDataPacket(const QByteArray& bytes, const QString& sourceName) {
   const QString text = decodeFileText(bytes);
   TolerantXmlParser parser(text, sourceName);
   const XmlElement root = parser.parseDocument();
-  if (root.name != "DATAPACKET") parser.failAt(root.offset, QStringLiteral("no DATAPACKET element"));
+  if (root.name != "DATAPACKET")
+    parser.failAt(root.offset, QStringLiteral("no DATAPACKET element"));
   const XmlElement* metadata = root.child("METADATA");
   if (!metadata) parser.failAt(root.offset, QStringLiteral("no METADATA element"));
   const XmlElement* fieldsElement = metadata->child("FIELDS");

@@ -6,8 +6,8 @@
 #include <QSet>
 #include <QTime>
 
-#include "repository/data_packet_io.h"
 #include "repository/code_page_1252.h"
+#include "repository/data_packet_io.h"
 
 namespace korvo::repository {
 namespace {
@@ -27,16 +27,35 @@ void appendEscaped(QByteArray& out, const QString& text) {
   for (qsizetype i = 0; i < text.size(); ++i) {
     const QChar c = text.at(i);
     switch (c.unicode()) {
-      case '<': out += "&lt;"; continue;
-      case '>': out += "&gt;"; continue;
-      case '&': out += "&amp;"; continue;
-      case '\'': out += "&apos;"; continue;
-      case '"': out += "&quot;"; continue;
-      case '\r': out += "&#013;"; continue;
-      case '\n': out += "&#010;"; continue;
-      case '\t': out += "&#009;"; continue;
-      case '\\': out += "&#092;"; continue;
-      default: break;
+      case '<':
+        out += "&lt;";
+        continue;
+      case '>':
+        out += "&gt;";
+        continue;
+      case '&':
+        out += "&amp;";
+        continue;
+      case '\'':
+        out += "&apos;";
+        continue;
+      case '"':
+        out += "&quot;";
+        continue;
+      case '\r':
+        out += "&#013;";
+        continue;
+      case '\n':
+        out += "&#010;";
+        continue;
+      case '\t':
+        out += "&#009;";
+        continue;
+      case '\\':
+        out += "&#092;";
+        continue;
+      default:
+        break;
     }
     if (const auto byte = charToWindows1252(c)) {
       out += static_cast<char>(*byte);
@@ -77,11 +96,16 @@ bool isTextBlob(const DataPacketField& field) {
 
 QString fileForm(const DataPacketField& field, const QVariant& value) {
   switch (field.type) {
-    case FieldType::Boolean: return value.toBool() ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
-    case FieldType::R8: return QString::number(value.toDouble(), 'g', QLocale::FloatingPointShortest);
-    case FieldType::Date: return dateText(value.toDate());
-    case FieldType::Time: return timeText(value.toTime());
-    case FieldType::DateTime: case FieldType::SQLDateTime: {
+    case FieldType::Boolean:
+      return value.toBool() ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+    case FieldType::R8:
+      return QString::number(value.toDouble(), 'g', QLocale::FloatingPointShortest);
+    case FieldType::Date:
+      return dateText(value.toDate());
+    case FieldType::Time:
+      return timeText(value.toTime());
+    case FieldType::DateTime:
+    case FieldType::SQLDateTime: {
       const QDateTime stamp = value.toDateTime();
       if (stamp.time() == QTime(0, 0)) return dateText(stamp.date());
       return dateText(stamp.date()) + 'T' + timeText(stamp.time());
@@ -89,12 +113,14 @@ QString fileForm(const DataPacketField& field, const QVariant& value) {
     case FieldType::BinHex:
       if (isTextBlob(field)) return value.toString();
       return QString::fromLatin1(value.toByteArray().toBase64());
-    case FieldType::IntArray: case FieldType::UIntArray: {
+    case FieldType::IntArray:
+    case FieldType::UIntArray: {
       QStringList parts;
       for (const QVariant& item : value.toList()) parts << item.toString();
       return parts.join(' ');
     }
-    default: return value.toString();
+    default:
+      return value.toString();
   }
 }
 
@@ -183,7 +209,8 @@ QStringList attributeNames(const QList<DataPacketField>& fields) {
 }
 
 QByteArray writeDataPacket(const DataPacket& packet) {
-  QByteArray out = "<?xml version=\"1.0\" standalone=\"yes\"?>  <DATAPACKET Version=\"2.0\"><METADATA>";
+  QByteArray out =
+      "<?xml version=\"1.0\" standalone=\"yes\"?>  <DATAPACKET Version=\"2.0\"><METADATA>";
   appendFields(out, packet.fields());
   out += "<PARAMS";
   for (const auto& [name, value] : packet.params) appendAttribute(out, name, value);

@@ -55,7 +55,8 @@ QStringList classLevelStatements() {
 }
 
 QString classInsertStatement() {
-  return QStringLiteral("insert into KORVO_CLASS select * from KORVO_CLASS_TMP order by CL_NIVEAU, CL_POSITION");
+  return QStringLiteral(
+      "insert into KORVO_CLASS select * from KORVO_CLASS_TMP order by CL_NIVEAU, CL_POSITION");
 }
 
 QString joinInsertStatement() {
@@ -97,7 +98,8 @@ QStringList derivedDateStatements() {
 }
 
 QString tableInsertStatement() {
-  return QStringLiteral("insert into KORVO_TABLE select TABLE_ID, UNIVERSE_ID, TAB_NAME, ALIAS_TABLE from TMP_TABLE");
+  return QStringLiteral(
+      "insert into KORVO_TABLE select TABLE_ID, UNIVERSE_ID, TAB_NAME, ALIAS_TABLE from TMP_TABLE");
 }
 
 QString universeInsertStatement() {

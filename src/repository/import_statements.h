@@ -6,14 +6,14 @@
 
 namespace korvo::repository {
 
-QString classCopyStatement();            // Create table KORVO_CLASS_TMP as select ...
-QStringList classLevelStatements();      // parents and positions to 0, then levels 1 to 6
+QString classCopyStatement();        // Create table KORVO_CLASS_TMP as select ...
+QStringList classLevelStatements();  // parents and positions to 0, then levels 1 to 6
 QString classInsertStatement();
-QString joinInsertStatement();           // slices 1 to 5 of each join's text
+QString joinInsertStatement();  // slices 1 to 5 of each join's text
 QString objTabInsertStatement();
-QString objectInsertStatement();         // comment, SELECT and WHERE texts from their slices
-QStringList objectDefaultStatements();   // null positions and base date ids to 0
-QStringList derivedDateStatements();     // year, month, quarter
+QString objectInsertStatement();        // comment, SELECT and WHERE texts from their slices
+QStringList objectDefaultStatements();  // null positions and base date ids to 0
+QStringList derivedDateStatements();    // year, month, quarter
 QString tableInsertStatement();
 QString universeInsertStatement();
 

@@ -12,8 +12,8 @@ const QList<TableDefinition>& repositoryDefinitions() {
   static const QList<TableDefinition> tables = {
       {"KORVO_UNIVERS",
        {req("UN_IDUNIV", "NUMBER(10)"), req("UN_NAME", "VARCHAR2(35)"),
-        req("UN_VERSION", "NUMBER(10)"), opt("UN_CREATEDATE", "DATE"),
-        opt("UN_MODIFYDATE", "DATE"), opt("UN_CRYPTAGE", "CHAR(1)")},
+        req("UN_VERSION", "NUMBER(10)"), opt("UN_CREATEDATE", "DATE"), opt("UN_MODIFYDATE", "DATE"),
+        opt("UN_CRYPTAGE", "CHAR(1)")},
        {"UN_IDUNIV"}},
       {"KORVO_CLASS",
        {req("CL_IDCLASS", "NUMBER(10)"), req("CL_IDUNIV", "NUMBER(10)"),
@@ -81,7 +81,7 @@ const TableDefinition& repositoryTable(const QString& name) {
 }
 
 QStringList repositoryTableNames() {
-  return {"KORVO_CLASS", "KORVO_JOIN",  "KORVO_OBJ_TAB", "KORVO_OBJECT",
+  return {"KORVO_CLASS",    "KORVO_JOIN",  "KORVO_OBJ_TAB", "KORVO_OBJECT",
           "KORVO_TAB_TREE", "KORVO_TABLE", "KORVO_UNIVERS"};
 }
 
@@ -158,7 +158,9 @@ const QList<TableDefinition>& demonstrationTables() {
       {"KORVO_DEPT",
        {opt("DEPTNO", "NUMBER(2)"), opt("DNAME", "VARCHAR2(14)"), opt("LOC", "VARCHAR2(13)")},
        {}},
-      {"KORVO_SALGRADE", {opt("GRADE", "NUMBER"), opt("LOSAL", "NUMBER"), opt("HISAL", "NUMBER")}, {}},
+      {"KORVO_SALGRADE",
+       {opt("GRADE", "NUMBER"), opt("LOSAL", "NUMBER"), opt("HISAL", "NUMBER")},
+       {}},
   };
   return tables;
 }
@@ -185,8 +187,8 @@ QStringList demonstrationInserts(const QString& tableName) {
                                    "30,'SALES','CHICAGO'", "40,'OPERATIONS','BOSTON'"};
   static const QStringList salgrade = {"1,700,1200", "2,1201,1400", "3,1401,2000", "4,2001,3000",
                                        "5,3001,9999"};
-  const QStringList* rows = tableName == "KORVO_EMP"    ? &emp
-                            : tableName == "KORVO_DEPT" ? &dept
+  const QStringList* rows = tableName == "KORVO_EMP"        ? &emp
+                            : tableName == "KORVO_DEPT"     ? &dept
                             : tableName == "KORVO_SALGRADE" ? &salgrade
                                                             : nullptr;
   QStringList statements;
@@ -198,8 +200,8 @@ QStringList demonstrationInserts(const QString& tableName) {
 }
 
 QStringList businessObjectsTableNames() {
-  return {"UNV_CLASS",      "UNV_CLASS_DATA", "UNV_JOIN_DATA", "UNV_JOINCONTENT", "UNV_OBJ_TAB",
-          "UNV_OBJECT_DATA", "UNV_OBJCONTENT", "UNV_OBJECT",   "UNV_TABLE",       "UNV_UNIVERSE"};
+  return {"UNV_CLASS",       "UNV_CLASS_DATA", "UNV_JOIN_DATA", "UNV_JOINCONTENT", "UNV_OBJ_TAB",
+          "UNV_OBJECT_DATA", "UNV_OBJCONTENT", "UNV_OBJECT",    "UNV_TABLE",       "UNV_UNIVERSE"};
 }
 
 }  // namespace korvo::repository

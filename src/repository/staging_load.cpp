@@ -54,7 +54,8 @@ QStringList stagingInserts(const TableDefinition& table, const DataPacket& rows)
   QStringList statements;
   for (int r = 0; r < rows.rowCount(); ++r) {
     QStringList literals;
-    for (int c = 0; c < rows.fieldCount(); ++c) literals << sqlLiteral(rows.value(r, c), numeric[c]);
+    for (int c = 0; c < rows.fieldCount(); ++c)
+      literals << sqlLiteral(rows.value(r, c), numeric[c]);
     statements << head + literals.join(QStringLiteral(", ")) + ')';
   }
   return statements;

@@ -8,8 +8,8 @@
 namespace korvo::repository {
 
 struct UniverseGrid {
-  QStringList headers;       // grid row 0
-  QList<QStringList> rows;   // grid rows 1..n; never fewer than one (an empty row)
+  QStringList headers;      // grid row 0
+  QList<QStringList> rows;  // grid rows 1..n; never fewer than one (an empty row)
 
   static QList<int> columnWidths() { return {80, 300, 250, 250, 250, 1000}; }
   int columnCount() const { return static_cast<int>(headers.size()); }

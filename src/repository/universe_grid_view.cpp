@@ -14,7 +14,8 @@ void showUniverseGrid(QTableWidget* table, const UniverseGrid& grid) {
   table->setRowCount(static_cast<int>(grid.rows.size()));
   table->setHorizontalHeaderLabels(grid.headers);
   const QList<int> widths = UniverseGrid::columnWidths();
-  for (int c = 0; c < grid.columnCount() && c < widths.size(); ++c) table->setColumnWidth(c, widths[c]);
+  for (int c = 0; c < grid.columnCount() && c < widths.size(); ++c)
+    table->setColumnWidth(c, widths[c]);
   for (int r = 0; r < grid.rows.size(); ++r) {
     for (int c = 0; c < grid.columnCount(); ++c) {
       table->setItem(r, c, new QTableWidgetItem(grid.rows[r].value(c)));

@@ -14,7 +14,10 @@ namespace korvo::repository {
 
 UniverseImport::UniverseImport(db::Connection& connection, app::Interaction& interaction,
                                const app::AppState& state, UniverseList& list, QString folder)
-    : connection_(connection), interaction_(interaction), state_(state), list_(list),
+    : connection_(connection),
+      interaction_(interaction),
+      state_(state),
+      list_(list),
       folder_(std::move(folder)) {}
 
 QString UniverseImport::message(int entry) const {
@@ -31,7 +34,9 @@ void UniverseImport::dropIgnoringErrors(const QString& table) {
   }
 }
 
-void UniverseImport::dropTable(const QString& table) { send(QStringLiteral("drop table ") + table); }
+void UniverseImport::dropTable(const QString& table) {
+  send(QStringLiteral("drop table ") + table);
+}
 
 void UniverseImport::createWithIndex(const QString& table) {
   const TableDefinition& definition = repositoryTable(table);

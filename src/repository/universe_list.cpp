@@ -11,7 +11,8 @@ namespace korvo::repository {
 namespace {
 
 constexpr const char* kVorlanNotice =
-    "Vous êtes connecté à une base Vorlan, à terme l'accès aux bases Vorlan ne sera pas maintenu  ...";
+    "Vous êtes connecté à une base Vorlan, à terme l'accès aux bases Vorlan ne sera pas maintenu  "
+    "...";
 constexpr const char* kVorlanQuery =
     "select ((select count(*) from H_PERSFAM) + (select count(*) from H_VALEU)) from dual";
 
@@ -112,7 +113,8 @@ void UniverseList::noticeVorlanOnce() {
   }
   const auto file = app::readIniFile(path);
   const QString seen =
-      file ? file->value(app::kSettingsSection, QStringLiteral("VORLAN")).value_or(QString()) : QString();
+      file ? file->value(app::kSettingsSection, QStringLiteral("VORLAN")).value_or(QString())
+           : QString();
   if (seen.isEmpty()) interaction_.inform(QString::fromUtf8(kVorlanNotice));
   // Remember it so the notice is shown once per installation; a settings file
   // that cannot be written only means the notice comes back next time.
@@ -122,7 +124,8 @@ void UniverseList::noticeVorlanOnce() {
 QString UniverseList::cellText(const QVariant& value) const {
   if (value.isNull()) return QString();
   const int type = value.typeId();
-  if ((type == QMetaType::QDateTime || type == QMetaType::QDate) && !state_.shortDateFormat.isEmpty()) {
+  if ((type == QMetaType::QDateTime || type == QMetaType::QDate) &&
+      !state_.shortDateFormat.isEmpty()) {
     // A short date format names the month with m as the Windows settings do.
     QString format = state_.shortDateFormat;
     format.replace('m', 'M').replace('D', 'd').replace('Y', 'y');

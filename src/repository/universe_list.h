@@ -20,7 +20,8 @@ QString businessObjectsTableCountQuery();
 
 class UniverseList {
  public:
-  UniverseList(db::Connection& connection, app::Interaction& interaction, const app::AppState& state);
+  UniverseList(db::Connection& connection, app::Interaction& interaction,
+               const app::AppState& state);
 
   // True while the class tree holds a universe: the refresh then does nothing.
   std::function<bool()> treeLoaded;

@@ -142,6 +142,18 @@ TEST_F(EmbeddedConnectionTest, BeginMarksATransactionUntilItEnds) {
   connection.begin();
   connection.rollback();
   EXPECT_FALSE(connection.inTransaction());
+  // The statements COMMIT and ROLLBACK end it as the calls do.
+  connection.exec("CREATE TABLE t (a NUMBER)");
+  connection.begin();
+  connection.exec("INSERT INTO t VALUES (1)");
+  connection.exec("COMMIT");
+  EXPECT_FALSE(connection.inTransaction());
+  connection.begin();
+  connection.exec("INSERT INTO t VALUES (2)");
+  connection.exec("ROLLBACK");
+  EXPECT_FALSE(connection.inTransaction());
+  EXPECT_EQ(rowsOf(connection, "SELECT COUNT(*) FROM t").value(0).value(0),
+            QVariant(qlonglong(1)));
 }
 
 TEST_F(EmbeddedConnectionTest, UncommittedWorkIsLostOnClose) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QTemporaryDir>
 
 namespace korvo::db {
@@ -213,6 +214,24 @@ TEST(QtSqlConnectionOpen, FailedOpenLeavesNoConnectionBehind) {
   EXPECT_THROW(connection.open(dir.path() + "/no/such/folder/x.sqlite", "u", "p"), DbError);
   EXPECT_FALSE(connection.lastError().isEmpty());
   EXPECT_EQ(QSqlDatabase::connectionNames(), before);
+}
+
+TEST(ServerErrorText, TheServersWordsWithoutDriverTags) {
+  EXPECT_EQ(serverErrorText(QSqlError("QODBC: Unable to connect",
+                                      "[Oracle][ODBC][Ora]ORA-01017: invalid username/password; "
+                                      "logon denied",
+                                      QSqlError::ConnectionError)),
+            "ORA-01017: invalid username/password; logon denied");
+  EXPECT_EQ(serverErrorText(QSqlError("Unable to execute statement",
+                                      "ORA-00942: table or view does not exist\n",
+                                      QSqlError::StatementError)),
+            "ORA-00942: table or view does not exist");
+  // Text that merely mentions ORA- keeps its own words.
+  EXPECT_EQ(serverErrorText(QSqlError("", "value ORA-1 is odd", QSqlError::StatementError)),
+            "value ORA-1 is odd");
+  EXPECT_EQ(serverErrorText(QSqlError("Driver not loaded", "", QSqlError::ConnectionError)),
+            "Driver not loaded");
+  EXPECT_FALSE(serverErrorText(QSqlError()).isEmpty());
 }
 
 }  // namespace

@@ -67,8 +67,7 @@ TEST(Calendar, MonthsBetweenUsesThirtyOneDayMonths) {
                    1 + 1.0 / 31);
   EXPECT_DOUBLE_EQ(monthsBetween(at("2024-04-30 00:00:00"), at("2024-01-31 00:00:00")), 3);
   EXPECT_DOUBLE_EQ(monthsBetween(at("2024-01-01 00:00:00"), at("2024-01-01 23:00:00")), 0);
-  EXPECT_DOUBLE_EQ(monthsBetween(at("2024-01-02 06:00:00"), at("2024-01-01 00:00:00")),
-                   1.25 / 31);
+  EXPECT_DOUBLE_EQ(monthsBetween(at("2024-01-02 06:00:00"), at("2024-01-01 00:00:00")), 1.25 / 31);
   EXPECT_DOUBLE_EQ(monthsBetween(at("2023-01-01 00:00:00"), at("2024-01-01 00:00:00")), -12);
 }
 

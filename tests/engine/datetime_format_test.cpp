@@ -72,8 +72,7 @@ TEST(DateFormat, ElementsFormatAsOracleShowsThem) {
       {{2024, 9, 3, 0, 0, 0}, "MONTH|DAY|", "SEPTEMBER|TUESDAY  |"},
       {{2024, 12, 31, 0, 0, 0}, "DDD WW", "366 53"},
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(formatDate(c.date, c.format), c.expected) << c.format;
+  for (const auto& c : cases) EXPECT_EQ(formatDate(c.date, c.format), c.expected) << c.format;
 }
 
 TEST(DateFormat, UnknownElementsAreRefused) {
@@ -179,8 +178,11 @@ TEST(DateParse, ErrorsNameTheProblem) {
 }
 
 TEST(DateParse, FormattedDatesReadBack) {
-  const DateTime dates[] = {kFriday, {1999, 12, 31, 23, 59, 59}, {2000, 2, 29, 0, 0, 0},
-                            {1, 1, 1, 0, 0, 0}, {9999, 12, 31, 12, 0, 1}};
+  const DateTime dates[] = {kFriday,
+                            {1999, 12, 31, 23, 59, 59},
+                            {2000, 2, 29, 0, 0, 0},
+                            {1, 1, 1, 0, 0, 0},
+                            {9999, 12, 31, 12, 0, 1}};
   const char* formats[] = {"YYYY-MM-DD HH24:MI:SS", "DD-MON-YYYY HH:MI:SS AM",
                            "FMMonth DD, YYYY HH24:MI:SS", "J SSSSS", "Dy DD.MM.YYYY HH24.MI.SS"};
   for (const auto& d : dates)

@@ -24,9 +24,10 @@ std::string randomText(std::mt19937& rng, const std::string& alphabet, int maxLe
 
 // Pieces of real format models, glued at random, so that most formats parse.
 std::string randomDateFormat(std::mt19937& rng) {
-  static const char* pieces[] = {"DD", "MM", "YYYY", "RR", "YY", "MON", "Month", "HH24", "HH",
-                                 "MI", "SS", "AM", "FM", "FX", "DY", "DAY", "J", "DDD", "Q",
-                                 "-", "/", " ", ":", "\"x\"", ",", "SSSSS", "Y,YYY", "TH", "X"};
+  static const char* pieces[] = {"DD", "MM",    "YYYY",  "RR", "YY", "MON", "Month", "HH24",
+                                 "HH", "MI",    "SS",    "AM", "FM", "FX",  "DY",    "DAY",
+                                 "J",  "DDD",   "Q",     "-",  "/",  " ",   ":",     "\"x\"",
+                                 ",",  "SSSSS", "Y,YYY", "TH", "X"};
   std::uniform_int_distribution<int> count(0, 7);
   std::uniform_int_distribution<std::size_t> pick(0, std::size(pieces) - 1);
   std::string out;

@@ -111,6 +111,15 @@ TEST_F(Dml, DdlCommitsBeforeAndAfterEvenWhenItFails) {
   EXPECT_EQ(errorOf("drop table T1"), 942);
 }
 
+TEST_F(Dml, AFinishedCursorDoesNotBlockDdl) {
+  auto r = db().execute("select * from T1");
+  std::vector<Value> row;
+  EXPECT_FALSE(r.cursor->fetch(row));
+  EXPECT_EQ(r.cursor->columns().size(), 7u);
+  run("drop table T1");  // the cursor object is still alive
+  EXPECT_FALSE(r.cursor->fetch(row));
+}
+
 TEST_F(Dml, ChangesAreInvisibleToOtherSessionsUntilCommit) {
   run("insert into T1 (V) values ('a')");
   auto other = Session::open(file_.string(), "scott");

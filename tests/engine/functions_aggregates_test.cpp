@@ -9,9 +9,10 @@ class AggregateFunctions : public OracleFunctionsTest {
   AggregateFunctions() {
     exec("CREATE TABLE emp(id INTEGER, deptno INTEGER, sal NUMERIC, note TEXT)");
     // SCOTT's salaries.
-    exec("INSERT INTO emp(id, deptno, sal) VALUES (1,20,800),(2,30,1600),(3,30,1250),"
-         "(4,20,2975),(5,30,1250),(6,30,2850),(7,10,2450),(8,20,3000),(9,10,5000),"
-         "(10,30,1500),(11,20,1100),(12,30,950),(13,20,3000),(14,10,1300)");
+    exec(
+        "INSERT INTO emp(id, deptno, sal) VALUES (1,20,800),(2,30,1600),(3,30,1250),"
+        "(4,20,2975),(5,30,1250),(6,30,2850),(7,10,2450),(8,20,3000),(9,10,5000),"
+        "(10,30,1500),(11,20,1100),(12,30,950),(13,20,3000),(14,10,1300)");
   }
 };
 
@@ -68,12 +69,14 @@ TEST_F(AggregateFunctions, MovingWindowsRemoveRows) {
   };
   EXPECT_EQ(column("MEDIAN(v)"), "1 ~1.5 3 6 ");
   EXPECT_EQ(column("VARIANCE(v)"), "0 ~0.5 2 8 ");
-  EXPECT_EQ(column("STDDEV_SAMP(v)"), "NULL ~0.707106781186548 ~1.4142135623731 ~2.82842712474619 ");
+  EXPECT_EQ(column("STDDEV_SAMP(v)"),
+            "NULL ~0.707106781186548 ~1.4142135623731 ~2.82842712474619 ");
 }
 
 TEST_F(AggregateFunctions, ListaggOrdersWithinTheGroup) {
-  exec("INSERT INTO emp(id, deptno, sal, note) VALUES (30,80,NULL,'b'),(31,80,5,'a'),"
-       "(32,80,5,NULL),(33,80,1,'c')");
+  exec(
+      "INSERT INTO emp(id, deptno, sal, note) VALUES (30,80,NULL,'b'),(31,80,5,'a'),"
+      "(32,80,5,NULL),(33,80,1,'c')");
   const Case cases[] = {
       {"ora_listagg(note, ',', 'A', sal) FROM emp WHERE deptno = 80", "'c,a,b'"},
       {"ora_listagg(note, ',', 'A,D', sal, note) FROM emp WHERE deptno = 80", "'c,a,b'"},
@@ -88,8 +91,9 @@ TEST_F(AggregateFunctions, ListaggOrdersWithinTheGroup) {
   };
   EXPECT_CASES(cases);
   exec("CREATE TABLE words(w TEXT)");
-  exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000) "
-       "INSERT INTO words SELECT 'word' FROM n");
+  exec(
+      "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000) "
+      "INSERT INTO words SELECT 'word' FROM n");
   EXPECT_EQ(eval("LENGTH(ora_listagg(w, ',', '')) FROM words"),
             "ORA-01489: result of string concatenation is too long");
   EXPECT_EQ(eval("LENGTH(ora_listagg(w, ',', '')) FROM words WHERE rowid <= 10"), "49");

@@ -8,16 +8,26 @@ using NumberFunctions = OracleFunctionsTest;
 
 TEST_F(NumberFunctions, RoundIsDecimalAndHalfAwayFromZero) {
   const Case cases[] = {
-      {"ROUND(2.5)", "3"},           {"ROUND(-2.5)", "-3"},
-      {"ROUND(0.4)", "0"},           {"ROUND(15.193,-1)", "20"},
-      {"ROUND(15.193,1)", "~15.2"},  {"ROUND(2.675,2)", "~2.68"},
-      {"ROUND(1.005,2)", "~1.01"},   {"ROUND(-1.005,2)", "~-1.01"},
-      {"ROUND(1234,-2)", "1200"},    {"ROUND(1250,-2)", "1300"},
-      {"ROUND(-1250,-2)", "-1300"},  {"ROUND(5,-1)", "10"},
-      {"ROUND(4,-1)", "0"},          {"ROUND(123,-5)", "0"},
-      {"ROUND(NULL)", "NULL"},       {"ROUND(1.5,NULL)", "NULL"},
-      {"ROUND('2.5')", "3"},         {"ROUND(123.456,2.7)", "~123.46"},
-      {"ROUND(9.995,2)", "10"},      {"ROUND(0.05,1)", "~0.1"},
+      {"ROUND(2.5)", "3"},
+      {"ROUND(-2.5)", "-3"},
+      {"ROUND(0.4)", "0"},
+      {"ROUND(15.193,-1)", "20"},
+      {"ROUND(15.193,1)", "~15.2"},
+      {"ROUND(2.675,2)", "~2.68"},
+      {"ROUND(1.005,2)", "~1.01"},
+      {"ROUND(-1.005,2)", "~-1.01"},
+      {"ROUND(1234,-2)", "1200"},
+      {"ROUND(1250,-2)", "1300"},
+      {"ROUND(-1250,-2)", "-1300"},
+      {"ROUND(5,-1)", "10"},
+      {"ROUND(4,-1)", "0"},
+      {"ROUND(123,-5)", "0"},
+      {"ROUND(NULL)", "NULL"},
+      {"ROUND(1.5,NULL)", "NULL"},
+      {"ROUND('2.5')", "3"},
+      {"ROUND(123.456,2.7)", "~123.46"},
+      {"ROUND(9.995,2)", "10"},
+      {"ROUND(0.05,1)", "~0.1"},
       {"ROUND(9223372036854775807,-1)", "~9.22337203685478e+18"},
       {"ROUND('abc')", "ORA-01722: invalid number"},
   };
@@ -26,10 +36,12 @@ TEST_F(NumberFunctions, RoundIsDecimalAndHalfAwayFromZero) {
 
 TEST_F(NumberFunctions, TruncCeilFloor) {
   const Case cases[] = {
-      {"TRUNC(15.79,1)", "~15.7"}, {"TRUNC(15.79)", "15"},     {"TRUNC(15.79,-1)", "10"},
-      {"TRUNC(-15.79)", "-15"},    {"TRUNC(1999,-3)", "1000"}, {"TRUNC(-1999,-3)", "-1000"},
-      {"TRUNC(0.29,1)", "~0.2"},   {"CEIL(15.7)", "16"},       {"CEIL(-15.7)", "-15"},
-      {"CEIL(2)", "2"},            {"FLOOR(15.7)", "15"},      {"FLOOR(-15.7)", "-16"},
+      {"TRUNC(15.79,1)", "~15.7"}, {"TRUNC(15.79)", "15"},
+      {"TRUNC(15.79,-1)", "10"},   {"TRUNC(-15.79)", "-15"},
+      {"TRUNC(1999,-3)", "1000"},  {"TRUNC(-1999,-3)", "-1000"},
+      {"TRUNC(0.29,1)", "~0.2"},   {"CEIL(15.7)", "16"},
+      {"CEIL(-15.7)", "-15"},      {"CEIL(2)", "2"},
+      {"FLOOR(15.7)", "15"},       {"FLOOR(-15.7)", "-16"},
       {"FLOOR(NULL)", "NULL"},
   };
   EXPECT_CASES(cases);
@@ -37,11 +49,19 @@ TEST_F(NumberFunctions, TruncCeilFloor) {
 
 TEST_F(NumberFunctions, ModAndRemainder) {
   const Case cases[] = {
-      {"MOD(-7,3)", "-1"},    {"MOD(-7.5,2)", "~-1.5"}, {"MOD(7,0)", "7"},
-      {"MOD(11,4)", "3"},     {"MOD(11,-4)", "3"},      {"MOD(-11,4)", "-3"},
-      {"MOD(5.5,0.1)", "0"},  {"MOD(1.1,0.2)", "~0.1"}, {"MOD(NULL,2)", "NULL"},
-      {"MOD(7,NULL)", "NULL"}, {"MOD(-9223372036854775808,-1)", "0"},
-      {"REMAINDER(11,4)", "-1"}, {"REMAINDER(10,4)", "2"},
+      {"MOD(-7,3)", "-1"},
+      {"MOD(-7.5,2)", "~-1.5"},
+      {"MOD(7,0)", "7"},
+      {"MOD(11,4)", "3"},
+      {"MOD(11,-4)", "3"},
+      {"MOD(-11,4)", "-3"},
+      {"MOD(5.5,0.1)", "0"},
+      {"MOD(1.1,0.2)", "~0.1"},
+      {"MOD(NULL,2)", "NULL"},
+      {"MOD(7,NULL)", "NULL"},
+      {"MOD(-9223372036854775808,-1)", "0"},
+      {"REMAINDER(11,4)", "-1"},
+      {"REMAINDER(10,4)", "2"},
       {"REMAINDER(1,0)", "ORA-01476: divisor is equal to zero"},
   };
   EXPECT_CASES(cases);
@@ -75,9 +95,9 @@ TEST_F(NumberFunctions, PowersRootsAndLogarithms) {
 
 TEST_F(NumberFunctions, AbsSignBitand) {
   const Case cases[] = {
-      {"ABS(-15)", "15"},    {"ABS(-1.5)", "~1.5"}, {"ABS('-3')", "3"},  {"ABS(NULL)", "NULL"},
-      {"SIGN(-5)", "-1"},    {"SIGN(0)", "0"},      {"SIGN(0.1)", "1"},  {"BITAND(6,3)", "2"},
-      {"BITAND(NULL,3)", "NULL"},
+      {"ABS(-15)", "15"},    {"ABS(-1.5)", "~1.5"}, {"ABS('-3')", "3"},
+      {"ABS(NULL)", "NULL"}, {"SIGN(-5)", "-1"},    {"SIGN(0)", "0"},
+      {"SIGN(0.1)", "1"},    {"BITAND(6,3)", "2"},  {"BITAND(NULL,3)", "NULL"},
   };
   EXPECT_CASES(cases);
 }

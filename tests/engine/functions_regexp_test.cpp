@@ -37,8 +37,7 @@ TEST_F(RegexpFunctions, LikeAndCount) {
 
 TEST_F(RegexpFunctions, SubstrAndInstr) {
   const Case cases[] = {
-      {"REGEXP_SUBSTR('500 Oracle Parkway, Redwood Shores, CA',',[^,]+,')",
-       "', Redwood Shores,'"},
+      {"REGEXP_SUBSTR('500 Oracle Parkway, Redwood Shores, CA',',[^,]+,')", "', Redwood Shores,'"},
       {"REGEXP_SUBSTR('http://www.example.com/products','http://([[:alnum:]]+\\.?){3,4}/?')",
        "'http://www.example.com/'"},
       {"REGEXP_SUBSTR('1234567890','(123)(4(56)(78))',1,1,'i',4)", "'78'"},

@@ -9,16 +9,16 @@ using ConditionalFunctions = OracleFunctionsTest;
 
 TEST_F(StringFunctions, Substr) {
   const Case cases[] = {
-      {"SUBSTR('ABCDEF',0,2)", "'AB'"},      {"SUBSTR('ABCDEF',1,2)", "'AB'"},
-      {"SUBSTR('ABCDEF',-3,2)", "'DE'"},     {"SUBSTR('ABCDEF',3)", "'CDEF'"},
-      {"SUBSTR('ABCDEF',-1)", "'F'"},        {"SUBSTR('abc',5)", "NULL"},
-      {"SUBSTR('abc',4)", "NULL"},           {"SUBSTR('abc',2,0)", "NULL"},
-      {"SUBSTR('abc',2,-1)", "NULL"},        {"SUBSTR('abc',-5)", "NULL"},
-      {"SUBSTR('abc',1.9,1.9)", "'a'"},      {"SUBSTR(NULL,1)", "NULL"},
-      {"SUBSTR('',1)", "NULL"},              {"SUBSTR('abc',NULL)", "NULL"},
-      {"SUBSTR('abc',1,NULL)", "NULL"},      {"SUBSTR('héllo',2,3)", "'éll'"},
-      {"SUBSTR(12345,2,3)", "'234'"},        {"SUBSTR('ABC',1,100)", "'ABC'"},
-      {"SUBSTR('ABC','2')", "'BC'"},         {"SUBSTR('ABC','x')", "ORA-01722: invalid number"},
+      {"SUBSTR('ABCDEF',0,2)", "'AB'"},  {"SUBSTR('ABCDEF',1,2)", "'AB'"},
+      {"SUBSTR('ABCDEF',-3,2)", "'DE'"}, {"SUBSTR('ABCDEF',3)", "'CDEF'"},
+      {"SUBSTR('ABCDEF',-1)", "'F'"},    {"SUBSTR('abc',5)", "NULL"},
+      {"SUBSTR('abc',4)", "NULL"},       {"SUBSTR('abc',2,0)", "NULL"},
+      {"SUBSTR('abc',2,-1)", "NULL"},    {"SUBSTR('abc',-5)", "NULL"},
+      {"SUBSTR('abc',1.9,1.9)", "'a'"},  {"SUBSTR(NULL,1)", "NULL"},
+      {"SUBSTR('',1)", "NULL"},          {"SUBSTR('abc',NULL)", "NULL"},
+      {"SUBSTR('abc',1,NULL)", "NULL"},  {"SUBSTR('héllo',2,3)", "'éll'"},
+      {"SUBSTR(12345,2,3)", "'234'"},    {"SUBSTR('ABC',1,100)", "'ABC'"},
+      {"SUBSTR('ABC','2')", "'BC'"},     {"SUBSTR('ABC','x')", "ORA-01722: invalid number"},
   };
   EXPECT_CASES(cases);
 }
@@ -33,6 +33,8 @@ TEST_F(StringFunctions, Instr) {
       {"INSTR('CORPORATE FLOOR','OR',-3)", "5"},
       {"INSTR('CORPORATE FLOOR','OR',-20)", "0"},
       {"INSTR('CORPORATE FLOOR','OR',3,3)", "0"},
+      {"INSTR('abcd','cd',-2,1)", "3"},
+      {"INSTR('dcba','dc',2,1)", "0"},
       {"INSTR('abc','x')", "0"},
       {"INSTR('abc','b',0)", "0"},
       {"INSTR('abc',NULL)", "NULL"},
@@ -111,18 +113,12 @@ TEST_F(StringFunctions, TrimFamily) {
 
 TEST_F(StringFunctions, Padding) {
   const Case cases[] = {
-      {"LPAD('abcdef',3)", "'abc'"},
-      {"RPAD('abcdef',3)", "'abc'"},
-      {"RPAD('ab',5,'xy')", "'abxyx'"},
-      {"LPAD('Page 1',15,'*.')", "'*.*.*.*.*Page 1'"},
-      {"RPAD('ab',0)", "NULL"},
-      {"LPAD('ab',-1)", "NULL"},
-      {"LPAD('ab',4)", "'  ab'"},
-      {"LPAD('ab',4,NULL)", "NULL"},
-      {"LPAD(NULL,4,'x')", "NULL"},
-      {"LPAD('é',3,'ü')", "'üüé'"},
-      {"LPAD(7,3,'0')", "'007'"},
-      {"LENGTH(LPAD('x',100000))", "4000"},
+      {"LPAD('abcdef',3)", "'abc'"},    {"RPAD('abcdef',3)", "'abc'"},
+      {"RPAD('ab',5,'xy')", "'abxyx'"}, {"LPAD('Page 1',15,'*.')", "'*.*.*.*.*Page 1'"},
+      {"RPAD('ab',0)", "NULL"},         {"LPAD('ab',-1)", "NULL"},
+      {"LPAD('ab',4)", "'  ab'"},       {"LPAD('ab',4,NULL)", "NULL"},
+      {"LPAD(NULL,4,'x')", "NULL"},     {"LPAD('é',3,'ü')", "'üüé'"},
+      {"LPAD(7,3,'0')", "'007'"},       {"LENGTH(LPAD('x',100000))", "4000"},
   };
   EXPECT_CASES(cases);
 }
@@ -163,13 +159,20 @@ TEST_F(StringFunctions, LengthConcatChrAscii) {
 
 TEST_F(StringFunctions, SoundexAndVsize) {
   const Case cases[] = {
-      {"SOUNDEX('SMYTHE')", "'S530'"},  {"SOUNDEX('Smith')", "'S530'"},
-      {"SOUNDEX('Robert')", "'R163'"},  {"SOUNDEX('Rupert')", "'R163'"},
-      {"SOUNDEX('Tymczak')", "'T522'"}, {"SOUNDEX('Ashcraft')", "'A261'"},
-      {"SOUNDEX('Pfister')", "'P236'"}, {"SOUNDEX('')", "NULL"},
-      {"SOUNDEX('123')", "NULL"},       {"VSIZE(100)", "2"},
-      {"VSIZE(123)", "3"},              {"VSIZE(0)", "1"},
-      {"VSIZE(-1)", "3"},               {"VSIZE('abc')", "3"},
+      {"SOUNDEX('SMYTHE')", "'S530'"},
+      {"SOUNDEX('Smith')", "'S530'"},
+      {"SOUNDEX('Robert')", "'R163'"},
+      {"SOUNDEX('Rupert')", "'R163'"},
+      {"SOUNDEX('Tymczak')", "'T522'"},
+      {"SOUNDEX('Ashcraft')", "'A261'"},
+      {"SOUNDEX('Pfister')", "'P236'"},
+      {"SOUNDEX('')", "NULL"},
+      {"SOUNDEX('123')", "NULL"},
+      {"VSIZE(100)", "2"},
+      {"VSIZE(123)", "3"},
+      {"VSIZE(0)", "1"},
+      {"VSIZE(-1)", "3"},
+      {"VSIZE('abc')", "3"},
       {"VSIZE('2024-01-01 00:00:00')", "7"},
   };
   EXPECT_CASES(cases);

@@ -62,8 +62,9 @@ class OracleFunctionsTest : public ::testing::Test {
         return buf;
       }
       default:
-        return "'" + std::string(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)),
-                                 static_cast<std::size_t>(sqlite3_column_bytes(st, 0))) +
+        return "'" +
+               std::string(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)),
+                           static_cast<std::size_t>(sqlite3_column_bytes(st, 0))) +
                "'";
     }
   }

@@ -1,10 +1,11 @@
 // Number format models, number text and decimal rounding, called directly.
+#include "engine/number_format.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
 
-#include "engine/number_format.h"
 #include "engine/ora_error.h"
 #include "engine/value.h"
 
@@ -170,10 +171,11 @@ TEST(NumberRounding, DecimalPlaces) {
     double truncated;
   };
   const Case cases[] = {
-      {2.5, 0, 3, 2},          {-2.5, 0, -3, -2},         {2.675, 2, 2.68, 2.67},
-      {1.005, 2, 1.01, 1},     {15.193, -1, 20, 10},      {15.79, 1, 15.8, 15.7},
-      {0.0004, 3, 0, 0},       {999.9999, 3, 1000, 999.999}, {-0.5, 0, -1, 0},
-      {123456789.123456, 4, 123456789.1235, 123456789.1234},
+      {2.5, 0, 3, 2},         {-2.5, 0, -3, -2},
+      {2.675, 2, 2.68, 2.67}, {1.005, 2, 1.01, 1},
+      {15.193, -1, 20, 10},   {15.79, 1, 15.8, 15.7},
+      {0.0004, 3, 0, 0},      {999.9999, 3, 1000, 999.999},
+      {-0.5, 0, -1, 0},       {123456789.123456, 4, 123456789.1235, 123456789.1234},
   };
   for (const auto& c : cases) {
     EXPECT_DOUBLE_EQ(roundToPlaces(c.value, c.places), c.rounded) << c.value << " " << c.places;

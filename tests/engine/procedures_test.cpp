@@ -196,6 +196,7 @@ TEST_F(JoinTreeTest, LongChainAndGenTabNodeAlone) {
   EXPECT_EQ(single("SELECT COUNT(DISTINCT T_TREE) FROM KORVO_TAB_TREE"), "1");
   // the node procedure called directly from the middle of the chain
   run("DELETE FROM KORVO_TAB_TREE");
+  db().commit();
   run("begin\nGEN_TAB_NODE(150, 7);\nend;");
   EXPECT_EQ(single("SELECT COUNT(*) FROM KORVO_TAB_TREE WHERE T_TREE = 7"), "300");
   EXPECT_EQ(single("SELECT T_NIV FROM KORVO_TAB_TREE WHERE T_ID = 1"), "149");

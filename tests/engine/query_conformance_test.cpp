@@ -213,6 +213,68 @@ TEST_F(Query, RownumLimitsRowsAsTheyPassWhere) {
             "5");
 }
 
+TEST_F(Query, TypesDriveTheImplicitConversions) {
+  const Expect cases[] = {
+      {"select to_char(hiredate + 1/24, 'YYYY-MM-DD HH24:MI') from emp where empno = 7369",
+       "1980-12-17 01:00"},
+      {"select to_char(hiredate - 1, 'YYYY-MM-DD') from emp where empno = 7369", "1980-12-16"},
+      {"select (hiredate + 0.5) - hiredate from emp where empno = 7369", ".5"},
+      {"select to_char(trunc(hiredate, 'MM'), 'YYYY-MM-DD') from emp where empno = 7369",
+       "1980-12-01"},
+      {"select to_char(add_months(date '2024-01-31', 1), 'YYYY-MM-DD') from dual", "2024-02-29"},
+      {"select count(*) from emp where to_char(hiredate, 'YYYY') = 1981", "10"},
+      {"select count(*) from emp where sal like '1%'", "6"},
+      {"select count(*) from emp where deptno in ('10', 20)", "8"},
+      {"select nvl(comm, 0) + sal from emp where empno = 7369", "800"},
+      {"select '1' + 1 from dual", "2"},
+      {"select greatest(hiredate, date '1982-01-01') - date '1982-01-01' from emp "
+       "where empno = 7876",
+       "376"},
+      {"select count(*) from emp where hiredate between '01-JAN-81' and '31-DEC-81'", "10"},
+      {"select months_between(date '1995-02-02', date '1995-01-01') from dual",
+       "1.03225806451613"},
+  };
+  for (const auto& c : cases) {
+    std::string got;
+    try {
+      got = column(c.sql);
+    } catch (const OraError& e) {
+      got = e.what();
+    }
+    EXPECT_EQ(got, c.firstColumn) << c.sql;
+  }
+  auto r = db().execute("select hiredate + 1, sysdate - hiredate, 'x' || hiredate, "
+                        "trunc(hiredate), trunc(sal) from emp");
+  std::vector<std::string> types;
+  for (const auto& col : r.cursor->columns()) types.push_back(col.type);
+  EXPECT_EQ(types, (std::vector<std::string>{"DATE", "NUMBER", "VARCHAR2", "DATE", "NUMBER"}));
+}
+
+TEST_F(Query, OrderByResolvesAliasesPositionsAndExpressions) {
+  EXPECT_EQ(column("select ename nm from emp where deptno = 10 order by nm desc"),
+            "MILLER,KING,CLARK");
+  EXPECT_EQ(column("select ename \"Name\" from emp where deptno = 10 order by \"Name\""),
+            "CLARK,KING,MILLER");
+  EXPECT_EQ(column("select ename from emp where deptno = 10 order by sal"), "MILLER,CLARK,KING");
+  EXPECT_EQ(column("select ename from emp where deptno = 10 order by length(ename), 1"),
+            "KING,CLARK,MILLER");
+  EXPECT_EQ(column("select distinct job from emp where deptno = 20 order by job"),
+            "ANALYST,CLERK,MANAGER");
+  EXPECT_EQ(column("select ename from emp where deptno = 20 union select dname from dept "
+                   "where deptno = 20 order by ename"),
+            "ADAMS,FORD,JONES,RESEARCH,SCOTT,SMITH");
+  EXPECT_EQ(errorOf("select ename from emp union select dname from dept order by dname"), 904);
+}
+
+TEST_F(Query, ListsAndLiteralsHaveOraclesLimits) {
+  std::string list = "select count(*) from emp where empno in (1";
+  for (int i = 2; i <= 1000; ++i) list += ", " + std::to_string(i);
+  EXPECT_EQ(single(list + ")"), "0");
+  EXPECT_EQ(errorOf(list + ", 1001)"), 1795);
+  EXPECT_EQ(errorOf("select '" + std::string(4001, 'x') + "' from dual"), 1704);
+  EXPECT_EQ(single("select length('" + std::string(4000, 'x') + "') from dual"), "4000");
+}
+
 TEST_F(Query, HeadingsAsOracleReturnsThem) {
   EXPECT_EQ(headings("select ename, sal nm, sal \"Mixed Case\", sum( sal ), count(*), "
                      "count(distinct job) from emp group by ename, sal"),

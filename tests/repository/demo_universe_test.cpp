@@ -15,12 +15,15 @@ namespace {
 QString demoFolder() {
   const QByteArray source = qgetenv("KORVO_SOURCE_DIR");
   // Without the variable the sources are found from this file's own place.
-  const QString root = source.isEmpty() ? QFileInfo(QStringLiteral(__FILE__)).absoluteDir().filePath("../..")
-                                        : QString::fromLocal8Bit(source);
+  const QString root = source.isEmpty()
+                           ? QFileInfo(QStringLiteral(__FILE__)).absoluteDir().filePath("../..")
+                           : QString::fromLocal8Bit(source);
   return QDir(root).filePath("data/UNIVERS");
 }
 
-DataPacket demoFile(const QString& name) { return loadDataPacketFile(QDir(demoFolder()).filePath(name)); }
+DataPacket demoFile(const QString& name) {
+  return loadDataPacketFile(QDir(demoFolder()).filePath(name));
+}
 
 }  // namespace
 
@@ -42,7 +45,8 @@ TEST(DemoUniverse, TablesAreTheDemonstrationTablesAndJoinsFormOneTreeWithoutLoop
   for (int r = 0; r < tables.rowCount(); ++r) {
     names[tables.text(r, 0).toLongLong()] = tables.text(r, 2);
     if (tables.isNull(r, 3)) {
-      EXPECT_TRUE(QStringList({"KORVO_EMP", "KORVO_DEPT", "KORVO_SALGRADE"}).contains(tables.text(r, 2)));
+      EXPECT_TRUE(
+          QStringList({"KORVO_EMP", "KORVO_DEPT", "KORVO_SALGRADE"}).contains(tables.text(r, 2)));
     }
   }
   const DataPacket joins = demoFile("UNV_JOINCONTENT.xml");

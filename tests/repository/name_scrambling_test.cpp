@@ -1,6 +1,7 @@
+#include "repository/name_scrambling.h"
+
 #include <gtest/gtest.h>
 
-#include "repository/name_scrambling.h"
 #include "repository/code_page_1252.h"
 
 using namespace korvo::repository;

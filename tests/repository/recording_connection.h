@@ -13,7 +13,7 @@ struct PreparedAnswer {
   QString sqlPart;  // the first answer whose sqlPart occurs in the question is used
   QList<db::ColumnInfo> columns;
   QList<db::Row> rows;
-  QString error;    // non-empty: the question fails with this text
+  QString error;  // non-empty: the question fails with this text
 };
 
 class RecordingConnection : public db::Connection {
@@ -54,9 +54,18 @@ class RecordingConnection : public db::Connection {
     return std::make_unique<ListCursor>(columnsFor(sql), QList<db::Row>());
   }
 
-  void begin() override { log << "BEGIN"; transaction = true; }
-  void commit() override { log << "COMMIT"; transaction = false; }
-  void rollback() override { log << "ROLLBACK"; transaction = false; }
+  void begin() override {
+    log << "BEGIN";
+    transaction = true;
+  }
+  void commit() override {
+    log << "COMMIT";
+    transaction = false;
+  }
+  void rollback() override {
+    log << "ROLLBACK";
+    transaction = false;
+  }
   bool inTransaction() const override { return transaction; }
   QString lastError() const override { return last_; }
   QString display(const QVariant& value) const override { return value.toString(); }

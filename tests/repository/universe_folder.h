@@ -22,7 +22,8 @@ class UniverseFolder {
     for (const StagingTable& staging : stagingTables()) {
       if (staging.fileName != fileName) continue;
       QList<DataPacketField> fields;
-      for (const ColumnDefinition& c : staging.table.columns) fields << DataPacketField::string(c.name, 0);
+      for (const ColumnDefinition& c : staging.table.columns)
+        fields << DataPacketField::string(c.name, 0);
       DataPacket packet(fields);
       for (const QStringList& values : rows) {
         const int r = packet.appendRow();

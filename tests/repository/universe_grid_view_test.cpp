@@ -1,3 +1,5 @@
+#include "repository/universe_grid_view.h"
+
 #include <gtest/gtest.h>
 
 #include <QTableWidget>
@@ -7,7 +9,6 @@
 #include "app/language.h"
 #include "app/universe_panel.h"
 #include "repository/recording_connection.h"
-#include "repository/universe_grid_view.h"
 
 using namespace korvo;
 using namespace korvo::repository;
@@ -15,14 +16,17 @@ namespace fakes = korvo::repository::fakes;
 
 TEST(UniverseGridView, ShowsTheListAndPassesClicksAndTheDropButton) {
   fakes::RecordingConnection connection;
-  connection.answers = {fakes::countAnswer("'UNV_CLASS'", 0), fakes::countAnswer("'KORVO_CLASS'", 7),
+  connection.answers = {fakes::countAnswer("'UNV_CLASS'", 0),
+                        fakes::countAnswer("'KORVO_CLASS'", 7),
                         {"H_PERSFAM", {}, {}, "ORA-00942: table or view does not exist"},
                         {"from KORVO_UNIVERS",
-                         {fakes::column("Id univers"), fakes::column("Nom univers"), fakes::column("Version"),
-                          fakes::column("Date de création"), fakes::column("Date de modification"),
-                          fakes::column("Cryptage")},
-                         {db::Row{QVariant(5), QVariant("Ventes"), QVariant(2), QVariant(), QVariant(), QVariant("Y")},
-                          db::Row{QVariant(9), QVariant("Stocks"), QVariant(1), QVariant(), QVariant(), QVariant("N")}},
+                         {fakes::column("Id univers"), fakes::column("Nom univers"),
+                          fakes::column("Version"), fakes::column("Date de création"),
+                          fakes::column("Date de modification"), fakes::column("Cryptage")},
+                         {db::Row{QVariant(5), QVariant("Ventes"), QVariant(2), QVariant(),
+                                  QVariant(), QVariant("Y")},
+                          db::Row{QVariant(9), QVariant("Stocks"), QVariant(1), QVariant(),
+                                  QVariant(), QVariant("N")}},
                          QString()}};
   app::RecordingInteraction interaction;
   app::AppState state;

@@ -1,3 +1,5 @@
+#include "repository/universe_import.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -7,12 +9,11 @@
 #include "repository/data_packet_io.h"
 #include "repository/import_statements.h"
 #include "repository/join_tree_procedures.h"
+#include "repository/recording_connection.h"
 #include "repository/repository_schema.h"
 #include "repository/staging_load.h"
-#include "repository/universe_import.h"
-#include "repository/universe_list.h"
-#include "repository/recording_connection.h"
 #include "repository/universe_folder.h"
+#include "repository/universe_list.h"
 
 using namespace korvo;
 using namespace korvo::repository;
@@ -113,26 +114,31 @@ TEST_F(ImportFixture, RunsEveryStepInOrder) {
       "create unique index PK_KORVO_CLASS on KORVO_CLASS(CL_IDCLASS, CL_IDUNIV)",
       "drop table KORVO_CLASS_TMP", classCopyStatement()};
   expected << classLevelStatements();
-  expected << classInsertStatement() << "drop table KORVO_CLASS_TMP" << "drop table TMP_CLASS"
-           << "drop table TMP_CLASS_DATA" << "drop table KORVO_JOIN"
-           << repositoryTable("KORVO_JOIN").createStatement()
+  expected << classInsertStatement() << "drop table KORVO_CLASS_TMP"
+           << "drop table TMP_CLASS"
+           << "drop table TMP_CLASS_DATA"
+           << "drop table KORVO_JOIN" << repositoryTable("KORVO_JOIN").createStatement()
            << "create unique index PK_KORVO_JOIN on KORVO_JOIN(JN_IDJOIN, JN_IDUNIV)"
-           << joinInsertStatement() << "drop table TMP_JOIN_DATA" << "drop table TMP_JOINCONTENT"
+           << joinInsertStatement() << "drop table TMP_JOIN_DATA"
+           << "drop table TMP_JOINCONTENT"
            << "drop table KORVO_OBJ_TAB" << repositoryTable("KORVO_OBJ_TAB").createStatement()
            << "create unique index PK_KORVO_OBJ_TAB on KORVO_OBJ_TAB(OT_IDOBJ, OT_IDTAB, OT_IDUNIV)"
-           << "insert into KORVO_OBJ_TAB select * from TMP_OBJ_TAB" << "drop table TMP_OBJ_TAB"
+           << "insert into KORVO_OBJ_TAB select * from TMP_OBJ_TAB"
+           << "drop table TMP_OBJ_TAB"
            << "drop table KORVO_OBJECT" << repositoryTable("KORVO_OBJECT").createStatement()
            << "create unique index PK_KORVO_OBJECT on KORVO_OBJECT(OB_IDOBJ, OB_IDUNIV)"
            << objectInsertStatement();
   expected << objectDefaultStatements() << derivedDateStatements();
-  expected << "drop table TMP_OBJCONTENT" << "drop table TMP_OBJECT_DATA" << "drop table TMP_OBJECT"
+  expected << "drop table TMP_OBJCONTENT"
+           << "drop table TMP_OBJECT_DATA"
+           << "drop table TMP_OBJECT"
            << "drop table KORVO_TABLE" << repositoryTable("KORVO_TABLE").createStatement()
            << "create unique index PK_KORVO_TABLE on KORVO_TABLE(TB_IDTAB, TB_IDUNIV)"
-           << tableInsertStatement() << "drop table TMP_TABLE" << "drop table KORVO_UNIVERS"
-           << repositoryTable("KORVO_UNIVERS").createStatement()
+           << tableInsertStatement() << "drop table TMP_TABLE"
+           << "drop table KORVO_UNIVERS" << repositoryTable("KORVO_UNIVERS").createStatement()
            << "create unique index PK_KORVO_UNIVERS on KORVO_UNIVERS(UN_IDUNIV)"
-           << universeInsertStatement() << "drop table TMP_UNIVERSE" << "drop table KORVO_TAB_TREE"
-           << repositoryTable("KORVO_TAB_TREE").createStatement()
+           << universeInsertStatement() << "drop table TMP_UNIVERSE"
+           << "drop table KORVO_TAB_TREE" << repositoryTable("KORVO_TAB_TREE").createStatement()
            << procedureStatement(genTabNodeLines()) << procedureStatement(genTabTreeLines())
            << "begin\nGEN_TAB_TREE;\nend;";
   for (const TableDefinition& demo : demonstrationTables()) {
@@ -143,47 +149,58 @@ TEST_F(ImportFixture, RunsEveryStepInOrder) {
   ASSERT_GT(first, insert);
   EXPECT_EQ(log.mid(first, expected.size()), expected);
   // Then the list refresh.
-  EXPECT_TRUE(log.mid(first + expected.size()).join("\n").contains("from KORVO_UNIVERS order by UN_NAME"));
+  EXPECT_TRUE(
+      log.mid(first + expected.size()).join("\n").contains("from KORVO_UNIVERS order by UN_NAME"));
 }
 
 TEST_F(ImportFixture, KnownStatementTexts) {
-  EXPECT_EQ(repositoryTable("KORVO_OBJECT").createStatement(),
-            "Create table KORVO_OBJECT (OB_IDOBJ NUMBER(10) NOT NULL, OB_IDUNIV NUMBER(10) NOT NULL, "
-            "OB_IDCLASS NUMBER(10) NOT NULL, OB_NAME VARCHAR2(35) NOT NULL, OB_PROP VARCHAR2(35) NOT NULL, "
-            "OB_HIDDEN VARCHAR2(1) NOT NULL, OB_POSITION NUMBER(10), OB_COMMENT VARCHAR2(255), "
-            "OB_SELECT VARCHAR2(4000), OB_WHERE VARCHAR2(4000), OB_BASICDATE_ID NUMBER(10))");
+  EXPECT_EQ(
+      repositoryTable("KORVO_OBJECT").createStatement(),
+      "Create table KORVO_OBJECT (OB_IDOBJ NUMBER(10) NOT NULL, OB_IDUNIV NUMBER(10) NOT NULL, "
+      "OB_IDCLASS NUMBER(10) NOT NULL, OB_NAME VARCHAR2(35) NOT NULL, OB_PROP VARCHAR2(35) NOT "
+      "NULL, "
+      "OB_HIDDEN VARCHAR2(1) NOT NULL, OB_POSITION NUMBER(10), OB_COMMENT VARCHAR2(255), "
+      "OB_SELECT VARCHAR2(4000), OB_WHERE VARCHAR2(4000), OB_BASICDATE_ID NUMBER(10))");
   EXPECT_EQ(demonstrationInserts("KORVO_EMP").first(),
-            "INSERT INTO KORVO_EMP VALUES (7369,'SMITH','CLERK',7902,to_date('17/12/1980','dd/mm/yyyy'),800,NULL,20)");
+            "INSERT INTO KORVO_EMP VALUES "
+            "(7369,'SMITH','CLERK',7902,to_date('17/12/1980','dd/mm/yyyy'),800,NULL,20)");
   EXPECT_EQ(demonstrationInserts("KORVO_EMP").size(), 14);
   EXPECT_EQ(demonstrationInserts("KORVO_DEPT").size(), 4);
-  EXPECT_EQ(demonstrationInserts("KORVO_SALGRADE").last(), "INSERT INTO KORVO_SALGRADE VALUES (5,3001,9999)");
-  EXPECT_EQ(derivedDateStatements()[1],
-            "update KORVO_OBJECT o1 set o1.OB_SELECT = 'to_number(to_char('||(select o2.OB_SELECT from "
-            "KORVO_OBJECT o2 where o2.OB_IDOBJ = o1.OB_BASICDATE_ID )||',''MM''))', o1.OB_POSITION = "
-            "(select o2.OB_POSITION from KORVO_OBJECT o2 where o2.OB_IDOBJ = o1.OB_BASICDATE_ID ) where "
-            "o1.OB_BASICDATE_ID <> 0 and  o1.OB_PROP like '%,M,'");
+  EXPECT_EQ(demonstrationInserts("KORVO_SALGRADE").last(),
+            "INSERT INTO KORVO_SALGRADE VALUES (5,3001,9999)");
+  EXPECT_EQ(
+      derivedDateStatements()[1],
+      "update KORVO_OBJECT o1 set o1.OB_SELECT = 'to_number(to_char('||(select o2.OB_SELECT from "
+      "KORVO_OBJECT o2 where o2.OB_IDOBJ = o1.OB_BASICDATE_ID )||',''MM''))', o1.OB_POSITION = "
+      "(select o2.OB_POSITION from KORVO_OBJECT o2 where o2.OB_IDOBJ = o1.OB_BASICDATE_ID ) where "
+      "o1.OB_BASICDATE_ID <> 0 and  o1.OB_PROP like '%,M,'");
   EXPECT_EQ(classLevelStatements()[4],
             "update KORVO_CLASS_TMP set CL_NIVEAU = 3 where CL_IDPERE  in (select CL_IDCLASS from "
             "KORVO_CLASS_TMP where CL_NIVEAU = 2)");
-  EXPECT_TRUE(procedureStatement(genTabNodeLines()).startsWith(
-      "Create or replace procedure GEN_TAB_NODE(vIdTable IN Number, vTree IN Number)  IS\r\n"));
-  EXPECT_TRUE(procedureStatement(genTabTreeLines()).startsWith("Create or replace procedure GEN_TAB_TREE  IS\r\n"));
+  EXPECT_TRUE(procedureStatement(genTabNodeLines())
+                  .startsWith("Create or replace procedure GEN_TAB_NODE(vIdTable IN Number, vTree "
+                              "IN Number)  IS\r\n"));
+  EXPECT_TRUE(procedureStatement(genTabTreeLines())
+                  .startsWith("Create or replace procedure GEN_TAB_TREE  IS\r\n"));
 }
 
 TEST_F(ImportFixture, StagingValuesBecomeQuotedLiterals) {
   folder.write("UNV_CLASS.xml", {{"1", "7", "x'); drop table KORVO_EMP; --", "", "N", "abc"}});
   folder.write("UNV_OBJECT_DATA.xml", {{"5", "7", "S", "1", "sum(SAL)\r\nO'Neil"}});
   runImport();
-  EXPECT_GE(indexOf("insert into TMP_CLASS (CLASS_ID, UNIVERSE_ID, CLS_NAME, CLS_BASECLASSID, CLS_HIDDEN, "
-                    "CLS_POSITION) values (1, 7, 'x''); drop table KORVO_EMP; --', NULL, 'N', 'abc')"),
-            0);
+  EXPECT_GE(
+      indexOf(
+          "insert into TMP_CLASS (CLASS_ID, UNIVERSE_ID, CLS_NAME, CLS_BASECLASSID, CLS_HIDDEN, "
+          "CLS_POSITION) values (1, 7, 'x''); drop table KORVO_EMP; --', NULL, 'N', 'abc')"),
+      0);
   EXPECT_GE(indexOf("insert into TMP_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, "
                     "OBJ_DATAVALUE) values (5, 7, 'S', 1, 'sum(SAL)\r\nO''Neil')"),
             0);
 }
 
 TEST_F(ImportFixture, RefusedStagingRowsGiveOneMessagePerTableAndTheImportGoesOn) {
-  folder.write("UNV_CLASS.xml", {{"1", "7", "A", "", "N", "1"}, {"2", "7", "B", "", "N", "2"},
+  folder.write("UNV_CLASS.xml", {{"1", "7", "A", "", "N", "1"},
+                                 {"2", "7", "B", "", "N", "2"},
                                  {"3", "7", "C", "", "N", "3"}});
   folder.write("UNV_TABLE.xml", {{"1", "7", "T", ""}});
   connection.failures = {{"values (1, 7, 'A'", "ORA-00001: unique constraint violated"},
@@ -211,11 +228,14 @@ TEST_F(ImportFixture, AFailingStatementStopsTheImportThere) {
 TEST_F(ImportFixture, AMalformedFileStopsTheImportNamingTheFile) {
   QFile bad(QDir(folder.path()).filePath("UNV_OBJ_TAB.xml"));
   ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-  bad.write("<?xml version=\"1.0\" standalone=\"yes\"?>  <DATAPACKET Version=\"2.0\"><ROWDATA/></DATAPACKET>");
+  bad.write(
+      "<?xml version=\"1.0\" standalone=\"yes\"?>  <DATAPACKET "
+      "Version=\"2.0\"><ROWDATA/></DATAPACKET>");
   bad.close();
   EXPECT_EQ(runImport(), ImportOutcome::Failed);
   ASSERT_EQ(interaction.errors.size(), 1);
-  EXPECT_TRUE(interaction.errors[0].contains("UNV_OBJ_TAB.xml")) << interaction.errors[0].toStdString();
+  EXPECT_TRUE(interaction.errors[0].contains("UNV_OBJ_TAB.xml"))
+      << interaction.errors[0].toStdString();
   EXPECT_TRUE(interaction.errors[0].contains("no METADATA"));
   EXPECT_EQ(connection.statements().last(), "select * from TMP_OBJ_TAB");
 }
@@ -236,8 +256,9 @@ TEST_F(ImportFixture, AJoinTreeFailureDropsTheRepository) {
   EXPECT_EQ(interaction.informed[1], fr()[39]);
   const int block = indexOf("begin\nGEN_TAB_TREE;\nend;");
   QStringList drops;
-  for (const char* t : {"KORVO_CLASS", "KORVO_JOIN", "KORVO_OBJ_TAB", "KORVO_OBJECT", "KORVO_TAB_TREE",
-                           "KORVO_TABLE", "KORVO_UNIVERS", "KORVO_EMP", "KORVO_DEPT", "KORVO_SALGRADE"}) {
+  for (const char* t :
+       {"KORVO_CLASS", "KORVO_JOIN", "KORVO_OBJ_TAB", "KORVO_OBJECT", "KORVO_TAB_TREE",
+        "KORVO_TABLE", "KORVO_UNIVERS", "KORVO_EMP", "KORVO_DEPT", "KORVO_SALGRADE"}) {
     drops << QString("drop table ") + t;
   }
   EXPECT_EQ(connection.log.mid(block + 1, drops.size()), drops);

@@ -1,3 +1,5 @@
+#include "repository/universe_list.h"
+
 #include <gtest/gtest.h>
 
 #include <QDateTime>
@@ -6,7 +8,6 @@
 #include <QTemporaryDir>
 
 #include "app/language.h"
-#include "repository/universe_list.h"
 #include "repository/recording_connection.h"
 
 using namespace korvo;
@@ -18,7 +19,8 @@ namespace {
 
 const QStringList& fr() { return app::textTables("FR").messages; }
 const QString kNotice = QString::fromUtf8(
-    "Vous êtes connecté à une base Vorlan, à terme l'accès aux bases Vorlan ne sera pas maintenu  ...");
+    "Vous êtes connecté à une base Vorlan, à terme l'accès aux bases Vorlan ne sera pas maintenu  "
+    "...");
 
 struct ListFixture : ::testing::Test {
   RecordingConnection connection;
@@ -38,7 +40,8 @@ struct ListFixture : ::testing::Test {
     connection.answers << fakes::PreparedAnswer{
         "from KORVO_UNIVERS",
         {fakes::column("Id univers"), fakes::column("Nom univers"), fakes::column("Version"),
-         fakes::column("Date de création"), fakes::column("Date de modification"), fakes::column("Cryptage")},
+         fakes::column("Date de création"), fakes::column("Date de modification"),
+         fakes::column("Cryptage")},
         {db::Row{QVariant(qlonglong(12)), QVariant("Demo"), QVariant(qlonglong(3)),
                  QVariant(QDateTime(QDate(2011, 3, 4), QTime(0, 0))), QVariant(), QVariant("N")}},
         QString()};
@@ -46,8 +49,10 @@ struct ListFixture : ::testing::Test {
         "from UNV_UNIVERSE",
         {fakes::column("Id univers"), fakes::column("Nom univers"), fakes::column("Version"),
          fakes::column("Date de création"), fakes::column("Date de modification")},
-        {db::Row{QVariant(qlonglong(1)), QVariant("A"), QVariant(qlonglong(1)), QVariant("2010/01/02"), QVariant()},
-         db::Row{QVariant(qlonglong(2)), QVariant("B"), QVariant(qlonglong(4)), QVariant("2010/02/03"), QVariant()}},
+        {db::Row{QVariant(qlonglong(1)), QVariant("A"), QVariant(qlonglong(1)),
+                 QVariant("2010/01/02"), QVariant()},
+         db::Row{QVariant(qlonglong(2)), QVariant("B"), QVariant(qlonglong(4)),
+                 QVariant("2010/02/03"), QVariant()}},
         QString()};
   }
 
@@ -87,7 +92,8 @@ TEST_F(ListFixture, RepositoryListUsesTheHeadersAsAliasesAndTheShortDateFormat) 
   EXPECT_FALSE(list.boRepositoryFound());
   EXPECT_FALSE(list.vorlanFound());
   EXPECT_TRUE(connection.log.contains(
-      "select UN_IDUNIV \"Id univers\", UN_NAME \"Nom univers\", UN_VERSION \"Version\", UN_CREATEDATE "
+      "select UN_IDUNIV \"Id univers\", UN_NAME \"Nom univers\", UN_VERSION \"Version\", "
+      "UN_CREATEDATE "
       "\"Date de création\", UN_MODIFYDATE \"Date de modification\", UN_CRYPTAGE \"Cryptage\" from "
       "KORVO_UNIVERS order by UN_NAME"));
   EXPECT_EQ(connection.log[0],
@@ -115,7 +121,8 @@ TEST_F(ListFixture, BusinessObjectsRepositoryBesideTheRepository) {
   EXPECT_EQ(list.grid().rows[1], QStringList({"2", "B", "4", "2010/02/03", ""}));
   EXPECT_TRUE(connection.log.contains(
       "select UNIVERSE_ID \"Id univers\", UNI_LONGNAME \"Nom univers\", UNI_VERSION \"Version\", "
-      "UNI_CREATEDATE \"Date de création\", UNI_MODIFYDATE \"Date de modification\" from UNV_UNIVERSE "
+      "UNI_CREATEDATE \"Date de création\", UNI_MODIFYDATE \"Date de modification\" from "
+      "UNV_UNIVERSE "
       "order by UNI_LONGNAME"));
   // The drop does nothing on a BusinessObjects schema.
   const int before = connection.log.size();
@@ -205,10 +212,11 @@ TEST_F(ListFixture, DropAsksAndDropsEveryTable) {
   connection.answers.prepend(fakes::countAnswer("'KORVO_CLASS'", 0));
   list.SBdropUniversClick();
   const QStringList dropped = connection.log.mid(before, 10);
-  EXPECT_EQ(dropped, QStringList({"drop table KORVO_CLASS", "drop table KORVO_JOIN", "drop table KORVO_OBJ_TAB",
-                                  "drop table KORVO_OBJECT", "drop table KORVO_TAB_TREE", "drop table KORVO_TABLE",
-                                  "drop table KORVO_UNIVERS", "drop table KORVO_EMP", "drop table KORVO_DEPT",
-                                  "drop table KORVO_SALGRADE"}));
+  EXPECT_EQ(dropped, QStringList({"drop table KORVO_CLASS", "drop table KORVO_JOIN",
+                                  "drop table KORVO_OBJ_TAB", "drop table KORVO_OBJECT",
+                                  "drop table KORVO_TAB_TREE", "drop table KORVO_TABLE",
+                                  "drop table KORVO_UNIVERS", "drop table KORVO_EMP",
+                                  "drop table KORVO_DEPT", "drop table KORVO_SALGRADE"}));
   EXPECT_EQ(interaction.informed, QStringList{fr()[39]});
   EXPECT_FALSE(list.repositoryFound());  // refreshed
 }
