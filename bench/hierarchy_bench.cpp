@@ -46,9 +46,10 @@ std::vector<int> randomTree(int n, unsigned seed) {
 
 void BM_ClassQuery(benchmark::State& state) {
   auto s = freshSession("class");
-  s->execute("CREATE TABLE KORVO_CLASS (CL_IDCLASS NUMBER(10) NOT NULL, CL_IDUNIV NUMBER(10) NOT "
-             "NULL, CL_NAME VARCHAR2(35) NOT NULL, CL_IDPERE NUMBER(10), CL_HIDDEN VARCHAR2(1) NOT "
-             "NULL, CL_POSITION NUMBER(10), CL_COMMENT VARCHAR2(250), CL_NIVEAU NUMBER(10))");
+  s->execute(
+      "CREATE TABLE KORVO_CLASS (CL_IDCLASS NUMBER(10) NOT NULL, CL_IDUNIV NUMBER(10) NOT "
+      "NULL, CL_NAME VARCHAR2(35) NOT NULL, CL_IDPERE NUMBER(10), CL_HIDDEN VARCHAR2(1) NOT "
+      "NULL, CL_POSITION NUMBER(10), CL_COMMENT VARCHAR2(250), CL_NIVEAU NUMBER(10))");
   std::vector<int> parent = randomTree(5000, 7);
   std::mt19937 rng(3);
   for (int k = 1; k <= 5000; ++k) {
@@ -70,8 +71,9 @@ BENCHMARK(BM_ClassQuery)->Unit(benchmark::kMillisecond);
 
 void BM_PathQuery(benchmark::State& state) {
   auto s = freshSession("path");
-  s->execute("CREATE TABLE KORVO_TAB_TREE (T_ID NUMBER(22), T_PARENT NUMBER(22), T_NIV "
-             "NUMBER(22), T_TREE NUMBER(22))");
+  s->execute(
+      "CREATE TABLE KORVO_TAB_TREE (T_ID NUMBER(22), T_PARENT NUMBER(22), T_NIV "
+      "NUMBER(22), T_TREE NUMBER(22))");
   std::vector<int> parent = randomTree(2000, 11);
   std::vector<int> level(parent.size(), 0);
   for (int k = 1; k <= 2000; ++k) {
@@ -103,16 +105,20 @@ BENCHMARK(BM_PathQuery)->Unit(benchmark::kMillisecond);
 
 void BM_GenTabTree(benchmark::State& state) {
   auto s = freshSession("tree");
-  s->execute("CREATE TABLE KORVO_TABLE (TB_IDTAB NUMBER(10) NOT NULL, TB_IDUNIV NUMBER(10) NOT "
-             "NULL, TB_NAME VARCHAR2(30) NOT NULL, TB_ALIAS NUMBER(10))");
-  s->execute("CREATE TABLE KORVO_JOIN (JN_IDJOIN NUMBER(10) NOT NULL, JN_IDUNIV NUMBER(10) NOT "
-             "NULL, JN_IDTAB1 NUMBER(10) NOT NULL, JN_IDTAB2 NUMBER(10) NOT NULL, JN_PROP "
-             "VARCHAR2(35) NOT NULL, JN_DATAVALUE VARCHAR2(4000) NOT NULL)");
-  s->execute("CREATE TABLE KORVO_TAB_TREE (T_ID NUMBER(22), T_PARENT NUMBER(22), T_NIV "
-             "NUMBER(22), T_TREE NUMBER(22))");
+  s->execute(
+      "CREATE TABLE KORVO_TABLE (TB_IDTAB NUMBER(10) NOT NULL, TB_IDUNIV NUMBER(10) NOT "
+      "NULL, TB_NAME VARCHAR2(30) NOT NULL, TB_ALIAS NUMBER(10))");
+  s->execute(
+      "CREATE TABLE KORVO_JOIN (JN_IDJOIN NUMBER(10) NOT NULL, JN_IDUNIV NUMBER(10) NOT "
+      "NULL, JN_IDTAB1 NUMBER(10) NOT NULL, JN_IDTAB2 NUMBER(10) NOT NULL, JN_PROP "
+      "VARCHAR2(35) NOT NULL, JN_DATAVALUE VARCHAR2(4000) NOT NULL)");
+  s->execute(
+      "CREATE TABLE KORVO_TAB_TREE (T_ID NUMBER(22), T_PARENT NUMBER(22), T_NIV "
+      "NUMBER(22), T_TREE NUMBER(22))");
   s->execute("Create or replace procedure GEN_TAB_TREE  IS\r\nBEGIN\r\n  NULL;\r\nEND;");
-  s->execute("Create or replace procedure GEN_TAB_NODE(vIdTable IN Number, vTree IN Number)  "
-             "IS\r\nBEGIN\r\n  NULL;\r\nEND;");
+  s->execute(
+      "Create or replace procedure GEN_TAB_NODE(vIdTable IN Number, vTree IN Number)  "
+      "IS\r\nBEGIN\r\n  NULL;\r\nEND;");
   for (int k = 1; k <= 2000; ++k)
     s->execute("INSERT INTO KORVO_TABLE VALUES (" + std::to_string(k) + ", 1, 'T" +
                std::to_string(k) + "', NULL)");
@@ -136,8 +142,7 @@ void BM_GenTabTree(benchmark::State& state) {
   while (id < 3000) join(1 + int(rng() % 2000), 1 + int(rng() % 2000), "1,1,TRUE,0");
   s->commit();
   for (auto _ : state) s->execute("begin\nGEN_TAB_TREE;\nend;");
-  state.counters["trees"] =
-      double(drain(*s, "select distinct T_TREE from KORVO_TAB_TREE"));
+  state.counters["trees"] = double(drain(*s, "select distinct T_TREE from KORVO_TAB_TREE"));
 }
 BENCHMARK(BM_GenTabTree)->Unit(benchmark::kMillisecond)->Iterations(3);
 

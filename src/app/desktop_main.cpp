@@ -3,6 +3,7 @@
 // universe mode, grids, workstation identifier, layout), the window shown
 // disabled behind the connection dialog, then the event loop.
 #include <QCoreApplication>
+#include <QScreen>
 #include <QTimer>
 
 #include "app/desktop_opener_widget.h"
@@ -30,6 +31,9 @@ int main(int argc, char** argv) {
   // The window is shown disabled behind the connection dialog, which is created
   // once (it reads the profiles and may greet a first run) and enables the
   // window again whichever way it closes.
+  // Without a window manager (a bare X server) "maximised" means nothing, so
+  // the window also takes the screen's working area itself.
+  if (auto* screen = window.screen()) window.setGeometry(screen->availableGeometry());
   window.showMaximized();
   korvo::session::MainWindowTarget target(window);
   korvo::session::ConnectionDialog dialog({window.state(), interaction, target,

@@ -114,9 +114,8 @@ class Estimator {
       } else {
         bool minus = startsWith(d, "EXCEPT");
         double card = minus ? acc->cardinality : std::min(acc->cardinality, member.cardinality);
-        both = step(minus ? "MINUS" : "INTERSECTION", "", cost + sortCost(acc->cardinality) +
-                                                              sortCost(member.cardinality),
-                    card, width);
+        both = step(minus ? "MINUS" : "INTERSECTION", "",
+                    cost + sortCost(acc->cardinality) + sortCost(member.cardinality), card, width);
         both.children = {std::move(*acc), std::move(member)};
       }
       acc = std::move(both);
@@ -168,7 +167,8 @@ class Estimator {
     };
     if (!search) {
       if (startsWith(using_, "USING COVERING INDEX ")) {
-        PlanStep s = step("INDEX", "FAST FULL SCAN", 1 + blocks(rows, t->width) / 2, rows, t->width);
+        PlanStep s =
+            step("INDEX", "FAST FULL SCAN", 1 + blocks(rows, t->width) / 2, rows, t->width);
         s.objectName = using_.substr(21);
         s.objectType = "INDEX";
         a.node = std::move(s);
@@ -196,9 +196,11 @@ class Estimator {
     bool covering = using_.find("COVERING INDEX") != std::string::npos;
     size_t at = using_.find("INDEX ") + 6;
     size_t open = using_.find(" (", at);
-    std::string index = using_.substr(at, open == std::string::npos ? std::string::npos : open - at);
-    std::string constraint =
-        open == std::string::npos ? std::string() : using_.substr(open + 2, using_.size() - open - 3);
+    std::string index =
+        using_.substr(at, open == std::string::npos ? std::string::npos : open - at);
+    std::string constraint = open == std::string::npos
+                                 ? std::string()
+                                 : using_.substr(open + 2, using_.size() - open - 3);
     int equalities = 0;
     bool range = false;
     for (size_t b = 0; b < constraint.size();) {
@@ -255,13 +257,12 @@ class Estimator {
         break;
       case Access::Kind::Hash:
         j = step("HASH JOIN", next.outer ? "OUTER" : "",
-                 outer.cost + next.node.cost +
-                     (outer.cardinality + next.node.cardinality) / 1000,
+                 outer.cost + next.node.cost + (outer.cardinality + next.node.cardinality) / 1000,
                  std::max(outer.cardinality, next.outer ? outer.cardinality : 0.0), width);
         break;
       case Access::Kind::Scan: {
-        PlanStep buffer = step("BUFFER", "SORT", next.node.cost, next.node.cardinality,
-                               next.node.width);
+        PlanStep buffer =
+            step("BUFFER", "SORT", next.node.cost, next.node.cardinality, next.node.width);
         buffer.children.push_back(std::move(next.node));
         double card = outer.cardinality * std::max(buffer.cardinality, next.outer ? 1.0 : 0.0);
         j = step("MERGE JOIN", "CARTESIAN",

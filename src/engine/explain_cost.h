@@ -18,9 +18,9 @@ struct QueryPlanRow {
 };
 
 struct TableFacts {
-  std::string name;   // the table's Oracle name, empty for an engine work table
-  double rows = 0;    // from the statistics of ANALYZE, or counted
-  double width = 0;   // average bytes per row
+  std::string name;  // the table's Oracle name, empty for an engine work table
+  double rows = 0;   // from the statistics of ANALYZE, or counted
+  double width = 0;  // average bytes per row
 };
 
 struct IndexFacts {

@@ -15,6 +15,8 @@
 
 namespace korvo::engine {
 
+struct WalkQueries;  // hierarchical_run.h
+
 class HierarchyBlock {
  public:
   // Translates and evaluates FROM, the join predicates, START WITH and CONNECT BY of
@@ -36,9 +38,17 @@ class HierarchyBlock {
   enum class Phase { Roots, Pairs, Level, Select };
 
   HierarchyBlock() = default;
+  // The block's sources read through alias; PRIOR and friends resolve here when
+  // hierarchical is set.
   Scope mapped(const std::string& alias, const Scope* parent, bool hierarchical);
+  // FROM into the base scope; the select list and column names of the rows table.
+  void readFrom(Translator& t, const ast::SelectCore& c, Scope& base, std::string& from,
+                std::string& select, std::string& columns);
+  // " WHERE <join predicates>" for the rows table; the rest goes to postWalk_.
+  std::string splitWhere(Translator& t, const ast::SelectCore& c, const Scope& base);
+  void collectPaths(Translator& t, const ast::Query& q, WalkQueries& w);
+  void connectBy(Translator& t, const ast::Query& q, WalkQueries& w);
   std::string siblingKeys(Translator& t, const ast::Query& q, const Scope& scope);
-  void evaluate(Translator& t, const ast::Query& q, const std::string& baseSql);
 
   Phase phase_ = Phase::Roots;
   bool noCycle_ = false;

@@ -58,7 +58,8 @@ std::vector<WalkRow> walkHierarchy(const WalkInput& in) {
     row.root = f.root;
     row.parent = f.parentRow < 0 ? 0 : out[size_t(f.parentRow)].rid;
     for (size_t p = 0; p < in.paths.size(); ++p) {
-      const std::string prefix = f.parentRow < 0 ? std::string() : out[size_t(f.parentRow)].paths[p];
+      const std::string prefix =
+          f.parentRow < 0 ? std::string() : out[size_t(f.parentRow)].paths[p];
       row.paths.push_back(extendPath(prefix, in.paths[p], f.rid));
     }
     accepted.clear();

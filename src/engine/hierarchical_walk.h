@@ -10,7 +10,7 @@
 namespace korvo::engine {
 
 struct WalkPath {
-  std::string separator;                                    // never empty
+  std::string separator;                                     // never empty
   std::function<std::optional<std::string>(int rid)> value;  // the column value as text
 };
 

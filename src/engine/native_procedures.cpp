@@ -55,10 +55,13 @@ class JoinTreeBuilder {
         "JN_IDTAB1 in (select distinct TB_IDTAB from KORVO_TABLE) and JN_IDTAB2 in (select "
         "distinct TB_IDTAB from KORVO_TABLE) and JN_IDTAB1 <> JN_IDTAB2 and upper(JN_PROP) like "
         "'%FALSE%'";
-    for (const auto& row : fetchAll(s_, "select JN_IDTAB1 as id, JN_IDTAB2 as idpere  from "
-                                        "KORVO_JOIN where " + usable +
-                                            " union select JN_IDTAB2 as id, JN_IDTAB1 as idpere "
-                                            "  from KORVO_JOIN where " + usable))
+    for (const auto& row : fetchAll(s_,
+                                    "select JN_IDTAB1 as id, JN_IDTAB2 as idpere  from "
+                                    "KORVO_JOIN where " +
+                                        usable +
+                                        " union select JN_IDTAB2 as id, JN_IDTAB1 as idpere "
+                                        "  from KORVO_JOIN where " +
+                                        usable))
       neighbours_[*integerOf(row[1])].insert(*integerOf(row[0]));
   }
 
@@ -94,8 +97,9 @@ class JoinTreeBuilder {
     tree_.clear();
     // How many joins (usable or not) have each table as first table.
     std::map<long long, long long> firstOf;
-    for (const auto& row : fetchAll(s_, "select JN_IDTAB1, count(*) NB from KORVO_JOIN "
-                                        "group by JN_IDTAB1"))
+    for (const auto& row : fetchAll(s_,
+                                    "select JN_IDTAB1, count(*) NB from KORVO_JOIN "
+                                    "group by JN_IDTAB1"))
       if (auto id = integerOf(row[0])) firstOf[*id] = std::llround(row[1].number);
     long long nb = 0;
     for (;;) {
@@ -108,11 +112,12 @@ class JoinTreeBuilder {
       if (!root) break;
       node(*root, ++nb);
     }
-    for (const auto& row : fetchAll(s_, "select distinct TB_IDTAB from KORVO_TABLE where TB_IDTAB "
-                                        "not in (select T_ID from KORVO_TAB_TREE) order by "
-                                        "TB_IDTAB"))
-      s_.execute("insert into KORVO_TAB_TREE values(" + sqlNumber(integerOf(row[0])) +
-                 ", 0, 0, " + number(++nb) + ")");
+    for (const auto& row : fetchAll(s_,
+                                    "select distinct TB_IDTAB from KORVO_TABLE where TB_IDTAB "
+                                    "not in (select T_ID from KORVO_TAB_TREE) order by "
+                                    "TB_IDTAB"))
+      s_.execute("insert into KORVO_TAB_TREE values(" + sqlNumber(integerOf(row[0])) + ", 0, 0, " +
+                 number(++nb) + ")");
     s_.execute("commit");
   }
 
@@ -123,8 +128,8 @@ class JoinTreeBuilder {
 
   void insert(long long id, std::optional<long long> parent, std::optional<long long> level,
               long long tree) {
-    s_.execute("insert into KORVO_TAB_TREE values(" + number(id) + ", " + sqlNumber(parent) +
-               ", " + sqlNumber(level) + ", " + number(tree) + ")");
+    s_.execute("insert into KORVO_TAB_TREE values(" + number(id) + ", " + sqlNumber(parent) + ", " +
+               sqlNumber(level) + ", " + number(tree) + ")");
     tree_[id].push_back({parent, level});
   }
 
@@ -260,10 +265,10 @@ void runBuiltinProcedure(Session& s, sqlite3* db, const ast::Call& c,
     analyze(db, "main");
   } else {
     std::string table = args[1].isNull() ? std::string() : upperUnlessQuoted(args[1].text);
-    bool found = owner == s.user() &&
-                 fetchAll(s, "select count(*) from user_tables where table_name = " +
-                                 sqlString(table))[0][0]
-                         .number > 0;
+    bool found =
+        owner == s.user() &&
+        fetchAll(s, "select count(*) from user_tables where table_name = " + sqlString(table))[0][0]
+                .number > 0;
     if (!found)
       throw OraError(20000, "Unable to analyze TABLE \"" + owner + "\".\"" + table +
                                 "\", insufficient privileges or does not exist");

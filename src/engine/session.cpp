@@ -153,6 +153,7 @@ void SessionImpl::beginIfNeeded() {
 }
 
 void SessionImpl::asStatement(const std::function<void()>& body) {
+  const bool begunHere = !inTransaction_ && depth_ == 1;
   beginIfNeeded();
   execSql(db_.get(), "SAVEPOINT korvo_statement");
   const long long commitsBefore = commits_;
@@ -163,6 +164,7 @@ void SessionImpl::asStatement(const std::function<void()>& body) {
       if (commits_ == commitsBefore) {
         execSql(db_.get(), "ROLLBACK TO korvo_statement");
         execSql(db_.get(), "RELEASE korvo_statement");
+        if (begunHere) rollback();  // a failed first statement leaves nothing pending
       } else if (inTransaction_) {
         rollback();  // the procedure committed: only the work since then is undone
       }

@@ -1,6 +1,8 @@
 // Expressions: names, literals, operators with Oracle's implicit conversions,
 // functions and sub-queries.
 #include <cctype>
+#include <cmath>
+#include <cstdlib>
 
 #include "engine/ast_print.h"
 #include "engine/function_table.h"
@@ -46,6 +48,22 @@ bool validDateLiteral(const std::string& s, std::string& canonical) {
   char buf[32];
   std::snprintf(buf, sizeof buf, "%04d-%02d-%02d 00:00:00", y, m, d);
   canonical = buf;
+  return true;
+}
+
+// A literal compared with a CHAR(n) column, padded as the column's values are
+// stored; false when the comparison cannot be written that way.
+bool padCharLiteral(const TypedSql& column, const TypedSql& literal, std::string& out) {
+  if (!literal.literal || column.literal || column.meta.type != "CHAR" ||
+      column.meta.length <= 0 || literal.sql.size() < 2 || literal.sql.front() != '\'')
+    return false;
+  std::string text = literal.sql.substr(1, literal.sql.size() - 2);  // quotes still doubled
+  while (!text.empty() && text.back() == ' ') text.pop_back();
+  size_t chars = 0;
+  for (size_t i = 0; i < text.size(); ++i, ++chars)
+    if (text[i] == '\'' && i + 1 < text.size() && text[i + 1] == '\'') ++i;
+  if (chars > size_t(column.meta.length)) return false;
+  out = "'" + text + std::string(size_t(column.meta.length) - chars, ' ') + "'";
   return true;
 }
 
@@ -159,20 +177,7 @@ TypedSql Translator::comparison(const std::string& op, TypedSql l, TypedSql r) {
     // CHAR against CHAR or a literal compares blank-padded. A CHAR(n) column holds
     // its values padded to n, so a literal padded the same way compares directly
     // (and lets SQLite use an index).
-    auto padded = [](const TypedSql& column, const TypedSql& literal, std::string& out) {
-      if (!literal.literal || column.literal || column.meta.type != "CHAR" ||
-          column.meta.length <= 0 || literal.sql.size() < 2)
-        return false;
-      std::string text = literal.sql.substr(1, literal.sql.size() - 2);  // still '' escaped
-      while (!text.empty() && text.back() == ' ') text.pop_back();
-      size_t chars = 0;
-      for (size_t i = 0; i < text.size(); ++i)
-        if (!(text[i] == '\'' && i + 1 < text.size() && text[i + 1] == '\'' && ++i)) ++chars;
-      if (chars > size_t(column.meta.length)) return false;
-      out = "'" + text + std::string(size_t(column.meta.length) - chars, ' ') + "'";
-      return true;
-    };
-    if (padded(l, r, rs) || padded(r, l, ls)) {
+    if (padCharLiteral(l, r, rs) || padCharLiteral(r, l, ls)) {
       // done
     } else {
       ls = "RTRIM(" + l.sql + ", ' ')";
@@ -261,6 +266,7 @@ TypedSql Translator::function(const Expr& e, const Scope& scope, bool allowAggre
       if (subject.type == SqlType::Number && search.type == SqlType::Text) r = asNumber(search);
       if (subject.type == SqlType::Text && search.type == SqlType::Number) l = asNumber(subject);
       if (subject.type == SqlType::Date && search.type == SqlType::Text) r = asDate(search);
+      if (subject.fixedChar) padCharLiteral(subject, search, r);
       std::string result = args[i + 1].sql;
       if (resultType == SqlType::Number && args[i + 1].type == SqlType::Text)
         result = asNumber(args[i + 1]);
@@ -385,6 +391,8 @@ TypedSql Translator::expr(const Expr& e, const Scope& scope, bool allowAggregate
   if (scope.hierarchy && scope.hierarchy->translate(*this, e, scope, walked)) return walked;
   switch (e.kind) {
     case ExprKind::Number: {
+      if (!std::isfinite(std::strtod(e.text.c_str(), nullptr)))
+        throw OraError(1426, "numeric overflow");
       TypedSql r = typed(e.text, SqlType::Number);
       r.literal = true;
       return r;
@@ -512,6 +520,7 @@ TypedSql Translator::expr(const Expr& e, const Scope& scope, bool allowAggregate
                          : v.type == SqlType::Date    ? asDate(items[i])
                          : v.type == SqlType::Text    ? asText(items[i])
                                                       : items[i].sql;
+        if (!numeric && v.fixedChar) padCharLiteral(v, items[i], is);
         s += (i ? ", " : "") + is;
       }
       TypedSql r = typed(s + "))", SqlType::Number);

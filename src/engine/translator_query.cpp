@@ -238,10 +238,14 @@ TranslatedQuery Translator::selectCore(const Query& q, const Scope* outer) {
 
   bool aggregateAst = !c.groupBy.empty() || c.having;
   for (const auto& item : c.items) aggregateAst = aggregateAst || containsAggregate(*item.expr);
-  bool reshaped = aggregateAst || c.distinct || !q.orderBy.empty();
+  // ORDER SIBLINGS BY keeps the walk order, in which ROWNUM counts
+  bool reshaped = aggregateAst || c.distinct || (!q.orderBy.empty() && !q.orderSiblings);
   bool rownumValue = false;
   for (const auto& item : c.items) rownumValue = rownumValue || mentionsRownum(*item.expr);
   for (const auto& item : q.orderBy) rownumValue = rownumValue || mentionsRownum(*item.expr);
+  if (hierarchy && reshaped && (limit || rownumValue))
+    throw OraError(3001, "unimplemented feature: ROWNUM with GROUP BY, DISTINCT or ORDER BY in "
+                         "a hierarchical query");
   std::string derivedRownum;
   if ((limit || rownumValue) && reshaped) {
     // ROWNUM counts rows before grouping, DISTINCT and sorting: number and limit

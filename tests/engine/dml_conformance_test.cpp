@@ -99,6 +99,16 @@ TEST_F(Dml, FailedStatementIsUndoneAloneAndTheTransactionGoesOn) {
   EXPECT_EQ(single("select count(*) from T1"), "0");
 }
 
+TEST_F(Dml, AFailedFirstStatementLeavesNoTransaction) {
+  EXPECT_EQ(errorOf("insert into T1 (V) values ('toolong')"), 12899);
+  EXPECT_FALSE(db().inTransaction());
+  run("insert into T1 (V) values ('a')");
+  EXPECT_EQ(errorOf("insert into T1 (V) values ('toolong')"), 12899);
+  EXPECT_TRUE(db().inTransaction());
+  db().rollback();
+  EXPECT_EQ(single("select count(*) from T1"), "0");
+}
+
 TEST_F(Dml, DdlCommitsBeforeAndAfterEvenWhenItFails) {
   run("insert into T1 (V) values ('a')");
   EXPECT_EQ(errorOf("create table T1 (X number)"), 955);

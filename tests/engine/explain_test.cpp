@@ -10,17 +10,26 @@ namespace {
 
 // The plan table as the program creates it: names padded to 28 characters.
 std::string planTableStatement() {
-  const std::vector<std::pair<std::string, std::string>> cols = {
-      {"STATEMENT_ID", "VARCHAR2(32)"},  {"TIMESTAMP", "DATE"},
-      {"REMARKS", "VARCHAR2(80)"},       {"OPERATION", "VARCHAR2(30)"},
-      {"OPTIONS", "VARCHAR2(30)"},       {"OBJECT_NODE", "VARCHAR2(128)"},
-      {"OBJECT_OWNER", "VARCHAR2(30)"},  {"OBJECT_NAME", "VARCHAR2(30)"},
-      {"OBJECT_INSTANCE", "NUMBER(22)"}, {"OBJECT_TYPE", "VARCHAR2(30)"},
-      {"SEARCH_COLUMNS", "NUMBER(22)"},  {"ID", "NUMBER(22)"},
-      {"COST", "NUMBER(22)"},            {"PARENT_ID", "NUMBER(22)"},
-      {"POSITION", "NUMBER(22)"},        {"CARDINALITY", "NUMBER(22)"},
-      {"OPTIMIZER", "VARCHAR2(255)"},    {"BYTES", "NUMBER(22)"},
-      {"OTHER_TAG", "VARCHAR2(255)"},    {"OTHER", "LONG"}};
+  const std::vector<std::pair<std::string, std::string>> cols = {{"STATEMENT_ID", "VARCHAR2(32)"},
+                                                                 {"TIMESTAMP", "DATE"},
+                                                                 {"REMARKS", "VARCHAR2(80)"},
+                                                                 {"OPERATION", "VARCHAR2(30)"},
+                                                                 {"OPTIONS", "VARCHAR2(30)"},
+                                                                 {"OBJECT_NODE", "VARCHAR2(128)"},
+                                                                 {"OBJECT_OWNER", "VARCHAR2(30)"},
+                                                                 {"OBJECT_NAME", "VARCHAR2(30)"},
+                                                                 {"OBJECT_INSTANCE", "NUMBER(22)"},
+                                                                 {"OBJECT_TYPE", "VARCHAR2(30)"},
+                                                                 {"SEARCH_COLUMNS", "NUMBER(22)"},
+                                                                 {"ID", "NUMBER(22)"},
+                                                                 {"COST", "NUMBER(22)"},
+                                                                 {"PARENT_ID", "NUMBER(22)"},
+                                                                 {"POSITION", "NUMBER(22)"},
+                                                                 {"CARDINALITY", "NUMBER(22)"},
+                                                                 {"OPTIMIZER", "VARCHAR2(255)"},
+                                                                 {"BYTES", "NUMBER(22)"},
+                                                                 {"OTHER_TAG", "VARCHAR2(255)"},
+                                                                 {"OTHER", "LONG"}};
   std::string s = "Create table PLAN_TABLE ( ";
   for (size_t i = 0; i < cols.size(); ++i) {
     std::string name = cols[i].first;
@@ -43,8 +52,8 @@ class ExplainTest : public EngineTest {
     run("delete from PLAN_TABLE where STATEMENT_ID='" + id + "'");
     run("commit");
     run("EXPLAIN PLAN SET STATEMENT_ID='" + id + "' INTO plan_table FOR " + sql);
-    std::string c = single("select  COST  from plan_table  where id = 0 and statement_id = '" +
-                           id + "'");
+    std::string c =
+        single("select  COST  from plan_table  where id = 0 and statement_id = '" + id + "'");
     return std::stol(c);
   }
 
@@ -63,11 +72,12 @@ class ExplainTest : public EngineTest {
 TEST_F(ExplainTest, WritesTheStatementRowAndOneRowPerStep) {
   run("EXPLAIN PLAN SET STATEMENT_ID='P.0A1B' INTO plan_table FOR "
       "SELECT e.ename, d.dname FROM emp e, dept d WHERE e.deptno = d.deptno");
-  Rows top = rows("SELECT OPERATION, OPTIONS, PARENT_ID, OPTIMIZER, "
-                  "CASE WHEN COST > 0 AND POSITION = COST THEN 'ok' END, "
-                  "CASE WHEN CARDINALITY >= 1 AND BYTES > 0 THEN 'ok' END, "
-                  "CASE WHEN TIMESTAMP IS NOT NULL THEN 'ok' END "
-                  "FROM PLAN_TABLE WHERE ID = 0 AND STATEMENT_ID = 'P.0A1B'");
+  Rows top = rows(
+      "SELECT OPERATION, OPTIONS, PARENT_ID, OPTIMIZER, "
+      "CASE WHEN COST > 0 AND POSITION = COST THEN 'ok' END, "
+      "CASE WHEN CARDINALITY >= 1 AND BYTES > 0 THEN 'ok' END, "
+      "CASE WHEN TIMESTAMP IS NOT NULL THEN 'ok' END "
+      "FROM PLAN_TABLE WHERE ID = 0 AND STATEMENT_ID = 'P.0A1B'");
   ASSERT_EQ(top.size(), 1u);
   EXPECT_EQ(top[0], (std::vector<std::string>{"SELECT STATEMENT", "NULL", "NULL", "ALL_ROWS", "ok",
                                               "ok", "ok"}));
@@ -168,22 +178,6 @@ TEST_F(ExplainTest, SetOperatorsSubqueriesAndViews) {
   run("EXPLAIN PLAN SET STATEMENT_ID='agg' INTO plan_table FOR SELECT COUNT(*) FROM emp");
   EXPECT_EQ(single("SELECT CARDINALITY FROM PLAN_TABLE WHERE ID = 0 AND STATEMENT_ID = 'agg'"),
             "1");
-}
-
-TEST_F(ExplainTest, DISABLED_Show) {
-  bigTables();
-  for (const char* sql : {"SELECT b.NAME, c.V FROM BIG b, BIG2 c WHERE b.ID = c.ID",
-                          "SELECT DISTINCT e.ename, d.dname FROM emp e, dept d WHERE e.deptno = d.deptno ORDER BY 1",
-                          "SELECT NAME, COUNT(*) FROM BIG WHERE K = 4 GROUP BY NAME",
-                          "SELECT ename FROM emp UNION SELECT dname FROM dept",
-                          "SELECT * FROM BIG, BIG2"}) {
-    cost(sql);
-    std::printf("%s\n", sql);
-    for (auto& r : rows("SELECT ID, PARENT_ID, POSITION, OPERATION, OPTIONS, OBJECT_NAME, COST, CARDINALITY, BYTES FROM PLAN_TABLE ORDER BY ID")) {
-      for (auto& c : r) std::printf("%s | ", c.c_str());
-      std::printf("\n");
-    }
-  }
 }
 
 }  // namespace

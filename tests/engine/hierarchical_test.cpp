@@ -1,6 +1,8 @@
 // CONNECT BY queries on the SCOTT rows: walk order, pseudo-columns, WHERE after the
 // walk against conditions inside CONNECT BY, loops, and hierarchical blocks inside
 // inline views and set operators.
+#include <sqlite3.h>
+
 #include <algorithm>
 #include <functional>
 #include <map>
@@ -8,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/catalog.h"
+#include "engine/hierarchical_tables.h"
 #include "engine_fixture.h"
 
 namespace korvo::engine::test {
@@ -79,10 +83,12 @@ TEST_F(HierarchicalTest, PseudoColumnsAndOperators) {
        "/KING/BLAKE/TURNER,/KING/BLAKE/WARD,/KING/CLARK,/KING/CLARK/MILLER,/KING/JONES,"
        "/KING/JONES/FORD,/KING/JONES/FORD/SMITH,/KING/JONES/SCOTT,/KING/JONES/SCOTT/ADAMS"},
       {"CONNECT_BY_ISLEAF", "0,0,1,1,1,1,1,0,1,0,0,1,0,1"},
-      {"NVL(PRIOR ename, '-')", "-,KING,BLAKE,BLAKE,BLAKE,BLAKE,BLAKE,KING,CLARK,KING,JONES,FORD,"
-                                "JONES,SCOTT"},
-      {"CONNECT_BY_ROOT ename", "KING,KING,KING,KING,KING,KING,KING,KING,KING,KING,KING,KING,KING,"
-                                "KING"},
+      {"NVL(PRIOR ename, '-')",
+       "-,KING,BLAKE,BLAKE,BLAKE,BLAKE,BLAKE,KING,CLARK,KING,JONES,FORD,"
+       "JONES,SCOTT"},
+      {"CONNECT_BY_ROOT ename",
+       "KING,KING,KING,KING,KING,KING,KING,KING,KING,KING,KING,KING,KING,"
+       "KING"},
       {"LEVEL * 10 + 1", "11,21,31,31,31,31,31,21,31,21,31,41,31,41"},
       {"SYS_CONNECT_BY_PATH(empno, '>')",
        ">7839,>7839>7698,>7839>7698>7499,>7839>7698>7900,>7839>7698>7654,>7839>7698>7844,"
@@ -121,8 +127,9 @@ TEST_F(HierarchicalTest, LoopsFailWithoutNocycle) {
   EXPECT_EQ(errorOf("SELECT ename FROM emp START WITH empno = 7839 CONNECT BY PRIOR empno = mgr"),
             1436);
   EXPECT_EQ(lastError_, "ORA-01436: CONNECT BY loop in user data");
-  Rows r = rows("SELECT ename, CONNECT_BY_ISCYCLE, LEVEL FROM emp START WITH empno = 7839 "
-                "CONNECT BY NOCYCLE PRIOR empno = mgr ORDER SIBLINGS BY ename");
+  Rows r = rows(
+      "SELECT ename, CONNECT_BY_ISCYCLE, LEVEL FROM emp START WITH empno = 7839 "
+      "CONNECT BY NOCYCLE PRIOR empno = mgr ORDER SIBLINGS BY ename");
   ASSERT_EQ(r.size(), 14u);
   for (const auto& row : r) EXPECT_EQ(row[1], row[0] == "ADAMS" ? "1" : "0") << row[0];
   EXPECT_EQ(errorOf("SELECT CONNECT_BY_ISCYCLE FROM emp START WITH empno = 7839 "
@@ -188,9 +195,57 @@ TEST_F(HierarchicalTest, InsideInlineViewsSetOperatorsAndSubqueries) {
             "2");
 }
 
+TEST_F(HierarchicalTest, RownumCountsWalkedRows) {
+  EXPECT_EQ(column("SELECT ename FROM emp WHERE ROWNUM <= 3 START WITH mgr IS NULL "
+                   "CONNECT BY PRIOR empno = mgr ORDER SIBLINGS BY ename"),
+            "KING,BLAKE,ALLEN");
+  EXPECT_EQ(column("SELECT ename || LEVEL FROM emp WHERE ROWNUM <= 2 START WITH mgr IS NULL "
+                   "CONNECT BY PRIOR empno = mgr ORDER SIBLINGS BY ename"),
+            "KING1,BLAKE2");
+  EXPECT_EQ(column("SELECT ROWNUM || ename FROM emp WHERE LEVEL = 2 START WITH mgr IS NULL "
+                   "CONNECT BY PRIOR empno = mgr ORDER SIBLINGS BY ename"),
+            "1BLAKE,2CLARK,3JONES");
+  EXPECT_EQ(errorOf("SELECT ename FROM emp WHERE ROWNUM <= 2 START WITH mgr IS NULL "
+                    "CONNECT BY PRIOR empno = mgr ORDER BY ename"),
+            3001);
+}
+
+// Work tables that a running statement still reads are dropped once it is done.
+TEST(TemporaryTablesTest, DropsWhatAnOpenStatementHeldLater) {
+  sqlite3* raw = nullptr;
+  ASSERT_EQ(sqlite3_open(":memory:", &raw), SQLITE_OK);
+  std::shared_ptr<sqlite3> db(raw, [](sqlite3* d) { sqlite3_close_v2(d); });
+  auto count = [&] {
+    SqlStatement st(raw, "SELECT count(*) FROM sqlite_temp_master WHERE type = 'table'");
+    st.step();
+    return st.integer(0);
+  };
+  std::string held;
+  auto reader = std::make_unique<SqlStatement>(raw, "SELECT 1");
+  {
+    TemporaryTables first(db);
+    held = first.reserve("t");
+    execSql(raw, "CREATE TABLE " + held + "(x)");
+    execSql(raw, "INSERT INTO " + held + " VALUES (1), (2)");
+    reader = std::make_unique<SqlStatement>(raw, "SELECT x FROM " + held);
+    ASSERT_TRUE(reader->step());
+    EXPECT_EQ(count(), 1);
+  }
+  // still readable: SQLite refused the drop while the statement runs
+  EXPECT_TRUE(reader->step());
+  reader.reset();
+  {
+    TemporaryTables second(db);  // retries the drop
+    std::string other = second.reserve("t");
+    EXPECT_NE(other, held);
+    EXPECT_EQ(count(), 0);
+  }
+}
+
 TEST_F(HierarchicalTest, OpenCursorsKeepTheirWalk) {
-  auto first = db().execute("SELECT ename FROM emp START WITH mgr IS NULL "
-                            "CONNECT BY PRIOR empno = mgr ORDER SIBLINGS BY ename");
+  auto first = db().execute(
+      "SELECT ename FROM emp START WITH mgr IS NULL "
+      "CONNECT BY PRIOR empno = mgr ORDER SIBLINGS BY ename");
   std::vector<Value> row;
   ASSERT_TRUE(first.cursor->fetch(row));
   EXPECT_EQ(row[0].text, "KING");
@@ -205,8 +260,9 @@ TEST_F(HierarchicalTest, OpenCursorsKeepTheirWalk) {
 TEST_F(HierarchicalTest, MisplacedClausesAndOperators) {
   EXPECT_EQ(errorOf("SELECT ename FROM emp ORDER SIBLINGS BY ename"), 30929);
   EXPECT_EQ(errorOf("SELECT ename FROM emp START WITH mgr IS NULL"), 1788);
-  EXPECT_EQ(errorOf("SELECT ename FROM emp START WITH PRIOR empno = 1 CONNECT BY PRIOR empno = mgr"),
-            976);
+  EXPECT_EQ(
+      errorOf("SELECT ename FROM emp START WITH PRIOR empno = 1 CONNECT BY PRIOR empno = mgr"),
+      976);
   EXPECT_EQ(errorOf("SELECT ename FROM emp START WITH mgr IS NULL "
                     "CONNECT BY PRIOR empno = mgr AND CONNECT_BY_ISLEAF = 0"),
             976);
@@ -270,8 +326,8 @@ TEST_F(ClassQueryTest, ShownClassesInTreeOrder) {
     int n = shape == 0 ? 15 : 120;
     for (int k = 1; k <= n; ++k) {
       int parent = 0;
-      if (shape == 1) parent = k - 1;                           // one deep chain
-      if (shape == 2 && k > 3) parent = 1 + int(rng() % 3u);    // three wide classes
+      if (shape == 1) parent = k - 1;                         // one deep chain
+      if (shape == 2 && k > 3) parent = 1 + int(rng() % 3u);  // three wide classes
       if (shape == 3 && k > 1 && rng() % 6 != 0) parent = 1 + int(rng() % unsigned(k - 1));
       if (shape == 0 && k > 1) parent = k / 2;
       classes.push_back({k, parent, 0, rng() % 7 == 0});
@@ -285,9 +341,8 @@ TEST_F(ClassQueryTest, ShownClassesInTreeOrder) {
       for (size_t i = 0; i < pos.size(); ++i) pos[i] = int(i) * 3;
       std::shuffle(pos.begin(), pos.end(), rng);
       for (size_t i = 0; i < members.size(); ++i) members[i]->position = pos[i];
-      auto last = std::max_element(members.begin(), members.end(), [](auto a, auto b) {
-        return a->position < b->position;
-      });
+      auto last = std::max_element(members.begin(), members.end(),
+                                   [](auto a, auto b) { return a->position < b->position; });
       if (rng() % 2) (*last)->position = -1;
     }
     // inserted in an order unrelated to the tree
@@ -295,11 +350,12 @@ TEST_F(ClassQueryTest, ShownClassesInTreeOrder) {
     std::shuffle(shuffled.begin(), shuffled.end(), rng);
     for (const auto& r : shuffled)
       run("INSERT INTO KORVO_CLASS VALUES (" + std::to_string(r.id) + ", 1, 'C" +
-          std::to_string(r.id) + "', " + std::to_string(r.parent) + ", '" +
-          (r.hidden ? "O" : "N") + "', " +
-          (r.position < 0 ? std::string("NULL") : std::to_string(r.position)) + ", NULL, 0)");
+          std::to_string(r.id) + "', " + std::to_string(r.parent) + ", '" + (r.hidden ? "O" : "N") +
+          "', " + (r.position < 0 ? std::string("NULL") : std::to_string(r.position)) +
+          ", NULL, 0)");
     std::vector<std::string> got;
-    for (const auto& r : rows(kClassQuery)) got.push_back(r[0] + "|" + r[1] + "|" + r[2] + "|" + r[3]);
+    for (const auto& r : rows(kClassQuery))
+      got.push_back(r[0] + "|" + r[1] + "|" + r[2] + "|" + r[3]);
     EXPECT_EQ(got, expectedClasses(classes)) << "shape " << shape;
   }
   EXPECT_EQ(headings(kClassQuery),

@@ -104,22 +104,22 @@ void grow(std::vector<TreeRow>& rows, int first, int n, int treeNo, F parentOf) 
 TEST_F(PathQueryTest, ChainBinaryRandomAndForest) {
   std::mt19937 rng(20261208);
   std::vector<TreeRow> rows;
-  grow(rows, 100, 12, 1, [](int k) { return k - 1; });              // a chain
-  grow(rows, 200, 31, 2, [](int k) { return (k - 1) / 2; });        // a binary tree
+  grow(rows, 100, 12, 1, [](int k) { return k - 1; });                      // a chain
+  grow(rows, 200, 31, 2, [](int k) { return (k - 1) / 2; });                // a binary tree
   grow(rows, 300, 60, 3, [&](int k) { return int(rng() % unsigned(k)); });  // random
-  rows.push_back({400, 0, 0, 4});                                   // single-table trees
+  rows.push_back({400, 0, 0, 4});                                           // single-table trees
   rows.push_back({401, 0, 0, 5});
   load(rows);
 
-  check({105});                       // one table: itself
-  check({100});                       // the root alone
-  check({111, 100});                  // a chain end and its root
-  check({103, 108});                  // two tables on one chain
-  check({215, 230});                  // two leaves of the binary tree
-  check({207, 208, 230});             // three tables
-  check({203, 215, 216, 229, 230});   // five tables
-  check({400});                       // a single-table tree
-  check({105, 215});                  // two trees: no common ancestor
+  check({105});                      // one table: itself
+  check({100});                      // the root alone
+  check({111, 100});                 // a chain end and its root
+  check({103, 108});                 // two tables on one chain
+  check({215, 230});                 // two leaves of the binary tree
+  check({207, 208, 230});            // three tables
+  check({203, 215, 216, 229, 230});  // five tables
+  check({400});                      // a single-table tree
+  check({105, 215});                 // two trees: no common ancestor
   std::vector<int> ids;
   for (int i = 0; i < 60; ++i) ids.push_back(300 + i);
   for (size_t n : {1u, 2u, 3u, 5u}) {

@@ -24,9 +24,13 @@ const std::string kGenTabNode = crlf({
     "vniv integer;",
     "nb integer;",
     "cursor mycurs is select * from (select JN_IDTAB1 as id, JN_IDTAB2 as idpere  from KORVO_JOIN "
-    "where " + kUsable + " and JN_IDTAB2 = vIdTable union select JN_IDTAB2 as id, JN_IDTAB1 as "
-    "idpere   from KORVO_JOIN where " + kUsable + " and JN_IDTAB1 = vIdTable minus select  "
-    "t_parent, t_id from KORVO_TAB_TREE);",
+    "where " +
+        kUsable +
+        " and JN_IDTAB2 = vIdTable union select JN_IDTAB2 as id, JN_IDTAB1 as "
+        "idpere   from KORVO_JOIN where " +
+        kUsable +
+        " and JN_IDTAB1 = vIdTable minus select  "
+        "t_parent, t_id from KORVO_TAB_TREE);",
     "BEGIN",
     "  select count(*) into nb from KORVO_TAB_TREE where t_id = vIdTable;",
     "  if nb = 0 then",
@@ -135,22 +139,33 @@ TEST_F(JoinTreeTest, EdgeCasesOfTheForest) {
     const char* forest;
   };
   const Case cases[] = {
-      {"A-B, A-C, C-D", 4, {{1, 1, 2, kFalse}, {2, 1, 3, kFalse}, {3, 3, 4, kFalse}},
+      {"A-B, A-C, C-D",
+       4,
+       {{1, 1, 2, kFalse}, {2, 1, 3, kFalse}, {3, 3, 4, kFalse}},
        "1:-:0:1 2:1:1:1 3:1:1:1 4:3:2:1"},
-      {"two joins between A and B", 2, {{1, 1, 2, kFalse}, {2, 2, 1, "x,false,y"}},
+      {"two joins between A and B",
+       2,
+       {{1, 1, 2, kFalse}, {2, 2, 1, "x,false,y"}},
        "1:-:0:1 2:1:1:1"},
       {"a join without FALSE links nothing", 2, {{1, 1, 2, "1,1,TRUE,0"}}, "1:-:0:1 2:0:0:2"},
       {"a table with no join", 3, {{1, 1, 2, kFalse}}, "1:-:0:1 2:1:1:1 3:0:0:2"},
       {"no joins at all", 3, {}, "1:0:0:1 2:0:0:2 3:0:0:3"},
-      {"a join to itself is not usable", 2, {{1, 1, 1, kFalse}, {2, 2, 1, kFalse}},
+      {"a join to itself is not usable",
+       2,
+       {{1, 1, 1, kFalse}, {2, 2, 1, kFalse}},
        "1:-:0:1 2:1:1:1"},
-      {"ties go to the smallest id", 4, {{1, 3, 4, kFalse}, {2, 2, 1, kFalse}},
+      {"ties go to the smallest id",
+       4,
+       {{1, 3, 4, kFalse}, {2, 2, 1, kFalse}},
        "1:2:1:1 2:-:0:1 3:-:0:2 4:3:1:2"},
-      {"the most joins is the root", 4,
+      {"the most joins is the root",
+       4,
        {{1, 1, 2, kFalse}, {2, 3, 1, kFalse}, {3, 3, 4, kFalse}},
        "1:3:1:1 2:1:2:1 3:-:0:1 4:3:1:1"},
-      {"a first table missing from KORVO_TABLE becomes a root", 2,
-       {{1, 9, 1, kFalse}, {2, 1, 2, kFalse}}, "1:-:0:1 2:1:1:1 9:-:0:2"},
+      {"a first table missing from KORVO_TABLE becomes a root",
+       2,
+       {{1, 9, 1, kFalse}, {2, 1, 2, kFalse}},
+       "1:-:0:1 2:1:1:1 9:-:0:2"},
   };
   for (const auto& c : cases) {
     run("DELETE FROM KORVO_TABLE");

@@ -136,6 +136,7 @@ TEST_F(Query, ErrorsAsOracleRaisesThem) {
       {"select * from emp e, dept d where e.deptno(+) = d.deptno and d.loc(+) = e.job", 1416},
       {"select * from emp e join dept d on e.deptno = d.deptno where d.loc(+) = 'X'", 25156},
       {"select extract(hour from hiredate) from emp", 30076},
+      {"select 1e400 from dual", 1426},
       {"select * from emp where ename like 'A%' escape 'xy'", 1425},
   };
   for (const auto& c : cases) EXPECT_EQ(errorOf(c.sql), c.code) << c.sql << " -> " << lastError_;
@@ -326,6 +327,21 @@ TEST_F(Query, CharColumnsCompareBlankPadded) {
   EXPECT_EQ(single("select count(*) from c where k = 'H'"), "1");
   EXPECT_EQ(single("select length(k) from c"), "3");
   EXPECT_EQ(single("select count(*) from c where v = 'H '"), "0");
+  run("insert into c values ('O''K', 'x')");
+  run("create table c2 (k char(5))");
+  run("insert into c2 values ('H')");
+  const Expect cases[] = {
+      {"select count(*) from c where k = 'H  '", "1"},
+      {"select count(*) from c where 'H' = k", "1"},
+      {"select count(*) from c where k = 'O''K'", "1"},
+      {"select count(*) from c where k = 'O''K '", "1"},
+      {"select count(*) from c where k = 'HHHH'", "0"},
+      {"select count(*) from c where k < 'I'", "1"},
+      {"select count(*) from c where k in ('H', 'Z')", "1"},
+      {"select count(*) from c, c2 where c.k = c2.k", "1"},
+      {"select decode(k, 'H', 'yes', 'no') from c order by 1", "no,yes"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(column(c.sql), c.firstColumn) << c.sql;
 }
 
 TEST_F(Query, DictionaryViews) {

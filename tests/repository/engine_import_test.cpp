@@ -261,3 +261,31 @@ TEST_F(EngineImport, ATableNameOver30CharactersStopsTheImport) {
   EXPECT_EQ(scalar("select count(*) from user_tables where table_name = 'TMP_TABLE'"), "1");
   EXPECT_EQ(scalar("select count(*) from user_tables where table_name = 'KORVO_UNIVERS'"), "0");
 }
+
+TEST_F(EngineImport, TwoSliceOneRowsOfAClassStopTheImportAtTheUniqueIndex) {
+  UniverseFolder folder;
+  folder.write("UNV_UNIVERSE.xml", {{"7", "Doublon", "1", "<null>", "<null>", "N"}});
+  folder.write("UNV_CLASS.xml", classRows({{"1", "<null>", "1", "C"}}));
+  folder.write("UNV_CLASS_DATA.xml", {{"1", "7", "H", "1", "Aide"}, {"1", "7", "X", "1", "Autre"}});
+  EXPECT_EQ(import(folder.path()), ImportOutcome::Failed);
+  ASSERT_EQ(interaction.errors.size(), 1);
+  EXPECT_TRUE(interaction.errors[0].startsWith("ORA-00001")) << interaction.errors[0].toStdString();
+  // Stopped at the class insert: the staging tables of the later steps remain.
+  EXPECT_EQ(scalar("select count(*) from user_tables where table_name = 'TMP_OBJECT'"), "1");
+  EXPECT_EQ(scalar("select count(*) from KORVO_CLASS"), "0");
+}
+
+TEST_F(EngineImport, JoinsWithoutFalseLeaveEachTableInATreeOfItsOwn) {
+  UniverseFolder folder;
+  folder.write("UNV_UNIVERSE.xml", {{"7", "Sans jointure", "1", "<null>", "<null>", "N"}});
+  folder.write("UNV_CLASS.xml", classRows({{"1", "<null>", "1", "C"}}));
+  folder.write("UNV_TABLE.xml",
+               {{"1", "7", "A", "<null>"}, {"2", "7", "B", "<null>"}, {"3", "7", "C", "<null>"}});
+  folder.write("UNV_JOINCONTENT.xml", {{"1", "7", "1", "2", "=,N-1,TRUE,"}});
+  folder.write("UNV_JOIN_DATA.xml", {{"1", "7", "J", "1", "A.X=B.X"}});
+  ASSERT_EQ(import(folder.path()), ImportOutcome::Finished) << failures().toStdString();
+  EXPECT_EQ(scalar("select count(distinct T_TREE) from KORVO_TAB_TREE"), "3");
+  EXPECT_EQ(scalar("select count(*) from KORVO_TAB_TREE where T_NIV <> 0"), "0");
+  EXPECT_EQ(scalar("select count(*) from KORVO_TAB_TREE where T_ID in (2, 3) and T_PARENT = 0"),
+            "2");
+}

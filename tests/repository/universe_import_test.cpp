@@ -148,6 +148,10 @@ TEST_F(ImportFixture, RunsEveryStepInOrder) {
   const int first = indexOf("drop table KORVO_CLASS");
   ASSERT_GT(first, insert);
   EXPECT_EQ(log.mid(first, expected.size()), expected);
+  // The demonstration rows are committed.
+  EXPECT_EQ(log.value(first + expected.size()), "COMMIT");
+  // Empty staging files are created and get no rows.
+  EXPECT_FALSE(log.join("\n").contains("insert into TMP_JOIN_DATA"));
   // Then the list refresh.
   EXPECT_TRUE(
       log.mid(first + expected.size()).join("\n").contains("from KORVO_UNIVERS order by UN_NAME"));

@@ -1,0 +1,75 @@
+// `korvo import` and `korvo universes` run as the user runs them: the korvo
+// executable of the same build, on a fresh embedded schema.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "app/language.h"
+
+namespace {
+
+QString korvoProgram() {
+  // The test executables live in <build>/tests, the command line in <build>/src.
+  return QDir(QCoreApplication::applicationDirPath()).filePath("../src/korvo");
+}
+
+QString sourceRoot() {
+  const QByteArray source = qgetenv("KORVO_SOURCE_DIR");
+  return source.isEmpty() ? QFileInfo(QStringLiteral(__FILE__)).absoluteDir().filePath("../..")
+                          : QString::fromLocal8Bit(source);
+}
+
+struct CommandRun {
+  int status = -1;
+  QString out;
+  QString err;
+};
+
+CommandRun runKorvo(const QStringList& arguments, const QString& workingFolder) {
+  QProcess process;
+  process.setWorkingDirectory(workingFolder);
+  process.start(korvoProgram(), arguments);
+  CommandRun run;
+  if (!process.waitForFinished(300000)) return run;
+  run.status = process.exitCode();
+  run.out = QString::fromUtf8(process.readAllStandardOutput());
+  run.err = QString::fromUtf8(process.readAllStandardError());
+  return run;
+}
+
+}  // namespace
+
+TEST(KorvoImportCommand, ImportsTheDemoUniverseAndListsIt) {
+  ASSERT_TRUE(QFileInfo(korvoProgram()).isExecutable())
+      << "build the korvo target first: " << korvoProgram().toStdString();
+  QTemporaryDir work;
+  QTemporaryDir schemas;
+  const QString connect = "scott/tiger@local:" + schemas.path();
+  const QStringList& messages = korvo::app::textTables("FR").messages;
+
+  // No UNIVERS folder in the working folder: entry 15 and a failure status.
+  CommandRun missing = runKorvo({"import", connect}, work.path());
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_EQ(missing.out.trimmed(), messages[15]);
+
+  CommandRun imported =
+      runKorvo({"import", connect, QDir(sourceRoot()).filePath("data/UNIVERS")}, work.path());
+  EXPECT_EQ(imported.status, 0) << imported.err.toStdString();
+  EXPECT_EQ(imported.out.trimmed(), messages[22]);
+  EXPECT_TRUE(imported.err.contains(messages[38]));
+
+  CommandRun listed = runKorvo({"universes", "--lang", "AN", connect}, work.path());
+  EXPECT_EQ(listed.status, 0) << listed.err.toStdString();
+  const QStringList lines = listed.out.split('\n', Qt::SkipEmptyParts);
+  ASSERT_EQ(lines.size(), 2) << listed.out.toStdString();
+  EXPECT_EQ(lines[0], "Universe ID\tUniverse name\tRelease\tDate create\tDate modify\tEncryted");
+  EXPECT_TRUE(lines[1].startsWith(QString::fromUtf8("1\tKorvo démonstration\t1\t")));
+  EXPECT_TRUE(lines[1].endsWith("\tN"));
+
+  CommandRun usage = runKorvo({"universes"}, work.path());
+  EXPECT_EQ(usage.status, 2);
+}
