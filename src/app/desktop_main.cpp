@@ -9,6 +9,7 @@
 #include "app/desktop_opener_widget.h"
 #include "app/exception_dialog.h"
 #include "app/main_window.h"
+#include "app/main_window_features.h"
 #include "app/message_box_dialog.h"
 #include "db/connection.h"
 #include "session/connection_dialog.h"
@@ -41,6 +42,7 @@ int main(int argc, char** argv) {
                                            korvo::session::regionalShortDateFormat()},
                                           opener, &window);
   window.setConnectionDialog(&dialog);
+  korvo::app::MainWindowFeatures features(window, interaction);
   window.showConnectionDialog();
 
   // A settings failure ends the program once start-up is over, even when a

@@ -37,7 +37,8 @@ enum class ExprKind {
   Function,     // name (maybe qualified), args, distinct, star (COUNT(*))
   Case,         // args: [operand] when1 then1 ... [else]; hasOperand, hasElse
   Extract,      // text = field (YEAR ...), args: value
-  Row           // (a, b) on the left of IN
+  Row,          // (a, b) on the left of IN
+  Quantified    // value op ANY|ALL (list or query): text = op, name = ANY/ALL, args: value, items...
 };
 
 struct Expr {
@@ -97,6 +98,13 @@ struct SelectCore {
 
 enum class SetOp { Union, UnionAll, Intersect, Minus };
 
+// WITH name [(columns)] AS (query)
+struct CommonTable {
+  Name name;
+  std::vector<Name> columns;
+  std::shared_ptr<Query> query;
+};
+
 struct Query {
   enum class Kind { Select, Compound } kind = Kind::Select;
   SelectCore core;                     // Select
@@ -105,6 +113,7 @@ struct Query {
   bool parenthesized = false;
   std::vector<OrderItem> orderBy;
   bool orderSiblings = false;
+  std::vector<CommonTable> with;  // subquery factoring, visible in this query
 };
 using QueryPtr = std::shared_ptr<Query>;
 

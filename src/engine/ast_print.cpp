@@ -133,6 +133,10 @@ std::string toSql(const Expr& e) {
     }
     case ExprKind::Extract: s = "EXTRACT(" + e.text + " FROM " + toSql(*e.args[0]) + ")"; break;
     case ExprKind::Row: s = "(" + joinExprs(e.args) + ")"; return s;
+    case ExprKind::Quantified:
+      s = toSql(*e.args[0]) + " " + e.text + " " + e.name.text + " (" +
+          (e.query ? toSql(*e.query) : joinExprs(e.args, 1)) + ")";
+      break;
   }
   if (e.parenthesized) return "(" + s + ")";
   return s;
@@ -140,16 +144,29 @@ std::string toSql(const Expr& e) {
 
 std::string toSql(const Query& q) {
   std::string s;
+  for (size_t i = 0; i < q.with.size(); ++i) {
+    const auto& ct = q.with[i];
+    s += i ? ", " : "WITH ";
+    s += quoteName(ct.name);
+    if (!ct.columns.empty()) {
+      s += " (";
+      for (size_t k = 0; k < ct.columns.size(); ++k) s += (k ? ", " : "") + quoteName(ct.columns[k]);
+      s += ")";
+    }
+    s += " AS (" + toSql(*ct.query) + ")";
+    if (i + 1 == q.with.size()) s += " ";
+  }
+  std::string b;
   if (q.kind == Query::Kind::Select) {
-    s = coreSql(q.core);
+    b = coreSql(q.core);
   } else {
     static const char* ops[] = {" UNION ", " UNION ALL ", " INTERSECT ", " MINUS "};
-    s = toSql(*q.left) + ops[int(q.op)] + toSql(*q.right);
+    b = toSql(*q.left) + ops[int(q.op)] + toSql(*q.right);
   }
   if (!q.orderBy.empty())
-    s += std::string(q.orderSiblings ? " ORDER SIBLINGS BY " : " ORDER BY ") + orderSql(q.orderBy);
-  if (q.parenthesized) return "(" + s + ")";
-  return s;
+    b += std::string(q.orderSiblings ? " ORDER SIBLINGS BY " : " ORDER BY ") + orderSql(q.orderBy);
+  if (q.parenthesized) b = "(" + b + ")";
+  return s + b;
 }
 
 std::string toSql(const TableRef& t) {

@@ -8,7 +8,7 @@ namespace {
 using R = ResultRule;
 using A = ArgRule;
 
-constexpr std::array<FunctionInfo, 56> kFunctions = {{
+constexpr std::array<FunctionInfo, 65> kFunctions = {{
     {"NVL", 2, 2, R::FirstArg, A::Any, false},
     {"NVL2", 3, 3, R::Special, A::Any, false},
     {"DECODE", 3, -1, R::Special, A::Any, false},
@@ -23,7 +23,7 @@ constexpr std::array<FunctionInfo, 56> kFunctions = {{
     {"UPPER", 1, 1, R::Text, A::TextFirst, false},
     {"LOWER", 1, 1, R::Text, A::TextFirst, false},
     {"INITCAP", 1, 1, R::Text, A::TextFirst, false},
-    {"TRIM", 1, 1, R::Text, A::TextFirst, false},
+    {"TRIM", 1, 2, R::Text, A::TextFirst, false},
     {"LTRIM", 1, 2, R::Text, A::TextFirst, false},
     {"RTRIM", 1, 2, R::Text, A::TextFirst, false},
     {"LPAD", 2, 3, R::Text, A::TextFirst, false},
@@ -65,6 +65,15 @@ constexpr std::array<FunctionInfo, 56> kFunctions = {{
     {"SOUNDEX", 1, 1, R::Text, A::TextFirst, false},
     {"BITAND", 2, 2, R::Number, A::Numbers, false},
     {"REMAINDER", 2, 2, R::Number, A::Numbers, false},
+    {"REGEXP_LIKE", 2, 3, R::Number, A::TextFirst, false},
+    {"REGEXP_COUNT", 2, 4, R::Number, A::TextFirst, false},
+    {"REGEXP_INSTR", 2, 7, R::Number, A::TextFirst, false},
+    {"REGEXP_REPLACE", 2, 6, R::Text, A::TextFirst, false},
+    {"REGEXP_SUBSTR", 2, 6, R::Text, A::TextFirst, false},
+    {"STDDEV_POP", 1, 1, R::Number, A::Numbers, true},
+    {"STDDEV_SAMP", 1, 1, R::Number, A::Numbers, true},
+    {"VAR_POP", 1, 1, R::Number, A::Numbers, true},
+    {"VAR_SAMP", 1, 1, R::Number, A::Numbers, true},
 }};
 
 }  // namespace

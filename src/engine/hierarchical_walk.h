@@ -26,7 +26,7 @@ struct WalkInput {
   std::function<bool(int level)> levelAllows;
   bool noCycle = false;
   std::vector<WalkPath> paths;
-  size_t maxRows = 5'000'000;  // a walk that never ends (CONNECT BY 1=1) stops here
+  size_t maxRows = 1'000'000;  // a walk that never ends (CONNECT BY 1=1) stops here
 };
 
 struct WalkRow {

@@ -253,8 +253,21 @@ ExprPtr Parser::comparison() {
   for (const char* op : {"=", "<>", "<", "<=", ">", ">="}) {
     if (isOp(op)) {
       next();
-      if (isWord("ANY") || isWord("SOME") || isWord("ALL"))
-        fail(3001, "unimplemented feature: " + peek().text + " comparison");
+      if (isWord("ANY") || isWord("SOME") || isWord("ALL")) {
+        auto q = make(ExprKind::Quantified);
+        q->text = op;
+        q->name.text = next().text == "ALL" ? "ALL" : "ANY";
+        q->args.push_back(std::move(l));
+        expectOp("(");
+        if (isWord("SELECT") || isWord("WITH")) {
+          q->query = parenthesizedQuery();
+          return q;
+        }
+        do q->args.push_back(expr());
+        while (acceptOp(","));
+        expectOp(")");
+        return q;
+      }
       return binary(op, std::move(l), additive());
     }
   }
@@ -402,6 +415,28 @@ ExprPtr Parser::functionCall(Name pkg, Name fn) {
     expectOp(")");
     return x;
   }
+  if (e->name.text == "TRIM" && !e->name.quoted && e->qualifier.empty()) {
+    // TRIM([LEADING|TRAILING|BOTH] [c] FROM s): LTRIM/RTRIM/TRIM(s, c)
+    size_t save = pos_;
+    std::string side = "BOTH";
+    if (isWord("LEADING") || isWord("TRAILING") || isWord("BOTH")) side = next().text;
+    ExprPtr set;
+    if (!isWord("FROM")) set = expr();
+    if (acceptWord("FROM")) {
+      e->args.push_back(expr());
+      if (set) e->args.push_back(std::move(set));
+      if (side == "LEADING") e->name.text = "LTRIM";
+      if (side == "TRAILING") e->name.text = "RTRIM";
+      if (side != "BOTH" && e->args.size() == 1) {
+        auto blank = make(ExprKind::String);
+        blank->text = " ";
+        e->args.push_back(std::move(blank));
+      }
+      expectOp(")");
+      return e;
+    }
+    pos_ = save;
+  }
   if (acceptOp(")")) return e;
   if (isOp("*") && isOp(")", 1)) {
     next();
@@ -534,7 +569,27 @@ ExprPtr Parser::primary() {
 // --- queries ---
 
 QueryPtr Parser::query() {
-  if (isWord("WITH")) fail(3001, "unimplemented feature: WITH clause");
+  std::vector<CommonTable> with;
+  if (acceptWord("WITH")) {
+    do {
+      CommonTable ct;
+      ct.name = name(903, "invalid table name");
+      if (acceptOp("(")) {
+        do ct.columns.push_back(name());
+        while (acceptOp(","));
+        expectOp(")");
+      }
+      expectWord("AS");
+      expectOp("(");
+      ct.query = parenthesizedQuery();
+      with.push_back(std::move(ct));
+    } while (acceptOp(","));
+    if (!isWord("SELECT") && !isOp("(")) fail(928, "missing SELECT keyword");
+    auto body = query();
+    if (!body->with.empty()) fail(32034, "unsupported use of WITH clause");
+    body->with = std::move(with);
+    return body;
+  }
   auto q = queryTerm();
   int members = 0;
   for (;;) {

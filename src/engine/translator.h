@@ -102,6 +102,13 @@ class Translator {
   int aliasCounter_ = 0;
   bool ignoreOuterMarks_ = false;  // inside the ON clause built from (+) conjuncts
   std::string rownumSql_;          // what ROWNUM reads as a value here; empty: not allowed
+  // WITH clause queries in scope; the first cteVisible_ can be named (with_clause.cpp)
+  std::vector<const ast::CommonTable*> ctes_;
+  size_t cteVisible_ = 0;
+  TranslatedQuery withClause(const ast::Query& q, const Scope* outer);
+  bool commonTableSource(const ast::TableRef& t, Scope& scope, std::string& sql);
+  // quantified.cpp: x op ANY|ALL (...)
+  TypedSql quantified(const ast::Expr& e, const Scope& scope, bool allowAggregates);
 
   TranslatedQuery selectCore(const ast::Query& q, const Scope* outer);
   TranslatedQuery compound(const ast::Query& q, const Scope* outer);

@@ -636,6 +636,7 @@ TypedSql Translator::expr(const Expr& e, const Scope& scope, bool allowAggregate
       return r;
     }
     case ExprKind::Row: throw OraError(920, "invalid relational operator");
+    case ExprKind::Quantified: return quantified(e, scope, allowAggregates);
   }
   throw OraError(936, "missing expression");
 }

@@ -59,6 +59,7 @@ Source Translator::tableSource(const std::string& table, const std::string& alia
 std::string Translator::fromItem(const TableRef& t, Scope& scope, const Scope* outer) {
   switch (t.kind) {
     case TableRef::Kind::Table: {
+      if (std::string cte; commonTableSource(t, scope, cte)) return cte;
       if (!t.schema.empty() && t.schema.text != env_.user && t.schema.text != "SYS" &&
           t.schema.text != "PUBLIC")
         throw OraError(942, "table or view does not exist");
@@ -386,6 +387,7 @@ TranslatedQuery Translator::compound(const Query& q, const Scope* outer) {
 }
 
 TranslatedQuery Translator::query(const Query& q, const Scope* outer) {
+  if (!q.with.empty()) return withClause(q, outer);
   TranslatedQuery out = q.kind == Query::Kind::Compound ? compound(q, outer) : selectCore(q, outer);
   out.temporaries = temporaries;  // the walk tables live as long as the translation
   return out;

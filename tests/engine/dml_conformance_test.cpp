@@ -37,7 +37,9 @@ TEST_F(Dml, ColumnChecksRaiseOracleErrors) {
   };
   for (const auto& c : cases) {
     EXPECT_EQ(errorOf(c.sql), c.code) << c.sql;
-    if (c.text) EXPECT_EQ(lastError_, c.text) << c.sql;
+    if (c.text) {
+      EXPECT_EQ(lastError_, c.text) << c.sql;
+    }
   }
   EXPECT_EQ(single("select count(*) from T1"), "0");
 }

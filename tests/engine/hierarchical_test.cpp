@@ -142,6 +142,8 @@ TEST_F(HierarchicalTest, LoopsFailWithoutNocycle) {
 
 TEST_F(HierarchicalTest, LevelInConnectByLimitsTheWalk) {
   EXPECT_EQ(column("SELECT LEVEL FROM dual CONNECT BY LEVEL <= 3"), "1,2,3");
+  // without PRIOR nothing is a loop: a walk without end runs out of room
+  EXPECT_EQ(errorOf("SELECT COUNT(*) FROM dual CONNECT BY 1 = 1"), 30009);
   EXPECT_EQ(column("SELECT COUNT(*) FROM dept CONNECT BY LEVEL <= 2"), "20");  // 4 + 4*4
   EXPECT_EQ(tree("SELECT ename, CONNECT_BY_ISLEAF FROM emp START WITH mgr IS NULL "
                  "CONNECT BY PRIOR empno = mgr AND LEVEL <= 2 ORDER SIBLINGS BY ename"),

@@ -234,6 +234,11 @@ TEST_F(Query, TypesDriveTheImplicitConversions) {
       {"select count(*) from emp where hiredate between '01-JAN-81' and '31-DEC-81'", "10"},
       {"select months_between(date '1995-02-02', date '1995-01-01') from dual",
        "1.03225806451613"},
+      {"select trim(both 'x' from 'xxAxx') || trim(leading 'x' from 'xxB') || "
+       "trim(trailing from 'C  ') || trim('  D ') from dual",
+       "ABCD"},
+      {"select count(*) from emp where regexp_like(ename, '^S')", "2"},
+      {"select 'v' || trim(' ' from '  ') from dual", "v"},
   };
   for (const auto& c : cases) {
     std::string got;

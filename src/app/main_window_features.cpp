@@ -1,0 +1,60 @@
+#include "app/main_window_features.h"
+
+#include <QPlainTextEdit>
+#include <QTableWidget>
+#include <QTreeWidget>
+
+#include "app/main_window.h"
+#include "app/query_panel.h"
+#include "app/sql_panel.h"
+#include "db/current_connection.h"
+#include "repository/join_tree_procedures.h"
+#include "repository/universe_grid_view.h"
+#include "repository/universe_import.h"
+#include "repository/universe_list.h"
+
+namespace korvo::app {
+
+struct MainWindowFeatures::Parts {
+  Parts(MainWindow& w, Interaction& messages)
+      : window(w),
+        connection([&w] { return w.connection(); }),
+        busy(messages, &w),
+        universes(connection, busy, w.state()) {}
+
+  MainWindow& window;
+  db::CurrentConnection connection;
+  repository::BusyProgressInteraction busy;
+  repository::UniverseList universes;
+};
+
+MainWindowFeatures::MainWindowFeatures(MainWindow& window, Interaction& messages)
+    : parts_(std::make_unique<Parts>(window, messages)) {
+  Parts& p = *parts_;
+  QueryPanel* query = window.queryPanel();
+
+  // The hidden memos hold the join-tree procedures the import installs.
+  window.sqlPanel()->memo1->setPlainText(repository::genTabNodeLines().join(QStringLiteral("\r\n")));
+  window.sqlPanel()->memo2->setPlainText(repository::genTabTreeLines().join(QStringLiteral("\r\n")));
+
+  p.universes.treeLoaded = [query] { return query->treeViewClasse->topLevelItemCount() > 0; };
+  p.universes.resetQueryGrids = [query, &window] {
+    initObjectGrid(query->stringGridObj, window.texts());
+    initConditionGrid(query->stringGridCond, window.texts());
+  };
+  p.universes.Init_StringGridUniv();
+  repository::connectUniversePanel(window.universePanel(), p.universes);
+
+  MainWindowHooks& hooks = window.hooks();
+  hooks.refreshUniverseList = [&p] { p.universes.Init_Univers(); };
+  hooks.importUniverse = [&p] {
+    if (!p.window.isConnected()) return;
+    repository::UniverseImport(p.connection, p.busy, p.window.state(), p.universes)
+        .ImporterUnivers();
+  };
+  // The drop button itself is wired by connectUniversePanel.
+}
+
+MainWindowFeatures::~MainWindowFeatures() = default;
+
+}  // namespace korvo::app

@@ -1,0 +1,22 @@
+#pragma once
+// Plugs the features of the other folders into the main window's hooks: the
+// universe list, import and drop for now. Created once at start-up, after the
+// window, and kept alive as long as it.
+#include <memory>
+
+namespace korvo::app {
+
+class Interaction;
+class MainWindow;
+
+class MainWindowFeatures {
+ public:
+  MainWindowFeatures(MainWindow& window, Interaction& messages);
+  ~MainWindowFeatures();
+
+ private:
+  struct Parts;
+  std::unique_ptr<Parts> parts_;
+};
+
+}  // namespace korvo::app
