@@ -18,8 +18,8 @@ struct Name {
 };
 
 enum class ExprKind {
-  Number,       // text = literal digits
-  String,       // text = characters
+  Number,  // text = literal digits
+  String,  // text = characters
   Null,
   DateLiteral,  // DATE 'YYYY-MM-DD', text = the literal
   Column,       // qualifier.name, outerJoin = (+)
@@ -38,14 +38,14 @@ enum class ExprKind {
   Case,         // args: [operand] when1 then1 ... [else]; hasOperand, hasElse
   Extract,      // text = field (YEAR ...), args: value
   Row,          // (a, b) on the left of IN
-  Quantified    // value op ANY|ALL (list or query): text = op, name = ANY/ALL, args: value, items...
+  Quantified  // value op ANY|ALL (list or query): text = op, name = ANY/ALL, args: value, items...
 };
 
 struct Expr {
   ExprKind kind = ExprKind::Null;
-  std::string text;            // literal text, operator, pseudo-column name, extract field
-  Name qualifier;              // Column/Star: table or alias; Function: package
-  Name name;                   // Column: column; Function: function name
+  std::string text;  // literal text, operator, pseudo-column name, extract field
+  Name qualifier;    // Column/Star: table or alias; Function: package
+  Name name;         // Column: column; Function: function name
   std::vector<std::unique_ptr<Expr>> args;
   std::shared_ptr<Query> query;  // Subquery, Exists, InQuery
   bool negated = false;
@@ -73,8 +73,8 @@ enum class JoinType { Inner, Left, Right, Full, Cross };
 
 struct TableRef {
   enum class Kind { Table, Subquery, Join } kind = Kind::Table;
-  Name schema;  // Table: owner
-  Name name;    // Table: table name
+  Name schema;                   // Table: owner
+  Name name;                     // Table: table name
   std::shared_ptr<Query> query;  // Subquery
   Name alias;
   // Join
@@ -170,13 +170,13 @@ struct Statement {
   Name table;
   Name tableSchema;
   Name alias;
-  std::vector<Name> columns;           // Insert column list, CreateIndex columns
-  std::vector<ExprPtr> values;         // Insert VALUES
-  std::vector<Assignment> assignments; // Update
-  ExprPtr where;                       // Update / Delete
-  std::vector<ColumnDef> columnDefs;   // CreateTable
-  bool unique = false;                 // CreateIndex
-  Name index;                          // CreateIndex / DropIndex name
+  std::vector<Name> columns;            // Insert column list, CreateIndex columns
+  std::vector<ExprPtr> values;          // Insert VALUES
+  std::vector<Assignment> assignments;  // Update
+  ExprPtr where;                        // Update / Delete
+  std::vector<ColumnDef> columnDefs;    // CreateTable
+  bool unique = false;                  // CreateIndex
+  Name index;                           // CreateIndex / DropIndex name
   // AlterSession
   std::string parameter;
   std::string value;

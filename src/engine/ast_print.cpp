@@ -50,7 +50,8 @@ std::string coreSql(const SelectCore& c) {
   }
   if (c.where) s += " WHERE " + toSql(*c.where);
   if (c.startWith) s += " START WITH " + toSql(*c.startWith);
-  if (c.connectBy) s += std::string(" CONNECT BY ") + (c.noCycle ? "NOCYCLE " : "") + toSql(*c.connectBy);
+  if (c.connectBy)
+    s += std::string(" CONNECT BY ") + (c.noCycle ? "NOCYCLE " : "") + toSql(*c.connectBy);
   if (!c.groupBy.empty()) s += " GROUP BY " + joinExprs(c.groupBy);
   if (c.having) s += " HAVING " + toSql(*c.having);
   return s;
@@ -75,16 +76,29 @@ std::string quoteString(const std::string& s) {
 std::string toSql(const Expr& e) {
   std::string s;
   switch (e.kind) {
-    case ExprKind::Number: s = e.text; break;
-    case ExprKind::String: s = quoteString(e.text); break;
-    case ExprKind::Null: s = "NULL"; break;
-    case ExprKind::DateLiteral: s = "DATE " + quoteString(e.text); break;
+    case ExprKind::Number:
+      s = e.text;
+      break;
+    case ExprKind::String:
+      s = quoteString(e.text);
+      break;
+    case ExprKind::Null:
+      s = "NULL";
+      break;
+    case ExprKind::DateLiteral:
+      s = "DATE " + quoteString(e.text);
+      break;
     case ExprKind::Column:
-      s = e.qualifier.empty() ? quoteName(e.name) : quoteName(e.qualifier) + "." + quoteName(e.name);
+      s = e.qualifier.empty() ? quoteName(e.name)
+                              : quoteName(e.qualifier) + "." + quoteName(e.name);
       if (e.outerJoin) s += "(+)";
       break;
-    case ExprKind::Star: s = e.qualifier.empty() ? "*" : quoteName(e.qualifier) + ".*"; break;
-    case ExprKind::Pseudo: s = e.text; break;
+    case ExprKind::Star:
+      s = e.qualifier.empty() ? "*" : quoteName(e.qualifier) + ".*";
+      break;
+    case ExprKind::Pseudo:
+      s = e.text;
+      break;
     case ExprKind::Unary: {
       bool word = e.text != "-" && e.text != "+";
       s = e.text + (word ? " " : "") + toSql(*e.args[0]);
@@ -112,10 +126,15 @@ std::string toSql(const Expr& e) {
     case ExprKind::IsNull:
       s = toSql(*e.args[0]) + (e.negated ? " IS NOT NULL" : " IS NULL");
       break;
-    case ExprKind::Exists: s = "EXISTS (" + toSql(*e.query) + ")"; break;
-    case ExprKind::Subquery: s = "(" + toSql(*e.query) + ")"; break;
+    case ExprKind::Exists:
+      s = "EXISTS (" + toSql(*e.query) + ")";
+      break;
+    case ExprKind::Subquery:
+      s = "(" + toSql(*e.query) + ")";
+      break;
     case ExprKind::Function:
-      s = e.qualifier.empty() ? quoteName(e.name) : quoteName(e.qualifier) + "." + quoteName(e.name);
+      s = e.qualifier.empty() ? quoteName(e.name)
+                              : quoteName(e.qualifier) + "." + quoteName(e.name);
       s += "(";
       if (e.distinct) s += "DISTINCT ";
       s += joinExprs(e.args) + ")";
@@ -131,8 +150,12 @@ std::string toSql(const Expr& e) {
       s += " END";
       break;
     }
-    case ExprKind::Extract: s = "EXTRACT(" + e.text + " FROM " + toSql(*e.args[0]) + ")"; break;
-    case ExprKind::Row: s = "(" + joinExprs(e.args) + ")"; return s;
+    case ExprKind::Extract:
+      s = "EXTRACT(" + e.text + " FROM " + toSql(*e.args[0]) + ")";
+      break;
+    case ExprKind::Row:
+      s = "(" + joinExprs(e.args) + ")";
+      return s;
     case ExprKind::Quantified:
       s = toSql(*e.args[0]) + " " + e.text + " " + e.name.text + " (" +
           (e.query ? toSql(*e.query) : joinExprs(e.args, 1)) + ")";
@@ -150,7 +173,8 @@ std::string toSql(const Query& q) {
     s += quoteName(ct.name);
     if (!ct.columns.empty()) {
       s += " (";
-      for (size_t k = 0; k < ct.columns.size(); ++k) s += (k ? ", " : "") + quoteName(ct.columns[k]);
+      for (size_t k = 0; k < ct.columns.size(); ++k)
+        s += (k ? ", " : "") + quoteName(ct.columns[k]);
       s += ")";
     }
     s += " AS (" + toSql(*ct.query) + ")";
@@ -203,7 +227,8 @@ std::string toSql(const Statement& st) {
     return s;
   };
   switch (st.kind) {
-    case StatementKind::Select: return toSql(*st.query);
+    case StatementKind::Select:
+      return toSql(*st.query);
     case StatementKind::Insert: {
       std::string s = "INSERT INTO " + table();
       if (!st.alias.empty()) s += " " + quoteName(st.alias);
@@ -249,11 +274,16 @@ std::string toSql(const Statement& st) {
     case StatementKind::CreateIndex:
       return std::string("CREATE ") + (st.unique ? "UNIQUE " : "") + "INDEX " +
              quoteName(st.index) + " ON " + table() + " (" + names(st.columns) + ")";
-    case StatementKind::DropTable: return "DROP TABLE " + table();
-    case StatementKind::DropIndex: return "DROP INDEX " + quoteName(st.index);
-    case StatementKind::DropProcedure: return "DROP PROCEDURE " + quoteName(st.table);
-    case StatementKind::Commit: return "COMMIT";
-    case StatementKind::Rollback: return "ROLLBACK";
+    case StatementKind::DropTable:
+      return "DROP TABLE " + table();
+    case StatementKind::DropIndex:
+      return "DROP INDEX " + quoteName(st.index);
+    case StatementKind::DropProcedure:
+      return "DROP PROCEDURE " + quoteName(st.table);
+    case StatementKind::Commit:
+      return "COMMIT";
+    case StatementKind::Rollback:
+      return "ROLLBACK";
     case StatementKind::AlterSession: {
       std::string v = st.value;
       bool word = !v.empty() && v.find_first_of(" ',.-/:") == std::string::npos &&

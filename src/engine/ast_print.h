@@ -6,7 +6,7 @@
 
 namespace korvo::engine::ast {
 
-std::string quoteName(const Name& n);  // EMP, "Mixed Case"
+std::string quoteName(const Name& n);           // EMP, "Mixed Case"
 std::string quoteString(const std::string& s);  // 'it''s'
 std::string toSql(const Expr& e);
 std::string toSql(const Query& q);

@@ -1,8 +1,8 @@
 // CREATE/DROP TABLE and INDEX, CREATE TABLE ... AS SELECT, ALTER SESSION.
 // DDL commits what is pending before it runs and commits itself, even when it fails.
-#include <set>
-
 #include <sqlite3.h>
+
+#include <set>
 
 #include "engine/ast_print.h"
 #include "engine/dictionary.h"
@@ -17,8 +17,7 @@ using namespace ast;
 namespace {
 
 void checkOwnSchema(const Name& schema, const std::string& user) {
-  if (!schema.empty() && schema.text != user)
-    throw OraError(1031, "insufficient privileges");
+  if (!schema.empty() && schema.text != user) throw OraError(1031, "insufficient privileges");
 }
 
 CatalogColumn columnFromQuery(const Column& c, SqlType t) {
@@ -50,10 +49,12 @@ void SessionImpl::createTable(const Statement& s) {
   CatalogTable table;
   table.name = name;
   std::string insertSql;
+  std::shared_ptr<TemporaryTables> walks;  // CONNECT BY rows read by insertSql
   if (s.query) {
     TranslationEnv e = env();
     Translator t(e);
     TranslatedQuery q = t.query(*s.query);
+    walks = q.temporaries;
     if (s.query->kind == Query::Kind::Select)
       for (size_t i = 0; i < s.query->core.items.size(); ++i) {
         const auto& item = s.query->core.items[i];
@@ -88,7 +89,8 @@ void SessionImpl::createTable(const Statement& s) {
   std::set<std::string> names;
   for (const auto& c : table.columns)
     if (!names.insert(c.name).second) throw OraError(957, "duplicate column name");
-  if (table.columns.size() > 1000) throw OraError(1792, "maximum number of columns in a table or view is 1000");
+  if (table.columns.size() > 1000)
+    throw OraError(1792, "maximum number of columns in a table or view is 1000");
   asDdl([&] {
     std::string viewSql;
     std::vector<SourceColumn> viewCols;
@@ -118,7 +120,8 @@ void SessionImpl::createIndex(const Statement& s) {
   asDdl([&] {
     const CatalogTable* t = catalog_.table(s.table.text);
     if (!t) throw OraError(942, "table or view does not exist");
-    if (catalog_.index(s.index.text)) throw OraError(955, "name is already used by an existing object");
+    if (catalog_.index(s.index.text))
+      throw OraError(955, "name is already used by an existing object");
     CatalogIndex idx;
     idx.name = s.index.text;
     idx.table = t->name;
@@ -130,7 +133,8 @@ void SessionImpl::createIndex(const Statement& s) {
       idx.columns.push_back(c.text);
     }
     std::string cols;
-    for (size_t i = 0; i < idx.columns.size(); ++i) cols += (i ? ", " : "") + sqlName(idx.columns[i]);
+    for (size_t i = 0; i < idx.columns.size(); ++i)
+      cols += (i ? ", " : "") + sqlName(idx.columns[i]);
     try {
       run(std::string("CREATE ") + (s.unique ? "UNIQUE " : "") + "INDEX " + sqlName(idx.name) +
           " ON " + sqlName(t->name) + " (" + cols + ")");
@@ -168,7 +172,8 @@ void SessionImpl::alterSession(const Statement& s) {
   const std::string& v = s.value;
   if (p == "NLS_NUMERIC_CHARACTERS") {
     bool ok = v.size() == 2 && v[0] != v[1];
-    for (char c : v) ok = ok && !std::isdigit((unsigned char)c) && c != '+' && c != '-' && c != '<' && c != '>';
+    for (char c : v)
+      ok = ok && !std::isdigit((unsigned char)c) && c != '+' && c != '-' && c != '<' && c != '>';
     if (!ok) throw OraError(12705, "Cannot access NLS data files or invalid environment specified");
     nls_.decimalSeparator = v[0];
     nls_.groupSeparator = v[1];
@@ -192,9 +197,9 @@ void SessionImpl::alterSession(const Statement& s) {
   } else if (p == "NLS_TIMESTAMP_TZ_FORMAT") {
     nls_.timestampTzFormat = v;
   } else if (p == "OPTIMIZER_MODE") {
-    static const std::set<std::string> modes = {"ALL_ROWS",     "FIRST_ROWS",     "FIRST_ROWS_1",
-                                                "FIRST_ROWS_10", "FIRST_ROWS_100", "FIRST_ROWS_1000",
-                                                "CHOOSE",       "RULE"};
+    static const std::set<std::string> modes = {
+        "ALL_ROWS",       "FIRST_ROWS",      "FIRST_ROWS_1", "FIRST_ROWS_10",
+        "FIRST_ROWS_100", "FIRST_ROWS_1000", "CHOOSE",       "RULE"};
     std::string upper = v;
     for (auto& c : upper) c = char(std::toupper((unsigned char)c));
     if (!modes.count(upper))

@@ -127,14 +127,14 @@ StatementResult SessionImpl::update(const Statement& s) {
   std::set<std::string> seen;
   for (const auto& a : s.assignments) {
     if (!a.qualifier.empty() && a.qualifier.text != target.name)
-      throw OraError(904, "\"" + a.qualifier.text + "\".\"" + a.column.text +
-                              "\": invalid identifier");
+      throw OraError(904,
+                     "\"" + a.qualifier.text + "\".\"" + a.column.text + "\": invalid identifier");
     const CatalogColumn* c = table.column(a.column.text);
     if (!c) throw OraError(904, "\"" + a.column.text + "\": invalid identifier");
     if (!seen.insert(c->name).second) throw OraError(957, "duplicate column name");
     TypedSql v = t.expr(*a.value, scope);
-    sets += (sets.empty() ? "" : ", ") + sqlName(c->name) + " = " +
-            writeValue(v, *c, table.name, true);
+    sets +=
+        (sets.empty() ? "" : ", ") + sqlName(c->name) + " = " + writeValue(v, *c, table.name, true);
   }
   std::string sql = "UPDATE " + sqlName(table.name) + " AS " + target.sqlAlias + " SET " + sets;
   if (s.where) sql += " WHERE " + t.expr(*s.where, scope).sql;

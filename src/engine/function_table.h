@@ -6,11 +6,11 @@
 namespace korvo::engine {
 
 enum class ResultRule {
-  Text,        // always character
-  Number,      // always NUMBER
-  Date,        // always DATE
-  FirstArg,    // type of the first argument
-  Special      // handled by the translator itself (DECODE, NVL2, TO_CHAR, ROUND ...)
+  Text,      // always character
+  Number,    // always NUMBER
+  Date,      // always DATE
+  FirstArg,  // type of the first argument
+  Special    // handled by the translator itself (DECODE, NVL2, TO_CHAR, ROUND ...)
 };
 
 enum class ArgRule { Any, TextFirst, Numbers };

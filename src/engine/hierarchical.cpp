@@ -158,7 +158,7 @@ void HierarchyBlock::readFrom(Translator& t, const SelectCore& c, Scope& base, s
     m.name = s.name;
     m.optional = s.optional;
     for (const auto& col : s.columns) {
-      std::string x = "x" + std::to_string(++k);
+      std::string x = std::to_string(++k).insert(0, 1, 'x');
       select += (k > 1 ? ", " : "") + s.sqlAlias + "." + col.sqlName;
       columns += (k > 1 ? ", " : "") + x;
       SourceColumn mc = col;

@@ -18,11 +18,16 @@ bool isIdentPart(unsigned char c) {
 
 char closingQuote(char open) {
   switch (open) {
-    case '[': return ']';
-    case '{': return '}';
-    case '(': return ')';
-    case '<': return '>';
-    default: return open;
+    case '[':
+      return ']';
+    case '{':
+      return '}';
+    case '(':
+      return ')';
+    case '<':
+      return '>';
+    default:
+      return open;
   }
 }
 
@@ -90,7 +95,8 @@ std::vector<Token> tokenize(std::string_view sql) {
     }
     if (c == '"') {
       size_t close = sql.find('"', i + 1);
-      if (close == std::string_view::npos) throw OraError(1740, "missing double quote in identifier");
+      if (close == std::string_view::npos)
+        throw OraError(1740, "missing double quote in identifier");
       if (close == i + 1) throw OraError(1741, "illegal zero-length identifier");
       if (close - i - 1 > kMaxIdentifierBytes) throw OraError(972, "identifier is too long");
       push(TokenKind::QuotedIdentifier, std::string(sql.substr(i + 1, close - i - 1)), b,

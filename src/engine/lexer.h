@@ -18,8 +18,8 @@ enum class TokenKind {
 
 struct Token {
   TokenKind kind = TokenKind::End;
-  std::string text;   // see TokenKind
-  size_t begin = 0;   // byte offsets into the statement text
+  std::string text;  // see TokenKind
+  size_t begin = 0;  // byte offsets into the statement text
   size_t end = 0;
 
   bool isWord(std::string_view upper) const {

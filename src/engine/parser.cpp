@@ -14,23 +14,24 @@ namespace {
 using namespace ast;
 
 constexpr std::array kReserved = {
-    "ACCESS",  "ADD",      "ALL",     "ALTER",   "AND",       "ANY",     "AS",       "ASC",
-    "BETWEEN", "BY",       "CHECK",   "CLUSTER", "COMPRESS",  "CONNECT", "CREATE",   "DELETE",
-    "DESC",    "DISTINCT", "DROP",    "ELSE",    "EXCLUSIVE", "EXISTS",  "FROM",     "GRANT",
-    "GROUP",   "HAVING",   "IN",      "INDEX",   "INSERT",    "INTERSECT", "INTO",   "IS",
-    "LIKE",    "LOCK",     "MINUS",   "MODE",    "NOT",       "NOWAIT",  "NULL",     "OF",
-    "ON",      "OPTION",   "OR",      "ORDER",   "PRIOR",     "PUBLIC",  "RENAME",   "REVOKE",
-    "SELECT",  "SET",      "START",   "TABLE",   "THEN",      "TO",      "UNION",    "UNIQUE",
-    "UPDATE",  "VALUES",   "VIEW",    "WHERE",   "WITH",      "CASE",    "WHEN",     "END"};
+    "ACCESS",  "ADD",      "ALL",   "ALTER",   "AND",       "ANY",       "AS",     "ASC",
+    "BETWEEN", "BY",       "CHECK", "CLUSTER", "COMPRESS",  "CONNECT",   "CREATE", "DELETE",
+    "DESC",    "DISTINCT", "DROP",  "ELSE",    "EXCLUSIVE", "EXISTS",    "FROM",   "GRANT",
+    "GROUP",   "HAVING",   "IN",    "INDEX",   "INSERT",    "INTERSECT", "INTO",   "IS",
+    "LIKE",    "LOCK",     "MINUS", "MODE",    "NOT",       "NOWAIT",    "NULL",   "OF",
+    "ON",      "OPTION",   "OR",    "ORDER",   "PRIOR",     "PUBLIC",    "RENAME", "REVOKE",
+    "SELECT",  "SET",      "START", "TABLE",   "THEN",      "TO",        "UNION",  "UNIQUE",
+    "UPDATE",  "VALUES",   "VIEW",  "WHERE",   "WITH",      "CASE",      "WHEN",   "END"};
 
 // Words that end a select item or a table reference instead of being its alias.
-constexpr std::array kClauseWords = {"FROM",  "WHERE", "GROUP", "HAVING",  "ORDER",  "UNION",
-                                     "INTERSECT", "MINUS", "CONNECT", "START", "JOIN", "INNER",
-                                     "LEFT", "RIGHT", "FULL", "CROSS", "ON", "INTO", "USING",
-                                     "NATURAL", "OUTER", "SET", "VALUES", "FOR", "WITH"};
+constexpr std::array kClauseWords = {
+    "FROM",  "WHERE",   "GROUP", "HAVING", "ORDER",  "UNION", "INTERSECT", "MINUS", "CONNECT",
+    "START", "JOIN",    "INNER", "LEFT",   "RIGHT",  "FULL",  "CROSS",     "ON",    "INTO",
+    "USING", "NATURAL", "OUTER", "SET",    "VALUES", "FOR",   "WITH"};
 
-constexpr std::array kPseudoColumns = {"ROWNUM", "LEVEL", "SYSDATE", "USER", "CONNECT_BY_ISLEAF",
-                                       "CONNECT_BY_ISCYCLE", "SYSTIMESTAMP", "UID"};
+constexpr std::array kPseudoColumns = {
+    "ROWNUM",       "LEVEL", "SYSDATE", "USER", "CONNECT_BY_ISLEAF", "CONNECT_BY_ISCYCLE",
+    "SYSTIMESTAMP", "UID"};
 
 template <size_t N>
 bool contains(const std::array<const char*, N>& words, std::string_view w) {
@@ -329,8 +330,7 @@ ExprPtr Parser::comparison() {
     do e->args.push_back(expr());
     while (acceptOp(","));
     expectOp(")");
-    if (e->args.size() > 1001)
-      fail(1795, "maximum number of expressions in a list is 1000");
+    if (e->args.size() > 1001) fail(1795, "maximum number of expressions in a list is 1000");
     return e;
   }
   if (negated) missingExpression();
@@ -679,8 +679,8 @@ void Parser::selectCore(SelectCore& c) {
     item.heading = headingOf(b, e);
     if (acceptWord("AS")) {
       item.alias = name();
-    } else if (atName() && !(peek().kind == TokenKind::Identifier &&
-                             contains(kClauseWords, peek().text))) {
+    } else if (atName() &&
+               !(peek().kind == TokenKind::Identifier && contains(kClauseWords, peek().text))) {
       item.alias = name();
     }
     c.items.push_back(std::move(item));
@@ -716,8 +716,7 @@ void Parser::selectCore(SelectCore& c) {
 
 void Parser::optionalTableAlias(TableRef& t) {
   if (isWord("AS")) notEnded();  // Oracle has no AS before a table alias
-  if (atName() &&
-      !(peek().kind == TokenKind::Identifier && contains(kClauseWords, peek().text)))
+  if (atName() && !(peek().kind == TokenKind::Identifier && contains(kClauseWords, peek().text)))
     t.alias = name();
 }
 
@@ -1093,7 +1092,7 @@ Statement Parser::blockStatement() {
     if (!acceptOp(";")) plsFail(peek());
     s.calls.push_back(std::move(c));
   }
-  next();  // END
+  next();                                                          // END
   if (peek().kind == TokenKind::Identifier && !isOp(";")) next();  // END label
   if (!acceptOp(";")) plsFail(peek());
   acceptOp("/");
@@ -1104,7 +1103,7 @@ Statement Parser::blockStatement() {
 Statement Parser::statement() {
   if (atEnd()) fail(900, "invalid SQL statement");
   const Token& first = peek();
-  if (first.kind == TokenKind::Operator && first.text == "(" ) {
+  if (first.kind == TokenKind::Operator && first.text == "(") {
     Statement s;
     s.query = query();
     expectEnd();

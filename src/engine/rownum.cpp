@@ -2,6 +2,7 @@
 // a row k exists only after rows 1..k-1 passed. The conjuncts on ROWNUM reduce
 // to a LIMIT: the first k for which a conjunct fails, minus one.
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 
 #include "engine/ora_error.h"
@@ -20,19 +21,22 @@ bool isRownum(const Expr& e) { return e.kind == ExprKind::Pseudo && e.text == "R
   throw OraError(3001, "unimplemented feature: " + what);
 }
 
+double literalNumber(const std::string& text) {
+  char* end = nullptr;
+  double v = std::strtod(text.c_str(), &end);
+  if (text.empty() || *end != '\0') throw OraError(1722, "invalid number");
+  if (!std::isfinite(v)) throw OraError(1426, "numeric overflow");
+  return v;
+}
+
 double constantOf(const Expr& e) {
-  if (e.kind == ExprKind::Number) return std::stod(e.text);
+  if (e.kind == ExprKind::Number) return literalNumber(e.text);
   if (e.kind == ExprKind::Unary && (e.text == "-" || e.text == "+") &&
       e.args[0]->kind == ExprKind::Number)
-    return e.text == "-" ? -std::stod(e.args[0]->text) : std::stod(e.args[0]->text);
+    return e.text == "-" ? -literalNumber(e.args[0]->text) : literalNumber(e.args[0]->text);
   if (e.kind == ExprKind::String) {
-    try {
-      size_t used = 0;
-      double v = std::stod(e.text, &used);
-      if (used == e.text.size()) return v;
-    } catch (...) {
-    }
-    throw OraError(1722, "invalid number");
+    size_t b = e.text.find_first_not_of(' '), l = e.text.find_last_not_of(' ');
+    return literalNumber(b == std::string::npos ? "" : e.text.substr(b, l - b + 1));
   }
   unsupported("ROWNUM compared with a non-constant expression");
 }

@@ -20,6 +20,18 @@ OraError errorFromSqlite(const std::string& message) {
   if (message.find("database is locked") != std::string::npos ||
       message.find("database table is locked") != std::string::npos)
     return OraError(54, "resource busy and acquire with NOWAIT specified or timeout expired");
+  // Limits of the storage engine that Oracle does not have: refused honestly.
+  for (const char* limit : {"too many terms in compound SELECT", "Expression tree is too large",
+                            "parser stack overflow", "too many columns", "too many FROM clause",
+                            "at most 64 tables in a join"})
+    if (message.find(limit) != std::string::npos)
+      return OraError(3001, "unimplemented feature: " + message);
+  if (message.find("string or blob too big") != std::string::npos)
+    return OraError(1489, "result of string concatenation is too long");
+  if (message.find("duplicate column name") != std::string::npos)
+    return OraError(957, "duplicate column name");
+  if (message.find("already exists") != std::string::npos)
+    return OraError(955, "name is already used by an existing object");
   if (message.find("interrupted") != std::string::npos)
     return OraError(1013, "user requested cancel of current operation");
   if (message.find("no such function") != std::string::npos) {

@@ -105,6 +105,7 @@ class Translator {
   // WITH clause queries in scope; the first cteVisible_ can be named (with_clause.cpp)
   std::vector<const ast::CommonTable*> ctes_;
   size_t cteVisible_ = 0;
+  const ast::Query* bodyOf_ = nullptr;  // the WITH query whose body is being translated
   TranslatedQuery withClause(const ast::Query& q, const Scope* outer);
   bool commonTableSource(const ast::TableRef& t, Scope& scope, std::string& sql);
   // quantified.cpp: x op ANY|ALL (...)
@@ -117,6 +118,7 @@ class Translator {
   TypedSql column(const ast::Expr& e, const Scope& scope);
   TypedSql function(const ast::Expr& e, const Scope& scope, bool allowAggregates);
   TypedSql comparison(const std::string& op, TypedSql l, TypedSql r);
+  TypedSql binary(const std::string& op, TypedSql l, TypedSql r);  // one operator of a chain
   TypedSql subquery(const ast::Expr& e, const Scope& scope);
   // outer_join.cpp
   int sourceIndexOf(const ast::Expr& column, const Scope& scope);

@@ -189,6 +189,42 @@ TypedSql Translator::comparison(const std::string& op, TypedSql l, TypedSql r) {
   return out;
 }
 
+TypedSql Translator::binary(const std::string& op, TypedSql l, TypedSql r) {
+  TypedSql out;
+  if (op == "AND" || op == "OR") {
+    out = typed("(" + l.sql + " " + op + " " + r.sql + ")", SqlType::Number);
+  } else if (op == "=" || op == "<>" || op == "<" || op == "<=" || op == ">" || op == ">=") {
+    return comparison(op == "<>" ? "<>" : op, l, r);
+  } else if (op == "||") {
+    out = typed("ora_concat(" + asText(l) + ", " + asText(r) + ")", SqlType::Text);
+  } else if (op == "+" || op == "-") {
+    bool ld = l.type == SqlType::Date, rd = r.type == SqlType::Date;
+    if (ld && rd && op == "+") throw OraError(975, "date + date not allowed");
+    if (ld && rd) {
+      out = typed("ora_date_diff(" + l.sql + ", " + r.sql + ")", SqlType::Number);
+    } else if (ld) {
+      std::string n = asNumber(r);
+      out = typed("ora_date_add(" + l.sql + ", " + (op == "-" ? "-(" + n + ")" : n) + ")",
+                  SqlType::Date);
+    } else if (rd) {
+      if (op == "-") inconsistent("DATE", SqlType::Number);
+      out = typed("ora_date_add(" + r.sql + ", " + asNumber(l) + ")", SqlType::Date);
+    } else {
+      out = typed("korvo_decimal(" + asNumber(l) + " " + op + " " + asNumber(r) + ")",
+                  SqlType::Number);
+    }
+  } else if (op == "*") {
+    out = typed("korvo_decimal(" + asNumber(l) + " * " + asNumber(r) + ")", SqlType::Number);
+  } else if (op == "/") {
+    out = typed("korvo_decimal(ora_div(" + asNumber(l) + ", " + asNumber(r) + "))",
+                SqlType::Number);
+  } else {
+    throw OraError(3001, "unimplemented feature: operator " + op);
+  }
+  out.aggregate = l.aggregate || r.aggregate;
+  return out;
+}
+
 TypedSql Translator::subquery(const Expr& e, const Scope& scope) {
   TranslatedQuery q = query(*e.query, &scope);
   if (q.columns.size() > 1) throw OraError(913, "too many values");
@@ -366,6 +402,8 @@ TypedSql Translator::function(const Expr& e, const Scope& scope, bool allowAggre
   std::string s = sqlName + "(" + distinct;
   for (size_t i = 0; i < conv.size(); ++i) s += (i ? ", " : "") + conv[i];
   s += ")";
+  // Sums and averages of binary fractions: back to Oracle's decimal digits.
+  if (fname == "SUM" || fname == "AVG") s = "korvo_decimal(" + s + ")";
   SqlType t = SqlType::Unknown;
   switch (f->result) {
     case ResultRule::Text: t = SqlType::Text; break;
@@ -443,40 +481,48 @@ TypedSql Translator::expr(const Expr& e, const Scope& scope, bool allowAggregate
       return r;
     }
     case ExprKind::Binary: {
-      TypedSql l = expr(*e.args[0], scope, allowAggregates);
-      TypedSql r = expr(*e.args[1], scope, allowAggregates);
-      const std::string& op = e.text;
-      TypedSql out;
-      if (op == "AND" || op == "OR") {
-        out = typed("(" + l.sql + " " + op + " " + r.sql + ")", SqlType::Number);
-      } else if (op == "=" || op == "<>" || op == "<" || op == "<=" || op == ">" || op == ">=") {
-        return comparison(op == "<>" ? "<>" : op, l, r);
-      } else if (op == "||") {
-        out = typed("ora_concat(" + asText(l) + ", " + asText(r) + ")", SqlType::Text);
-      } else if (op == "+" || op == "-") {
-        bool ld = l.type == SqlType::Date, rd = r.type == SqlType::Date;
-        if (ld && rd && op == "+") throw OraError(975, "date + date not allowed");
-        if (ld && rd) {
-          out = typed("ora_date_diff(" + l.sql + ", " + r.sql + ")", SqlType::Number);
-        } else if (ld) {
-          std::string n = asNumber(r);
-          out = typed("ora_date_add(" + l.sql + ", " + (op == "-" ? "-(" + n + ")" : n) + ")",
-                      SqlType::Date);
-        } else if (rd) {
-          if (op == "-") inconsistent("DATE", SqlType::Number);
-          out = typed("ora_date_add(" + r.sql + ", " + asNumber(l) + ")", SqlType::Date);
-        } else {
-          out = typed("(" + asNumber(l) + " " + op + " " + asNumber(r) + ")", SqlType::Number);
-        }
-      } else if (op == "*") {
-        out = typed("(" + asNumber(l) + " * " + asNumber(r) + ")", SqlType::Number);
-      } else if (op == "/") {
-        out = typed("ora_div(" + asNumber(l) + ", " + asNumber(r) + ")", SqlType::Number);
-      } else {
-        throw OraError(3001, "unimplemented feature: operator " + op);
+      // A chain a + b + c ... is a left-deep tree as long as the statement: walk its
+      // left spine in a loop, so only parentheses make the translation recurse.
+      std::vector<const Expr*> spine;
+      const Expr* cur = &e;
+      while (cur->kind == ExprKind::Binary) {
+        spine.push_back(cur);
+        cur = cur->args[0].get();
       }
-      out.aggregate = l.aggregate || r.aggregate;
-      return out;
+      TypedSql acc = expr(*cur, scope, allowAggregates);
+      std::string flatOp;  // AND, OR or ||: acc is a flat list of that operator
+      int flatCount = 0;   // SQLite takes at most 127 arguments in one call
+      std::vector<std::string> chain;  // korvo_chain(x1, op, x2, ...) arguments behind acc
+      for (size_t i = spine.size(); i-- > 0;) {
+        const std::string& op = spine[i]->text;
+        TypedSql r = expr(*spine[i]->args[1], scope, allowAggregates);
+        if ((op == "+" || op == "-" || op == "*") && acc.type == SqlType::Number &&
+            r.type == SqlType::Number) {
+          // NUMBER arithmetic, rounded to decimal digits after each step, in one flat call
+          if (chain.empty() || chain.size() >= 121) chain = {acc.sql};
+          chain.push_back(op == "+" ? "0" : op == "-" ? "1" : "2");
+          chain.push_back(r.sql);
+          bool aggregate = acc.aggregate || r.aggregate;
+          std::string sql = "korvo_chain(";
+          for (size_t k = 0; k < chain.size(); ++k) sql += (k ? ", " : "") + chain[k];
+          acc = typed(sql + ")", SqlType::Number);
+          acc.aggregate = aggregate;
+          flatOp.clear();
+          continue;
+        }
+        chain.clear();
+        if (op == flatOp && (op != "||" || ++flatCount < 100)) {
+          // extend "(a AND b)" / "ora_concat(a, b)" instead of nesting them
+          acc.sql.pop_back();
+          acc.sql += (op == "||" ? ", " + asText(r) : " " + op + " " + r.sql) + ")";
+          acc.aggregate = acc.aggregate || r.aggregate;
+          continue;
+        }
+        acc = binary(op, std::move(acc), std::move(r));
+        flatOp = (op == "AND" || op == "OR" || op == "||") ? op : "";
+        flatCount = 0;
+      }
+      return acc;
     }
     case ExprKind::Like: {
       TypedSql v = expr(*e.args[0], scope, allowAggregates);
@@ -553,6 +599,11 @@ TypedSql Translator::expr(const Expr& e, const Scope& scope, bool allowAggregate
       if (q.columns.size() > width) throw OraError(913, "too many values");
       if (q.columns.size() < width) throw OraError(947, "not enough values");
       std::string sub = q.sql;
+      if (width == 1 && lhsTypes[0] == SqlType::Text && q.types[0] == SqlType::Number) {
+        // text against numbers compares as numbers (ORA-01722 for a text that is none)
+        lhs = asNumber(typed(lhs, SqlType::Text));
+        lhsTypes[0] = SqlType::Number;
+      }
       bool needsConversion = false;
       for (size_t i = 0; i < width; ++i)
         needsConversion = needsConversion || (lhsTypes[i] == SqlType::Number && q.types[i] == SqlType::Text) ||

@@ -387,7 +387,8 @@ TranslatedQuery Translator::compound(const Query& q, const Scope* outer) {
 }
 
 TranslatedQuery Translator::query(const Query& q, const Scope* outer) {
-  if (!q.with.empty()) return withClause(q, outer);
+  if (!q.with.empty() && bodyOf_ != &q) return withClause(q, outer);
+  bodyOf_ = nullptr;
   TranslatedQuery out = q.kind == Query::Kind::Compound ? compound(q, outer) : selectCore(q, outer);
   out.temporaries = temporaries;  // the walk tables live as long as the translation
   return out;

@@ -29,13 +29,52 @@ TranslatedQuery Translator::withClause(const Query& q, const Scope* outer) {
       t.cteVisible_ = visible;
     }
   } restore{*this, std::move(savedCtes), savedVisible};
-  // Translate the body alone: the factoring has been taken into account above.
-  Query body;
-  body.kind = q.kind;
-  const TranslatedQuery* dummy = nullptr;
-  (void)dummy;
-  if (q.kind == Query::Kind::Compound) return compoundOrSelectWithoutWith(q, outer);
-  return compoundOrSelectWithoutWith(q, outer);
+  bodyOf_ = &q;  // query() now translates the body, the factoring being in place
+  return query(q, outer);
+}
+
+bool Translator::commonTableSource(const TableRef& t, Scope& scope, std::string& sql) {
+  if (!t.schema.empty()) return false;
+  for (size_t i = cteVisible_; i-- > 0;) {
+    const CommonTable& ct = *ctes_[i];
+    if (ct.name.text != t.name.text) continue;
+    size_t savedVisible = cteVisible_;
+    cteVisible_ = i;  // the query of a name sees only the names before it
+    TranslatedQuery q;
+    try {
+      q = query(*ct.query, nullptr);
+    } catch (...) {
+      cteVisible_ = savedVisible;
+      throw;
+    }
+    cteVisible_ = savedVisible;
+    if (!ct.columns.empty()) {
+      if (ct.columns.size() != q.columns.size())
+        throw OraError(32038,
+                       "number of WITH clause column names does not match number of "
+                       "elements in select list");
+      for (size_t k = 0; k < q.columns.size(); ++k) q.columns[k].name = ct.columns[k].text;
+    }
+    Source s;
+    s.name = t.alias.empty() ? ct.name.text : t.alias.text;
+    s.sqlAlias = newAlias();
+    for (size_t k = 0; k < q.columns.size(); ++k) {
+      SourceColumn c;
+      c.name = q.columns[k].name;
+      c.sqlName = "c" + std::to_string(k + 1);
+      c.type = q.types[k];
+      c.fixedChar = q.fixedChar[k];
+      c.meta = q.columns[k];
+      s.columns.push_back(std::move(c));
+    }
+    sql = "(" + q.sql + ") AS " + s.sqlAlias;
+    scope.sources.push_back(std::move(s));
+    return true;
+  }
+  // The name being defined, read inside its own query: Oracle's recursive form.
+  if (cteVisible_ < ctes_.size() && ctes_[cteVisible_]->name.text == t.name.text)
+    throw OraError(3001, "unimplemented feature: recursive WITH clause");
+  return false;
 }
 
 }  // namespace korvo::engine

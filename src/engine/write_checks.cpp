@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -169,6 +170,87 @@ void singleFinal(sqlite3_context* ctx) {
   sqlite3_value_free(s->value);
 }
 
+// The double nearest to v written with 15 significant digits. n / 10^k with an
+// exact integer n < 2^53 and an exact power of ten is correctly rounded, so this
+// equals parsing the 15-digit text, without the text.
+double roundDecimal15(double v) {
+  if (v == 0 || std::nearbyint(v) == v) return v;
+  int digits = int(std::floor(std::log10(std::fabs(v)))) + 1;
+  int k = 15 - digits;
+  static const double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                  1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  if (k >= 0 && k <= 22) return std::nearbyint(v * kPow10[k]) / kPow10[k];
+  if (k < 0 && k >= -22) return std::nearbyint(v / kPow10[-k]) * kPow10[-k];
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%.15g", v);
+  return std::strtod(buf, nullptr);
+}
+
+// Oracle's NUMBER is decimal: 0.1 + 0.2 is exactly 0.3. A binary result that is
+// not an integer is brought back to 15 significant digits, so it compares, groups
+// and sorts like the decimal value it stands for.
+void korvoDecimal(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) != SQLITE_FLOAT) {
+    sqlite3_result_value(ctx, argv[0]);
+    return;
+  }
+  double v = sqlite3_value_double(argv[0]);
+  if (!std::isfinite(v)) {
+    error(ctx, "ORA-01426: numeric overflow");
+    return;
+  }
+  double r = roundDecimal15(v);
+  if (std::nearbyint(r) == r && std::fabs(r) < 9.0e15)
+    sqlite3_result_int64(ctx, (sqlite3_int64)r);
+  else
+    sqlite3_result_double(ctx, r);
+}
+
+// korvo_chain(x1, op1, x2, op2, x3, ...): x1 op1 x2 op2 x3 ... from left to right
+// (op 0 +, 1 -, 2 *), each step exact on integers and rounded like korvo_decimal
+// otherwise, so long sums stay one flat call for SQLite's parser.
+void korvoChain(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  for (int i = 0; i < argc; i += 2)
+    if (sqlite3_value_type(argv[i]) == SQLITE_NULL) {
+      sqlite3_result_null(ctx);
+      return;
+    }
+  bool isInt = sqlite3_value_numeric_type(argv[0]) == SQLITE_INTEGER;
+  sqlite3_int64 iv = isInt ? sqlite3_value_int64(argv[0]) : 0;
+  double dv = sqlite3_value_double(argv[0]);
+  for (int i = 1; i + 1 < argc; i += 2) {
+    int op = sqlite3_value_int(argv[i]);
+    sqlite3_value* x = argv[i + 1];
+    bool xInt = sqlite3_value_numeric_type(x) == SQLITE_INTEGER;
+    if (isInt && xInt) {
+      sqlite3_int64 xi = sqlite3_value_int64(x), r;
+      bool overflow = op == 0   ? __builtin_add_overflow(iv, xi, &r)
+                      : op == 1 ? __builtin_sub_overflow(iv, xi, &r)
+                                : __builtin_mul_overflow(iv, xi, &r);
+      if (!overflow) {
+        iv = r;
+        dv = double(r);
+        continue;
+      }
+    }
+    double xd = sqlite3_value_double(x);
+    double base = isInt ? double(iv) : dv;
+    double r = op == 0 ? base + xd : op == 1 ? base - xd : base * xd;
+    if (!std::isfinite(r)) {
+      error(ctx, "ORA-01426: numeric overflow");
+      return;
+    }
+    dv = roundDecimal15(r);
+    isInt = std::nearbyint(dv) == dv && std::fabs(dv) < 9.0e15;
+    if (isInt) iv = (sqlite3_int64)dv;
+  }
+  if (isInt)
+    sqlite3_result_int64(ctx, iv);
+  else
+    sqlite3_result_double(ctx, dv);
+}
+
 }  // namespace
 
 bool fitNumber(double v, int precision, int scale, double& stored) {
@@ -188,6 +270,10 @@ bool fitNumber(double v, int precision, int scale, double& stored) {
 void registerEngineFunctions(sqlite3* db) {
   sqlite3_create_function(db, "korvo_write", 10, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                           korvoWrite, nullptr, nullptr);
+  sqlite3_create_function(db, "korvo_chain", -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                          korvoChain, nullptr, nullptr);
+  sqlite3_create_function(db, "korvo_decimal", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                          korvoDecimal, nullptr, nullptr);
   sqlite3_create_function(db, "korvo_single_row", 1, SQLITE_UTF8, nullptr, nullptr, singleStep,
                           singleFinal);
 }

@@ -21,8 +21,10 @@ TEST_F(Dml, ColumnChecksRaiseOracleErrors) {
   } cases[] = {
       {"insert into T1 (V) values ('abcd')", 12899,
        "ORA-12899: value too large for column \"SCOTT\".\"T1\".\"V\" (actual: 4, maximum: 3)"},
-      {"insert into T1 (C) values ('x')", 1400, "ORA-01400: cannot insert NULL into (\"SCOTT\".\"T1\".\"V\")"},
-      {"insert into T1 (V) values ('')", 1400, "ORA-01400: cannot insert NULL into (\"SCOTT\".\"T1\".\"V\")"},
+      {"insert into T1 (C) values ('x')", 1400,
+       "ORA-01400: cannot insert NULL into (\"SCOTT\".\"T1\".\"V\")"},
+      {"insert into T1 (V) values ('')", 1400,
+       "ORA-01400: cannot insert NULL into (\"SCOTT\".\"T1\".\"V\")"},
       {"insert into T1 (V, N) values ('a', 123456)", 1438,
        "ORA-01438: value larger than specified precision allowed for this column"},
       {"insert into T1 (V, I) values ('a', 'x1')", 1722, "ORA-01722: invalid number"},
@@ -146,15 +148,49 @@ TEST_F(Dml, ChangesAreInvisibleToOtherSessionsUntilCommit) {
   EXPECT_EQ(count(), 1);
 }
 
+TEST_F(Dml, AnotherSessionSeesDdlAtOnce) {
+  auto other = Session::open(file_.string(), "scott");
+  auto tables = [&] {
+    auto r = other->execute("select table_name from user_tables order by 1");
+    std::string s;
+    std::vector<Value> row;
+    while (r.cursor->fetch(row)) s += row[0].text + ";";
+    return s;
+  };
+  EXPECT_EQ(tables(), "T1;");
+  run("create table T9 (X varchar2(2) not null)");
+  EXPECT_EQ(tables(), "T1;T9;");
+  // the other session writes with the new table's checks
+  try {
+    other->execute("insert into T9 values ('abc')");
+    FAIL() << "no error";
+  } catch (const OraError& e) {
+    EXPECT_EQ(e.code(), 12899);
+  }
+  run("drop table T9");
+  EXPECT_EQ(tables(), "T1;");
+  try {
+    other->execute("insert into T9 values ('a')");
+    FAIL() << "no error";
+  } catch (const OraError& e) {
+    EXPECT_EQ(e.code(), 942);
+  }
+}
+
 TEST_F(Dml, CreateTableAsSelectCopiesTypesAndNotNull) {
   run("insert into T1 (V, C, N) values ('a', 'b', 1.5)");
   run("create table T2 as select V, C, N, 0 Z, V || 'x' W from T1");
-  EXPECT_EQ(column("select column_name || ' ' || data_type || ' ' || data_length || ' ' || nullable "
-                   "from user_tab_columns where table_name = 'T2' order by column_id"),
-            "V VARCHAR2 3 N,C CHAR 2 Y,N NUMBER 22 Y,Z NUMBER 22 Y,W VARCHAR2 4000 Y");
+  EXPECT_EQ(
+      column("select column_name || ' ' || data_type || ' ' || data_length || ' ' || nullable "
+             "from user_tab_columns where table_name = 'T2' order by column_id"),
+      "V VARCHAR2 3 N,C CHAR 2 Y,N NUMBER 22 Y,Z NUMBER 22 Y,W VARCHAR2 4000 Y");
   EXPECT_EQ(single("select N from T2"), "1.5");
   EXPECT_EQ(errorOf("create table T3 as select V || 'x' from T1"), 998);
   EXPECT_EQ(errorOf("insert into T2 (V) values (null)"), 1400);
+  // names that differ only in case cannot live side by side in the storage
+  EXPECT_EQ(errorOf("create table T4 (\"a\" number, A number)"), 957);
+  EXPECT_EQ(errorOf("create table \"t1\" (a number)"), 955);
+  EXPECT_EQ(column("select table_name from user_tables order by 1"), "T1,T2");
 }
 
 TEST_F(Dml, AlterSessionSettings) {

@@ -17,8 +17,8 @@ using Rows = std::vector<std::vector<std::string>>;
 
 inline std::filesystem::path freshSchemaFile(const std::string& tag) {
   static int counter = 0;
-  auto dir = std::filesystem::temp_directory_path() /
-             ("korvo_engine_test_" + std::to_string(::getpid()));
+  auto dir =
+      std::filesystem::temp_directory_path() / ("korvo_engine_test_" + std::to_string(::getpid()));
   std::filesystem::create_directories(dir);
   auto file = dir / (tag + "_" + std::to_string(++counter) + ".db");
   std::filesystem::remove(file);
@@ -33,7 +33,12 @@ class EngineTest : public ::testing::Test {
     file_ = freshSchemaFile("schema");
     session_ = Session::open(file_.string(), "scott");
   }
-  void TearDown() override { session_.reset(); }
+  void TearDown() override {
+    session_.reset();
+    std::error_code ignored;
+    for (const char* ext : {"", "-wal", "-shm"})
+      std::filesystem::remove(file_.string() + ext, ignored);
+  }
 
   Session& db() { return *session_; }
 
@@ -95,21 +100,20 @@ inline void EngineTest::loadDemo() {
   run("CREATE TABLE EMP (EMPNO NUMBER(4) NOT NULL, ENAME VARCHAR2(10), JOB VARCHAR2(9), "
       "MGR NUMBER(4), HIREDATE DATE, SAL NUMBER(7,2), COMM NUMBER(7,2), DEPTNO NUMBER(2))");
   run("CREATE TABLE DEPT (DEPTNO NUMBER(2), DNAME VARCHAR2(14), LOC VARCHAR2(13))");
-  const char* emp[] = {
-      "7369,'SMITH','CLERK',7902,'1980-12-17',800,NULL,20",
-      "7499,'ALLEN','SALESMAN',7698,'1981-02-20',1600,300,30",
-      "7521,'WARD','SALESMAN',7698,'1981-02-22',1250,500,30",
-      "7566,'JONES','MANAGER',7839,'1981-04-02',2975,NULL,20",
-      "7654,'MARTIN','SALESMAN',7698,'1981-09-28',1250,1400,30",
-      "7698,'BLAKE','MANAGER',7839,'1981-05-01',2850,NULL,30",
-      "7782,'CLARK','MANAGER',7839,'1981-06-09',2450,NULL,10",
-      "7788,'SCOTT','ANALYST',7566,'1982-12-09',3000,NULL,20",
-      "7839,'KING','PRESIDENT',NULL,'1981-11-17',5000,NULL,10",
-      "7844,'TURNER','SALESMAN',7698,'1981-09-08',1500,0,30",
-      "7876,'ADAMS','CLERK',7788,'1983-01-12',1100,NULL,20",
-      "7900,'JAMES','CLERK',7698,'1981-12-03',950,NULL,30",
-      "7902,'FORD','ANALYST',7566,'1981-12-03',3000,NULL,20",
-      "7934,'MILLER','CLERK',7782,'1982-01-23',1300,NULL,10"};
+  const char* emp[] = {"7369,'SMITH','CLERK',7902,'1980-12-17',800,NULL,20",
+                       "7499,'ALLEN','SALESMAN',7698,'1981-02-20',1600,300,30",
+                       "7521,'WARD','SALESMAN',7698,'1981-02-22',1250,500,30",
+                       "7566,'JONES','MANAGER',7839,'1981-04-02',2975,NULL,20",
+                       "7654,'MARTIN','SALESMAN',7698,'1981-09-28',1250,1400,30",
+                       "7698,'BLAKE','MANAGER',7839,'1981-05-01',2850,NULL,30",
+                       "7782,'CLARK','MANAGER',7839,'1981-06-09',2450,NULL,10",
+                       "7788,'SCOTT','ANALYST',7566,'1982-12-09',3000,NULL,20",
+                       "7839,'KING','PRESIDENT',NULL,'1981-11-17',5000,NULL,10",
+                       "7844,'TURNER','SALESMAN',7698,'1981-09-08',1500,0,30",
+                       "7876,'ADAMS','CLERK',7788,'1983-01-12',1100,NULL,20",
+                       "7900,'JAMES','CLERK',7698,'1981-12-03',950,NULL,30",
+                       "7902,'FORD','ANALYST',7566,'1981-12-03',3000,NULL,20",
+                       "7934,'MILLER','CLERK',7782,'1982-01-23',1300,NULL,10"};
   for (const char* row : emp) {
     std::string values = row;
     // hire dates through DATE literals: no dependence on the session date format

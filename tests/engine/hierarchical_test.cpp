@@ -244,6 +244,15 @@ TEST(TemporaryTablesTest, DropsWhatAnOpenStatementHeldLater) {
   }
 }
 
+TEST_F(HierarchicalTest, FeedsTablesThroughInsertAndCreateAs) {
+  run("CREATE TABLE ORG AS SELECT empno, ename, LEVEL lvl, SYS_CONNECT_BY_PATH(ename, '/') path "
+      "FROM emp START WITH mgr IS NULL CONNECT BY PRIOR empno = mgr");
+  EXPECT_EQ(single("SELECT path FROM ORG WHERE ename = 'ADAMS'"), "/KING/JONES/SCOTT/ADAMS");
+  run("INSERT INTO ORG SELECT empno, ename, LEVEL + 10, NULL FROM emp WHERE ename = 'FORD' "
+      "START WITH ename = 'SMITH' CONNECT BY PRIOR mgr = empno");
+  EXPECT_EQ(single("SELECT lvl FROM ORG WHERE lvl > 10"), "12");
+}
+
 TEST_F(HierarchicalTest, OpenCursorsKeepTheirWalk) {
   auto first = db().execute(
       "SELECT ename FROM emp START WITH mgr IS NULL "

@@ -1,10 +1,11 @@
 // The front end: tokens, statements, printing back, and Oracle's syntax errors.
+#include "engine/parser.h"
+
 #include <gtest/gtest.h>
 
 #include "engine/ast_print.h"
 #include "engine/lexer.h"
 #include "engine/ora_error.h"
-#include "engine/parser.h"
 
 namespace korvo::engine {
 namespace {
@@ -63,7 +64,8 @@ TEST_P(RoundTrip, PrintParsesToTheSameTree) {
 INSTANTIATE_TEST_SUITE_P(
     Statements, RoundTrip,
     ::testing::Values(
-        "select distinct e.ename, e.sal * 12 annual, \"Quoted Alias\".x \"Quoted Alias\" from emp e",
+        "select distinct e.ename, e.sal * 12 annual, \"Quoted Alias\".x \"Quoted Alias\" from emp "
+        "e",
         "select t.* , 'it''s' from emp t where not (a = 1 or b <> 2) and c is not null",
         "select a from t1, (select b from t2) v, (select c from t3) where a = v.b",
         "select a from x inner join y on x.id = y.id left outer join z on z.id = y.id cross join w",
@@ -72,7 +74,8 @@ INSTANTIATE_TEST_SUITE_P(
         "having count(*) > 1 order by 2 desc nulls last, deptno asc nulls first",
         "select (select max(sal) from emp) m from dual where exists (select 1 from dept) "
         "and x in (select y from z) and w not in (1, 2, 3)",
-        "select case when a > 1 then 'x' when a < 0 then 'y' else 'z' end, case b when 1 then 2 end "
+        "select case when a > 1 then 'x' when a < 0 then 'y' else 'z' end, case b when 1 then 2 "
+        "end "
         "from t",
         "select a from t where b between 1 and 10 and c not between 2 and 3 "
         "and d like 'A\\_%' escape '\\' and e not like '%x'",
@@ -88,20 +91,25 @@ INSTANTIATE_TEST_SUITE_P(
         "select * from (select a from t order by a) where rownum = 1 union all select 1 from dual",
         "insert into t values (1, 'a', null)",
         "insert into t (a, b) select x, y from u where x > 0",
-        "update KORVO_OBJECT o1 set o1.OB_SELECT = 'x' || (select o2.OB_SELECT from KORVO_OBJECT o2 "
+        "update KORVO_OBJECT o1 set o1.OB_SELECT = 'x' || (select o2.OB_SELECT from KORVO_OBJECT "
+        "o2 "
         "where o2.OB_IDOBJ = o1.OB_BASICDATE_ID), o1.OB_POSITION = 0 where o1.OB_PROP like '%,Y,'",
         "delete from t where a = 1", "delete t x where x.a = 1",
         "create table t (a varchar2(10) not null, b char(2), c number, d number(4), e number(7,2), "
         "f date null, g long, h integer, i float, j clob, k varchar(5), l number(7,-2))",
-        "create table t2 as select a, b from t",
-        "create unique index PK_T on T(A, B)", "create index ix on t (a)", "drop table t",
-        "commit", "rollback", "alter session set NLS_NUMERIC_CHARACTERS='.,'",
+        "create table t2 as select a, b from t", "create unique index PK_T on T(A, B)",
+        "create index ix on t (a)", "drop table t", "commit", "rollback",
+        "alter session set NLS_NUMERIC_CHARACTERS='.,'",
         "alter session set nls_date_format = 'DD/MM/YYYY hh24:mi:ss'",
         "ALTER SESSION SET OPTIMIZER_MODE = FIRST_ROWS_100",
         "explain plan set statement_id='P.1' into plan_table for select * from dual",
         "select date '2024-01-31', sysdate, user from dual",
         "select a from t where (a, b) in (select c, d from u)",
-        "select count(*) from t where x = any_function(1, 2)"));
+        "select count(*) from t where x = any_function(1, 2)",
+        "with a as (select 1 x from dual), b (y) as (select x from a) select * from b union "
+        "select 2 from dual",
+        "select a from t where a > all (select b from u) and c = any (1, 2) and d <> some (3)",
+        "select trim(leading 'x' from a), trim(b) from t"));
 
 TEST(Parser, HeadingsAreTheExpressionTextUpperCasedWithoutBlanks) {
   auto s = parseStatement("select sum( sal ), count( * ), count(distinct x), nvl(a,'x') from t");
@@ -124,8 +132,8 @@ TEST(Parser, BlocksAndProceduresKeepTheirSemicolons) {
   EXPECT_EQ(c.calls[0].name.text, "GEN_TAB_TREE");
   EXPECT_EQ(c.calls[0].position, "line 2, column 1");
 
-  auto p = parseStatement(
-      "Create or replace procedure GEN_TAB_NODE(p number) is\nbegin\n  null;\nend;");
+  auto p =
+      parseStatement("Create or replace procedure GEN_TAB_NODE(p number) is\nbegin\n  null;\nend;");
   EXPECT_EQ(p.kind, ast::StatementKind::CreateProcedure);
   EXPECT_EQ(p.table.text, "GEN_TAB_NODE");
   EXPECT_EQ(p.text.substr(0, 9), "procedure");
@@ -165,8 +173,8 @@ TEST(Parser, StatementErrorsAreOracles) {
 }
 
 TEST(Parser, PathologicalNestingIsRefusedNotOverflowingTheStack) {
-  std::string deep = "select " + std::string(100000, '(') + "1" + std::string(100000, ')') +
-                     " from dual";
+  std::string deep =
+      "select " + std::string(100000, '(') + "1" + std::string(100000, ')') + " from dual";
   EXPECT_EQ(parseError(deep), 3001);
   std::string minus = "select ";
   for (int i = 0; i < 50000; ++i) minus += "- ";
@@ -192,7 +200,8 @@ TEST(Parser, OuterJoinMarkAndPseudoColumnsAreKept) {
 }
 
 TEST(Parser, SetOperatorsAreLeftAssociativeWithEqualPrecedence) {
-  auto s = parseStatement("select 1 from dual union all select 2 from dual intersect select 2 from dual");
+  auto s = parseStatement(
+      "select 1 from dual union all select 2 from dual intersect select 2 from dual");
   ASSERT_EQ(s.query->kind, ast::Query::Kind::Compound);
   EXPECT_EQ(s.query->op, ast::SetOp::Intersect);
   EXPECT_EQ(s.query->left->op, ast::SetOp::UnionAll);

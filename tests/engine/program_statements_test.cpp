@@ -8,14 +8,26 @@ namespace {
 class ProgramStatements : public EngineTest {};
 
 std::string planTableStatement() {
-  const std::pair<const char*, const char*> cols[] = {
-      {"STATEMENT_ID", "VARCHAR2(32)"}, {"TIMESTAMP", "DATE"},         {"REMARKS", "VARCHAR2(80)"},
-      {"OPERATION", "VARCHAR2(30)"},    {"OPTIONS", "VARCHAR2(30)"},   {"OBJECT_NODE", "VARCHAR2(128)"},
-      {"OBJECT_OWNER", "VARCHAR2(30)"}, {"OBJECT_NAME", "VARCHAR2(30)"}, {"OBJECT_INSTANCE", "NUMBER(22)"},
-      {"OBJECT_TYPE", "VARCHAR2(30)"},  {"SEARCH_COLUMNS", "NUMBER(22)"}, {"ID", "NUMBER(22)"},
-      {"COST", "NUMBER(22)"},           {"PARENT_ID", "NUMBER(22)"},   {"POSITION", "NUMBER(22)"},
-      {"CARDINALITY", "NUMBER(22)"},    {"OPTIMIZER", "VARCHAR2(255)"}, {"BYTES", "NUMBER(22)"},
-      {"OTHER_TAG", "VARCHAR2(255)"},   {"OTHER", "LONG"}};
+  const std::pair<const char*, const char*> cols[] = {{"STATEMENT_ID", "VARCHAR2(32)"},
+                                                      {"TIMESTAMP", "DATE"},
+                                                      {"REMARKS", "VARCHAR2(80)"},
+                                                      {"OPERATION", "VARCHAR2(30)"},
+                                                      {"OPTIONS", "VARCHAR2(30)"},
+                                                      {"OBJECT_NODE", "VARCHAR2(128)"},
+                                                      {"OBJECT_OWNER", "VARCHAR2(30)"},
+                                                      {"OBJECT_NAME", "VARCHAR2(30)"},
+                                                      {"OBJECT_INSTANCE", "NUMBER(22)"},
+                                                      {"OBJECT_TYPE", "VARCHAR2(30)"},
+                                                      {"SEARCH_COLUMNS", "NUMBER(22)"},
+                                                      {"ID", "NUMBER(22)"},
+                                                      {"COST", "NUMBER(22)"},
+                                                      {"PARENT_ID", "NUMBER(22)"},
+                                                      {"POSITION", "NUMBER(22)"},
+                                                      {"CARDINALITY", "NUMBER(22)"},
+                                                      {"OPTIMIZER", "VARCHAR2(255)"},
+                                                      {"BYTES", "NUMBER(22)"},
+                                                      {"OTHER_TAG", "VARCHAR2(255)"},
+                                                      {"OTHER", "LONG"}};
   std::string s = "Create table PLAN_TABLE ( ";
   bool first = true;
   for (const auto& [name, type] : cols) {
@@ -55,15 +67,19 @@ const char* kStaging[] = {
     "CLS_NAME VARCHAR2(35) NOT NULL, CLS_BASECLASSID NUMBER(10) NULL, CLS_HIDDEN CHAR(2) NOT NULL, "
     "CLS_POSITION NUMBER(10) NULL)",
     "Create table TMP_CLASS_DATA (CLASS_ID NUMBER(10) NOT NULL, UNIVERSE_ID NUMBER(10) NOT NULL, "
-    "CLS_DATATYPE CHAR(2) NOT NULL, CLS_SLICE NUMBER(6) NOT NULL, CLS_DATAVALUE VARCHAR2(240) NOT NULL)",
+    "CLS_DATATYPE CHAR(2) NOT NULL, CLS_SLICE NUMBER(6) NOT NULL, CLS_DATAVALUE VARCHAR2(240) NOT "
+    "NULL)",
     "Create table TMP_JOIN_DATA (JOIN_ID NUMBER(10) NOT NULL, UNIVERSE_ID NUMBER(10) NOT NULL, "
-    "JN_DATATYPE CHAR(2) NOT NULL, JN_SLICE NUMBER(6) NOT NULL, JN_DATAVALUE VARCHAR2(240) NOT NULL)",
+    "JN_DATATYPE CHAR(2) NOT NULL, JN_SLICE NUMBER(6) NOT NULL, JN_DATAVALUE VARCHAR2(240) NOT "
+    "NULL)",
     "Create table TMP_JOINCONTENT (JOIN_ID NUMBER(10) NOT NULL, UNIVERSE_ID NUMBER(10) NOT NULL, "
-    "JN_TABLE1_ID NUMBER(10) NOT NULL, JN_TABLE2_ID NUMBER(10) NOT NULL, JN_PROP VARCHAR2(35) NOT NULL)",
+    "JN_TABLE1_ID NUMBER(10) NOT NULL, JN_TABLE2_ID NUMBER(10) NOT NULL, JN_PROP VARCHAR2(35) NOT "
+    "NULL)",
     "Create table TMP_OBJ_TAB (OBJECT_ID NUMBER(10) NOT NULL, TABLE_ID NUMBER(10) NOT NULL, "
     "UNIVERSE_ID NUMBER(10) NOT NULL)",
     "Create table TMP_OBJECT_DATA (OBJECT_ID NUMBER(10) NOT NULL, UNIVERSE_ID NUMBER(10) NOT NULL, "
-    "OBJ_DATATYPE CHAR(2) NOT NULL, OBJ_SLICE NUMBER(6) NOT NULL, OBJ_DATAVALUE VARCHAR2(240) NOT NULL)",
+    "OBJ_DATATYPE CHAR(2) NOT NULL, OBJ_SLICE NUMBER(6) NOT NULL, OBJ_DATAVALUE VARCHAR2(240) NOT "
+    "NULL)",
     "Create table TMP_OBJCONTENT (OBJECT_ID NUMBER(10) NOT NULL, UNIVERSE_ID NUMBER(10) NOT NULL, "
     "OBJ_PROP VARCHAR2(35) NOT NULL, OBJ_BASICDATE_ID NUMBER(10) NULL)",
     "Create table TMP_OBJECT (OBJECT_ID NUMBER(10) NOT NULL, UNIVERSE_ID NUMBER(10) NOT NULL, "
@@ -71,7 +87,8 @@ const char* kStaging[] = {
     "OBJ_POSITION NUMBER(10) NULL)",
     "Create table TMP_TABLE (TABLE_ID NUMBER(10) NOT NULL, UNIVERSE_ID NUMBER(10) NOT NULL, "
     "TAB_NAME VARCHAR2(110) NOT NULL, ALIAS_TABLE NUMBER(10) NULL)",
-    "Create table TMP_UNIVERSE (UNIVERSE_ID NUMBER(10) NOT NULL, UNI_LONGNAME VARCHAR2(35) NOT NULL, "
+    "Create table TMP_UNIVERSE (UNIVERSE_ID NUMBER(10) NOT NULL, UNI_LONGNAME VARCHAR2(35) NOT "
+    "NULL, "
     "UNI_VERSION NUMBER(10) NOT NULL, UNI_CREATEDATE CHAR(12) NULL, UNI_MODIFYDATE CHAR(12) NULL, "
     "UNI_CRYPTAGE CHAR(1) NULL)",
 };
@@ -105,7 +122,8 @@ const char* kRepository[] = {
 };
 
 const char* kObjectInsert =
-    "insert into KORVO_OBJECT select o.OBJECT_ID, o.UNIVERSE_ID, o.CLASS_ID, o.OBJ_NAME, c.OBJ_PROP, "
+    "insert into KORVO_OBJECT select o.OBJECT_ID, o.UNIVERSE_ID, o.CLASS_ID, o.OBJ_NAME, "
+    "c.OBJ_PROP, "
     "substr(o.OBJ_HIDDEN,1,1), o.OBJ_POSITION, (select obj_datavalue from TMP_OBJECT_DATA d where  "
     "d.OBJECT_ID = o.OBJECT_ID and d.UNIVERSE_ID = o.UNIVERSE_ID and d.OBJ_DATATYPE='H' and "
     "d.OBJ_SLICE = 1 ) as OB_COMMENT, (select obj_datavalue from TMP_OBJECT_DATA d where  "
@@ -119,7 +137,8 @@ const char* kObjectInsert =
     "TMP_OBJECT_DATA d where  d.OBJECT_ID = o.OBJECT_ID and d.UNIVERSE_ID = o.UNIVERSE_ID and "
     "d.OBJ_DATATYPE='S' and d.OBJ_SLICE = 5 ) as OB_SELECT,  (select obj_datavalue from "
     "TMP_OBJECT_DATA d where  d.OBJECT_ID = o.OBJECT_ID and d.UNIVERSE_ID = o.UNIVERSE_ID and "
-    "d.OBJ_DATATYPE='W' and d.OBJ_SLICE = 1 ) || (select obj_datavalue from TMP_OBJECT_DATA d where "
+    "d.OBJ_DATATYPE='W' and d.OBJ_SLICE = 1 ) || (select obj_datavalue from TMP_OBJECT_DATA d "
+    "where "
     "d.OBJECT_ID = o.OBJECT_ID and d.UNIVERSE_ID = o.UNIVERSE_ID and d.OBJ_DATATYPE='W' and "
     "d.OBJ_SLICE = 2 )|| (select obj_datavalue from TMP_OBJECT_DATA d where d.OBJECT_ID = "
     "o.OBJECT_ID and d.UNIVERSE_ID = o.UNIVERSE_ID and d.OBJ_DATATYPE='W' and d.OBJ_SLICE = 3 )|| "
@@ -140,14 +159,16 @@ std::string joinInsert() {
          "s1.UNIVERSE_ID = j.UNIVERSE_ID and s1.JN_SLICE = " +
          std::to_string(slice) + " )";
   }
-  return s + " from TMP_JOIN_DATA j, TMP_JOINCONTENT c where  j.jn_slice = 1 and j.JOIN_ID = "
-             "c.JOIN_ID and j.UNIVERSE_ID = c.UNIVERSE_ID";
+  return s +
+         " from TMP_JOIN_DATA j, TMP_JOINCONTENT c where  j.jn_slice = 1 and j.JOIN_ID = "
+         "c.JOIN_ID and j.UNIVERSE_ID = c.UNIVERSE_ID";
 }
 
 std::string dateUpdate(const char* format, const char* code) {
-  return std::string("update KORVO_OBJECT o1 set o1.OB_SELECT = 'to_number(to_char('||(select "
-                     "o2.OB_SELECT from KORVO_OBJECT o2 where o2.OB_IDOBJ = o1.OB_BASICDATE_ID )"
-                     "||',''") +
+  return std::string(
+             "update KORVO_OBJECT o1 set o1.OB_SELECT = 'to_number(to_char('||(select "
+             "o2.OB_SELECT from KORVO_OBJECT o2 where o2.OB_IDOBJ = o1.OB_BASICDATE_ID )"
+             "||',''") +
          format +
          "''))', o1.OB_POSITION = (select o2.OB_POSITION from KORVO_OBJECT o2 where o2.OB_IDOBJ = "
          "o1.OB_BASICDATE_ID ) where o1.OB_BASICDATE_ID <> 0 and  o1.OB_PROP like '%," +
@@ -220,9 +241,9 @@ TEST_F(ProgramStatements, UniverseImport) {
       "to_date(UNI_CREATEDATE,'yyyy/mm/dd'), to_date(UNI_MODIFYDATE,'yyyy/mm/dd'), UNI_CRYPTAGE  "
       "from TMP_UNIVERSE");
   EXPECT_EQ(single("select UN_CREATEDATE from KORVO_UNIVERS"), "06/05/2004 00:00:00");
-  for (const char* t : {"TMP_CLASS", "TMP_CLASS_DATA", "TMP_JOIN_DATA", "TMP_JOINCONTENT",
-                        "TMP_OBJ_TAB", "TMP_OBJCONTENT", "TMP_OBJECT_DATA", "TMP_OBJECT",
-                        "TMP_TABLE", "TMP_UNIVERSE"})
+  for (const char* t :
+       {"TMP_CLASS", "TMP_CLASS_DATA", "TMP_JOIN_DATA", "TMP_JOINCONTENT", "TMP_OBJ_TAB",
+        "TMP_OBJCONTENT", "TMP_OBJECT_DATA", "TMP_OBJECT", "TMP_TABLE", "TMP_UNIVERSE"})
     run(std::string("drop table ") + t);
   EXPECT_EQ(errorOf("drop table KORVO_CLASS_TMP"), 942);  // "ignoring errors" in the program
 
@@ -231,7 +252,8 @@ TEST_F(ProgramStatements, UniverseImport) {
       "MGR NUMBER(4), HIREDATE DATE, SAL NUMBER(7,2), COMM NUMBER(7,2), DEPTNO NUMBER(2))");
   run("INSERT INTO KORVO_EMP VALUES (7369,'SMITH','CLERK',7902,to_date('17/12/1980','dd/mm/yyyy'),"
       "800,NULL,20)");
-  run("INSERT INTO KORVO_EMP VALUES (7839,'KING','PRESIDENT',NULL,to_date('17/11/1981','dd/mm/yyyy'),"
+  run("INSERT INTO KORVO_EMP VALUES "
+      "(7839,'KING','PRESIDENT',NULL,to_date('17/11/1981','dd/mm/yyyy'),"
       "5000,NULL,10)");
   run("Create table KORVO_DEPT (DEPTNO NUMBER(2), DNAME VARCHAR2(14), LOC VARCHAR2(13))");
   run("INSERT INTO KORVO_DEPT VALUES (10,'ACCOUNTING','NEW YORK')");
@@ -239,8 +261,9 @@ TEST_F(ProgramStatements, UniverseImport) {
   run("INSERT INTO KORVO_SALGRADE VALUES (1,700,1200)");
   EXPECT_EQ(single("select to_number(to_char(HIREDATE,'MM')) from KORVO_EMP where EMPNO = 7369"),
             "12");
-  EXPECT_EQ(single("select to_number(to_char(HIREDATE,'SYYYY')) from KORVO_EMP where ENAME = 'KING'"),
-            "1981");
+  EXPECT_EQ(
+      single("select to_number(to_char(HIREDATE,'SYYYY')) from KORVO_EMP where ENAME = 'KING'"),
+      "1981");
   // the catalogue, scrambling flag and distinct-values queries of the query builder
   EXPECT_EQ(column("select OB_IDOBJ, OB_NAME, OB_IDCLASS, decode( instr( replace( replace( "
                    "replace( replace(    replace(translate(lower(OB_SELECT),'A ','A'), 'sum(','#') "
@@ -285,6 +308,12 @@ TEST_F(ProgramStatements, GeneratedQueriesOnTheDemonstrationTables) {
             (Rows{{"ACCOUNTING", "1300"}, {"RESEARCH", "1900"}, {"SALES", "950"}}));
   EXPECT_EQ(rows(generated + "\nHaving 1=1\n    AND sum(KORVO_EMP.SAL) > 1000 ORDER BY 2 DESC"),
             (Rows{{"RESEARCH", "1900"}, {"ACCOUNTING", "1300"}}));
+  // the result grid sorts by appending the clicked column's expression
+  EXPECT_EQ(column(generated + " order by sum(KORVO_EMP.SAL) DESC"), "RESEARCH,ACCOUNTING,SALES");
+  EXPECT_EQ(column(generated + " order by KORVO_DEPT.DNAME ASC"), "ACCOUNTING,RESEARCH,SALES");
+  EXPECT_EQ(errorOf(generated + " order by  ASC"), 936);
+  EXPECT_EQ(errorOf(generated + " order by 1 order by KORVO_DEPT.DNAME ASC"), 933);
+  EXPECT_EQ(errorOf(generated + " order by KORVO_EMP.ENAME ASC"), 1791);
   // measures only: no GROUP BY, HAVING still allowed
   EXPECT_EQ(single("Select distinct \n    sum(KORVO_EMP.SAL) \"Total salary\"\n From \n"
                    "    KORVO_EMP\n where  1=1\nHaving 1=1\n    AND sum(KORVO_EMP.SAL) > 1000"),
@@ -299,8 +328,9 @@ TEST_F(ProgramStatements, GeneratedQueriesOnTheDemonstrationTables) {
   EXPECT_EQ(single("select  trim((SELECT DNAME FROM KORVO_DEPT T2 where T2.DEPTNO = T1.DEPTNO ) "
                    "||' '|| ENAME)  from KORVO_EMP T1 where EMPNO in (7839)"),
             "ACCOUNTING KING");
-  EXPECT_EQ(single("select count( distinct DEPTNO) from KORVO_EMP where EMPNO in (7839, 7369, 7782)"),
-            "2");
+  EXPECT_EQ(
+      single("select count( distinct DEPTNO) from KORVO_EMP where EMPNO in (7839, 7369, 7782)"),
+      "2");
 }
 
 }  // namespace

@@ -41,7 +41,8 @@ TEST_F(Query, RowsAsOracleReturnsThem) {
        "SCOTT,KING,FORD"},
       {"select ename from emp where sal between 2900 and 3000 order by ename", "FORD,JONES,SCOTT"},
       {"select ename from emp where sal not between 1000 and 5000 order by ename", "JAMES,SMITH"},
-      {"select ename from emp where comm is not null and comm > 0 order by comm", "ALLEN,WARD,MARTIN"},
+      {"select ename from emp where comm is not null and comm > 0 order by comm",
+       "ALLEN,WARD,MARTIN"},
       {"select dname from dept d where not exists (select 1 from emp e where e.deptno = d.deptno)",
        "OPERATIONS"},
       {"select ename from emp where sal = (select max(sal) from emp)", "KING"},
@@ -55,7 +56,8 @@ TEST_F(Query, RowsAsOracleReturnsThem) {
       {"select count(*) from emp cross join dept", "56"},
       {"select x from (select ename x from emp where empno = 7839)", "KING"},
       {"select \"COUNT(*)\" from (select count(*) from emp)", "14"},
-      {"select case when sal > 2900 then 'HIGH' else 'LOW' end from emp where empno in (7839, 7369) "
+      {"select case when sal > 2900 then 'HIGH' else 'LOW' end from emp where empno in (7839, "
+       "7369) "
        "order by empno",
        "LOW,HIGH"},
       {"select case deptno when 10 then 'A' when 20 then 'B' end from emp where empno = 7369", "B"},
@@ -82,10 +84,12 @@ TEST_F(Query, RowsAsOracleReturnsThem) {
        "ANALYST,CLERK,MANAGER,PRESIDENT"},
       {"select e.ename from emp e where e.empno in (select mgr from emp) order by 1",
        "BLAKE,CLARK,FORD,JONES,KING,SCOTT"},
-      {"select deptno, count(*) from emp group by deptno having count(*) > 4 order by deptno", "20,30"},
+      {"select deptno, count(*) from emp group by deptno having count(*) > 4 order by deptno",
+       "20,30"},
       {"select count(*) from emp group by 1", "14"},
-      {"select ename from emp order by sal desc, ename", "KING,FORD,SCOTT,JONES,BLAKE,CLARK,ALLEN,"
-                                                         "TURNER,MILLER,MARTIN,WARD,ADAMS,JAMES,SMITH"},
+      {"select ename from emp order by sal desc, ename",
+       "KING,FORD,SCOTT,JONES,BLAKE,CLARK,ALLEN,"
+       "TURNER,MILLER,MARTIN,WARD,ADAMS,JAMES,SMITH"},
   };
   for (const auto& c : cases) {
     std::string got;
@@ -137,6 +141,8 @@ TEST_F(Query, ErrorsAsOracleRaisesThem) {
       {"select * from emp e join dept d on e.deptno = d.deptno where d.loc(+) = 'X'", 25156},
       {"select extract(hour from hiredate) from emp", 30076},
       {"select 1e400 from dual", 1426},
+      {"select * from emp where rownum < 1e999", 1426},
+      {"select * from emp where rownum < 'x'", 1722},
       {"select * from emp where ename like 'A%' escape 'xy'", 1425},
   };
   for (const auto& c : cases) EXPECT_EQ(errorOf(c.sql), c.code) << c.sql << " -> " << lastError_;
@@ -226,14 +232,21 @@ TEST_F(Query, TypesDriveTheImplicitConversions) {
       {"select count(*) from emp where to_char(hiredate, 'YYYY') = 1981", "10"},
       {"select count(*) from emp where sal like '1%'", "6"},
       {"select count(*) from emp where deptno in ('10', 20)", "8"},
+      {"select count(*) from dept where to_char(deptno) in (select deptno from emp)", "3"},
+      {"select count(*) from emp where deptno in (select to_char(deptno) from dept)", "14"},
       {"select nvl(comm, 0) + sal from emp where empno = 7369", "800"},
       {"select '1' + 1 from dual", "2"},
       {"select greatest(hiredate, date '1982-01-01') - date '1982-01-01' from emp "
        "where empno = 7876",
        "376"},
       {"select count(*) from emp where hiredate between '01-JAN-81' and '31-DEC-81'", "10"},
-      {"select months_between(date '1995-02-02', date '1995-01-01') from dual",
-       "1.03225806451613"},
+      {"select months_between(date '1995-02-02', date '1995-01-01') from dual", "1.03225806451613"},
+      {"select count(*) from dual where 0.1 + 0.2 = 0.3", "1"},
+      {"select count(*) from dual where 1 / 3 * 3 = 1", "0"},
+      {"select count(*) from dual where 0.7 * 3 = 2.1", "1"},
+      {"select count(distinct x) from (select 0.1 + 0.2 x from dual union all select 0.3 from dual)",
+       "1"},
+      {"select sum(comm / 10) from emp", "220"},
       {"select trim(both 'x' from 'xxAxx') || trim(leading 'x' from 'xxB') || "
        "trim(trailing from 'C  ') || trim('  D ') from dual",
        "ABCD"},
@@ -249,8 +262,9 @@ TEST_F(Query, TypesDriveTheImplicitConversions) {
     }
     EXPECT_EQ(got, c.firstColumn) << c.sql;
   }
-  auto r = db().execute("select hiredate + 1, sysdate - hiredate, 'x' || hiredate, "
-                        "trunc(hiredate), trunc(sal) from emp");
+  auto r = db().execute(
+      "select hiredate + 1, sysdate - hiredate, 'x' || hiredate, "
+      "trunc(hiredate), trunc(sal) from emp");
   std::vector<std::string> types;
   for (const auto& col : r.cursor->columns()) types.push_back(col.type);
   EXPECT_EQ(types, (std::vector<std::string>{"DATE", "NUMBER", "VARCHAR2", "DATE", "NUMBER"}));
@@ -279,6 +293,74 @@ TEST_F(Query, ListsAndLiteralsHaveOraclesLimits) {
   EXPECT_EQ(errorOf(list + ", 1001)"), 1795);
   EXPECT_EQ(errorOf("select '" + std::string(4001, 'x') + "' from dual"), 1704);
   EXPECT_EQ(single("select length('" + std::string(4000, 'x') + "') from dual"), "4000");
+  // storage limits Oracle does not have are refused, not answered wrongly
+  std::string chain = "select 1";
+  for (int i = 0; i < 4900; ++i) chain += "+1";
+  EXPECT_EQ(errorOf(chain + " from dual"), 3001);
+  std::string conditions = "select count(*) from emp where 1 = 1";
+  for (int i = 0; i < 4900; ++i) conditions += " and sal > 0";
+  EXPECT_EQ(errorOf(conditions), 3001);
+  std::string many = "select count(*) from emp where 1 = 1";
+  for (int i = 0; i < 900; ++i) many += " and sal > " + std::to_string(i);
+  EXPECT_EQ(single(many), "13");
+  std::string text = "select length('a'";
+  for (int i = 0; i < 900; ++i) text += " || 'a'";
+  EXPECT_EQ(single(text + ") from dual"), "901");
+  std::string sum = "select 0";
+  for (int i = 0; i < 500; ++i) sum += " + 0.1";
+  EXPECT_EQ(single(sum + " - 50 from dual"), "0");
+  EXPECT_EQ(single("select 2 + 3 * 4 - 6 / 4 * 2 from dual"), "11");
+  EXPECT_EQ(single("select 4503599627370495 * 2 + 1 - 1 from dual"), "9007199254740990");
+  EXPECT_EQ(single("select 0.1 * 3 - 0.3 from dual"), "0");
+  EXPECT_EQ(single("select nvl(to_char(1 + null + 2), 'null') from dual"), "null");
+  std::string members = "select 1 from dual";
+  for (int i = 0; i < 600; ++i) members += " union all select 1 from dual";
+  EXPECT_EQ(errorOf(members), 3001);
+}
+
+TEST_F(Query, SubqueryFactoringAndQuantifiedComparisons) {
+  const Expect cases[] = {
+      {"with d10 as (select * from emp where deptno = 10) select ename from d10 order by 1",
+       "CLARK,KING,MILLER"},
+      {"with a (n) as (select count(*) from emp), b as (select n * 2 m from a) "
+       "select m from b",
+       "28"},
+      {"with t as (select deptno from dept) select count(*) from t x, t y where x.deptno = "
+       "y.deptno",
+       "4"},
+      {"select ename from emp where sal > all (select sal from emp where deptno = 30) order by 1",
+       "FORD,JONES,KING,SCOTT"},
+      {"select ename from emp where sal = any (select max(sal) from emp group by deptno) "
+       "order by 1",
+       "BLAKE,FORD,KING,SCOTT"},
+      {"select count(*) from emp where sal < any (800, 950)", "1"},
+      {"select count(*) from emp where deptno <> all (10, 20)", "6"},
+      // a NULL among the values makes ALL unknown unless a comparison is FALSE: the six
+      // salaries up to 1400 are FALSE (NOT gives TRUE); the others stay unknown
+      {"select count(*) from emp where not (sal > all (select comm from emp))", "6"},
+      {"select count(*) from emp where sal > all (select comm from emp)", "0"},
+      {"select count(*) from emp where not (sal < any (select comm from emp))", "0"},
+      {"select count(*) from emp where not (sal < any (select comm from emp where comm is not "
+       "null))",
+       "8"},
+      {"select count(*) from emp where sal > all (select sal from emp where 1 = 0)", "14"},
+  };
+  for (const auto& c : cases) {
+    std::string got;
+    try {
+      got = column(c.sql);
+    } catch (const OraError& e) {
+      got = e.what();
+    }
+    EXPECT_EQ(got, c.firstColumn) << c.sql;
+  }
+  EXPECT_EQ(
+      errorOf("with t as (select 1 a from dual), t as (select 2 a from dual) select * from t"),
+      32035);
+  EXPECT_EQ(errorOf("with t as (select * from t) select * from t"), 3001);
+  EXPECT_EQ(errorOf("with a as (select * from b), b as (select 1 x from dual) select * from a"),
+            942);
+  EXPECT_EQ(errorOf("with t (a, b) as (select 1 from dual) select * from t"), 32038);
 }
 
 TEST_F(Query, HeadingsAsOracleReturnsThem) {
@@ -318,7 +400,8 @@ TEST_F(Query, DatesShowInTheSessionFormat) {
   run("alter session set nls_date_format = 'DD/MM/YYYY hh24:mi:ss'");
   EXPECT_EQ(single("select hiredate from emp where empno = 7369"), "17/12/1980 00:00:00");
   EXPECT_EQ(single("select count(*) from emp where hiredate = '17/12/1980'"), "1");
-  EXPECT_EQ(single("select 'on ' || hiredate from emp where empno = 7369"), "on 17/12/1980 00:00:00");
+  EXPECT_EQ(single("select 'on ' || hiredate from emp where empno = 7369"),
+            "on 17/12/1980 00:00:00");
 }
 
 TEST_F(Query, SysdateIsOneValueForTheWholeStatement) {
@@ -351,9 +434,11 @@ TEST_F(Query, CharColumnsCompareBlankPadded) {
 
 TEST_F(Query, DictionaryViews) {
   EXPECT_EQ(column("select table_name from user_tables order by table_name"), "DEPT,EMP");
-  EXPECT_EQ(column("select column_name || ':' || data_type || ':' || data_length || ':' || nullable "
-                   "from user_tab_columns where table_name = 'EMP' and column_id <= 5 order by column_id"),
-            "EMPNO:NUMBER:22:N,ENAME:VARCHAR2:10:Y,JOB:VARCHAR2:9:Y,MGR:NUMBER:22:Y,HIREDATE:DATE:7:Y");
+  EXPECT_EQ(
+      column(
+          "select column_name || ':' || data_type || ':' || data_length || ':' || nullable "
+          "from user_tab_columns where table_name = 'EMP' and column_id <= 5 order by column_id"),
+      "EMPNO:NUMBER:22:N,ENAME:VARCHAR2:10:Y,JOB:VARCHAR2:9:Y,MGR:NUMBER:22:Y,HIREDATE:DATE:7:Y");
   std::string banner = single("select banner from v$version");
   EXPECT_EQ(banner, engineBanner());
   EXPECT_EQ(banner.rfind("Oracle8i", 0), std::string::npos);
@@ -362,6 +447,23 @@ TEST_F(Query, DictionaryViews) {
             "DD-MON-RR");
   EXPECT_EQ(column("select object_name from user_objects where object_type = 'TABLE' order by 1"),
             "DEPT,EMP");
+  run("create unique index PK_EMP on EMP(EMPNO)");
+  run("create or replace procedure P1 is begin null; end;");
+  EXPECT_EQ(column("select object_type || ':' || object_name from user_objects order by 1"),
+            "INDEX:PK_EMP,PROCEDURE:P1,TABLE:DEPT,TABLE:EMP");
+  EXPECT_EQ(column("select index_name || ':' || table_name || ':' || uniqueness from user_indexes"),
+            "PK_EMP:EMP:UNIQUE");
+  EXPECT_EQ(column("select owner || '.' || table_name from all_tables order by table_name"),
+            "SCOTT.DEPT,SCOTT.EMP");
+  run("alter session set nls_numeric_characters = ',.'");
+  EXPECT_EQ(single("select value from nls_session_parameters "
+                   "where parameter = 'NLS_NUMERIC_CHARACTERS'"),
+            ",.");
+  EXPECT_EQ(single("select count(*) from scott.emp"), "14");
+  EXPECT_EQ(errorOf("select count(*) from other.emp"), 942);
+  EXPECT_EQ(errorOf("drop table dual"), 942);
+  EXPECT_EQ(errorOf("create table user_tables (a number)"), 955);
+  EXPECT_EQ(errorOf("insert into user_tables values ('X', 'Y', 1, 'N')"), 942);
 }
 
 }  // namespace

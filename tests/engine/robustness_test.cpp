@@ -16,8 +16,9 @@ class Robustness : public EngineTest {
     loadDemo();
   }
   std::string schemaFingerprint() {
-    return column("select table_name || '/' || column_name || '/' || data_type from "
-                  "user_tab_columns order by 1") +
+    return column(
+               "select table_name || '/' || column_name || '/' || data_type from "
+               "user_tab_columns order by 1") +
            "#" + single("select count(*) from emp") + "#" + single("select count(*) from dept");
   }
 };
@@ -38,9 +39,12 @@ const char* kSeeds[] = {
 TEST_F(Robustness, MutatedStatementsFailCleanly) {
   std::mt19937 rng(20261208);
   const std::string alphabet = "()',;.*+-/|=<>\"ab1 ";
-  const char* words[] = {"select", "from", "where", "(", ")", ",", "'", "drop table emp", ";",
-                         "union", "group by", "null", "||", "(+)", "connect by", "rownum", "/*",
-                         "--", "q'[", "\"", "end;", "begin", "1e400", "''''"};
+  const char* words[] = {"select",         "from",   "where", "(",        ")",    ",",  "'",
+                         "drop table emp", ";",      "union", "group by", "null", "||", "(+)",
+                         "connect by",     "rownum", "/*",    "--",       "q'[",  "\"", "end;",
+                         "begin",          "1e400",  "''''",  "with w as (select 1 a from dual)",
+                         "= any",          "> all",  "rownum <= 2",      "prior", "start with",
+                         "(select",        "order by 1"};
   std::string before = schemaFingerprint();
   int failures = 0, successes = 0;
   for (int round = 0; round < 1500; ++round) {
@@ -49,10 +53,18 @@ TEST_F(Robustness, MutatedStatementsFailCleanly) {
     for (int k = 0; k < edits; ++k) {
       size_t at = s.empty() ? 0 : rng() % s.size();
       switch (rng() % 4) {
-        case 0: s.erase(at, 1 + rng() % 6); break;
-        case 1: s.insert(at, 1, alphabet[rng() % alphabet.size()]); break;
-        case 2: s.insert(at, std::string(" ") + words[rng() % std::size(words)] + " "); break;
-        case 3: if (!s.empty()) s[at] = char(rng() % 256); break;
+        case 0:
+          s.erase(at, 1 + rng() % 6);
+          break;
+        case 1:
+          s.insert(at, 1, alphabet[rng() % alphabet.size()]);
+          break;
+        case 2:
+          s.insert(at, std::string(" ") + words[rng() % std::size(words)] + " ");
+          break;
+        case 3:
+          if (!s.empty()) s[at] = char(rng() % 256);
+          break;
       }
     }
     try {
@@ -81,7 +93,8 @@ TEST(ParserRobustness, RandomBytesNeverCrashThePrinterRoundTrip) {
   for (int i = 0; i < 3000; ++i) {
     std::string s;
     size_t n = rng() % 40;
-    for (size_t k = 0; k < n; ++k) s += "select from ( ) , a b 1 ' \" || + - * / where = x."[rng() % 52];
+    for (size_t k = 0; k < n; ++k)
+      s += "select from ( ) , a b 1 ' \" || + - * / where = x."[rng() % 52];
     try {
       auto st = parseStatement(s);
       std::string printed = ast::toSql(st);
