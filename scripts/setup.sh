@@ -33,7 +33,16 @@ cmake --build "$build" --parallel "$(nproc)"
 # from the folder it runs in, so the run folder holds the program and data/.
 mkdir -p "$run"
 cp -f "$build/src/korvo-bo6" "$build/src/korvo" "$run/"
-cp -rn "$root/data/." "$run/" 2>/dev/null || true
+# The shipped help pages are refreshed; everything else (settings, profiles,
+# the universe folder, which an export overwrites with the user's own) is
+# installed only when the run folder has none.
+for item in "$root"/data/*; do
+  name="$(basename "$item")"
+  case "$name" in
+    *.html|web) rm -rf "${run:?}/$name"; cp -r "$item" "$run/" ;;
+    *) [ -e "$run/$name" ] || cp -r "$item" "$run/" ;;
+  esac
+done
 
 case "$mode" in
   start)

@@ -1,9 +1,9 @@
 // korvo import CONNECT [FOLDER]: loads a universe folder into the repository
 // tables of the connected schema, as the import button does.
-#include <QProcessEnvironment>
 
 #include "app/app_state.h"
 #include "app/interaction.h"
+#include "cli/cli_login.h"
 #include "cli/subcommand.h"
 #include "db/connect_string.h"
 #include "db/connection.h"
@@ -33,30 +33,15 @@ class CommandLineInteraction : public app::Interaction {
 int runImport(const QStringList& arguments, CliStreams& streams) {
   QStringList rest = arguments;
   app::AppState state;
-  if (rest.size() >= 2 && rest[0] == QLatin1String("--lang")) {
-    state.language = rest[1].toUpper();
-    rest = rest.mid(2);
-  }
+  if (auto language = takeLanguageOption(rest)) state.language = *language;
   if (rest.isEmpty() || rest.size() > 2) {
     streams.err << "Usage: korvo import [--lang FR|AN] user/password@alias [FOLDER]\n";
     return kExitUsage;
   }
-  const std::optional<db::ConnectString> connect = db::parseConnectString(rest[0]);
-  if (!connect) {
-    streams.err << "korvo import: the connection is written user/password@alias, for example "
-                   "scott/tiger@local:demo\n";
-    return kExitUsage;
-  }
-  const QString password = connect->hasPassword
-                               ? connect->password
-                               : QProcessEnvironment::systemEnvironment().value("KORVO_PASSWORD");
-  std::unique_ptr<db::Connection> connection = db::connectionForAlias(connect->alias);
-  try {
-    connection->open(connect->alias, connect->user, password);
-  } catch (const db::DbError& e) {
-    streams.err << "ERROR:\n" << e.text() << '\n';
-    return kExitFailure;
-  }
+  const std::optional<db::ConnectString> connect = readConnectArgument(rest[0], "import", streams);
+  if (!connect) return kExitUsage;
+  std::unique_ptr<db::Connection> connection = openLogin(*connect, streams);
+  if (!connection) return kExitFailure;
   CommandLineInteraction interaction(streams);
   repository::UniverseList list(*connection, interaction, state);
   repository::UniverseImport import(*connection, interaction, state, list,

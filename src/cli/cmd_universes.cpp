@@ -1,9 +1,9 @@
 // korvo universes CONNECT: the universe list of the schema, as the universe
 // grid shows it (headers, then one line per universe, columns separated by tabs).
-#include <QProcessEnvironment>
 
 #include "app/app_state.h"
 #include "app/interaction.h"
+#include "cli/cli_login.h"
 #include "cli/subcommand.h"
 #include "db/connect_string.h"
 #include "db/connection.h"
@@ -15,30 +15,15 @@ namespace {
 int runUniverses(const QStringList& arguments, CliStreams& streams) {
   QStringList rest = arguments;
   app::AppState state;
-  if (rest.size() >= 2 && rest[0] == QLatin1String("--lang")) {
-    state.language = rest[1].toUpper();
-    rest = rest.mid(2);
-  }
+  if (auto language = takeLanguageOption(rest)) state.language = *language;
   if (rest.size() != 1) {
     streams.err << "Usage: korvo universes [--lang FR|AN] user/password@alias\n";
     return kExitUsage;
   }
-  const std::optional<db::ConnectString> connect = db::parseConnectString(rest[0]);
-  if (!connect) {
-    streams.err << "korvo universes: the connection is written user/password@alias, for example "
-                   "scott/tiger@local:demo\n";
-    return kExitUsage;
-  }
-  const QString password = connect->hasPassword
-                               ? connect->password
-                               : QProcessEnvironment::systemEnvironment().value("KORVO_PASSWORD");
-  std::unique_ptr<db::Connection> connection = db::connectionForAlias(connect->alias);
-  try {
-    connection->open(connect->alias, connect->user, password);
-  } catch (const db::DbError& e) {
-    streams.err << "ERROR:\n" << e.text() << '\n';
-    return kExitFailure;
-  }
+  const std::optional<db::ConnectString> connect = readConnectArgument(rest[0], "universes", streams);
+  if (!connect) return kExitUsage;
+  std::unique_ptr<db::Connection> connection = openLogin(*connect, streams);
+  if (!connection) return kExitFailure;
   app::RecordingInteraction interaction;
   repository::UniverseList list(*connection, interaction, state);
   const bool listed = list.Init_Univers();

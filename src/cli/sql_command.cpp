@@ -1,8 +1,8 @@
 // korvo sql CONNECT SCRIPT: runs a SQL*Plus script on a database.
 #include <QFile>
 #include <QFileInfo>
-#include <QProcessEnvironment>
 
+#include "cli/cli_login.h"
 #include "cli/subcommand.h"
 #include "db/connect_string.h"
 #include "db/connection.h"
@@ -11,23 +11,13 @@
 namespace korvo::cli {
 namespace {
 
-constexpr const char* kPasswordVariable = "KORVO_PASSWORD";
-
 int runSql(const QStringList& arguments, CliStreams& streams) {
   if (arguments.isEmpty() || arguments.size() > 2) {
     streams.err << "Usage: korvo sql user/password@alias [SCRIPT | @script.sql | -]\n";
     return kExitUsage;
   }
-  const std::optional<db::ConnectString> connect = db::parseConnectString(arguments[0]);
-  if (!connect) {
-    streams.err << "korvo sql: the connection is written user/password@alias, for example "
-                   "scott/tiger@local:demo\n";
-    return kExitUsage;
-  }
-  QString password = connect->password;
-  if (!connect->hasPassword) {
-    password = QProcessEnvironment::systemEnvironment().value(QLatin1String(kPasswordVariable));
-  }
+  const std::optional<db::ConnectString> connect = readConnectArgument(arguments[0], "sql", streams);
+  if (!connect) return kExitUsage;
 
   // Read the script before connecting: a missing file should not cost a logon.
   QString script = arguments.value(1, QStringLiteral("-"));
@@ -54,13 +44,8 @@ int runSql(const QStringList& arguments, CliStreams& streams) {
     scriptPath = script;
   }
 
-  std::unique_ptr<db::Connection> connection = db::connectionForAlias(connect->alias);
-  try {
-    connection->open(connect->alias, connect->user, password);
-  } catch (const db::DbError& e) {
-    streams.err << "ERROR:\n" << e.text() << '\n';
-    return kExitFailure;
-  }
+  std::unique_ptr<db::Connection> connection = openLogin(*connect, streams);
+  if (!connection) return kExitFailure;
   try {
     db::SqlPlusRunner runner(*connection, streams.out, streams.err);
     runner.runScript(db::decodeScriptText(bytes), scriptPath);

@@ -112,7 +112,10 @@ StatementResult SessionImpl::insert(const Statement& s) {
   sql += s.query ? "SELECT " + vals + from : "VALUES (" + vals + ")";
   StatementResult r;
   r.verb = "INSERT";
-  asStatement([&] { r.rowsAffected = run(sql); });
+  asStatement([&] {
+    indexCorrelatedSubqueries(s);
+    r.rowsAffected = run(sql);
+  });
   return r;
 }
 
@@ -140,7 +143,10 @@ StatementResult SessionImpl::update(const Statement& s) {
   if (s.where) sql += " WHERE " + t.expr(*s.where, scope).sql;
   StatementResult r;
   r.verb = "UPDATE";
-  asStatement([&] { r.rowsAffected = run(sql); });
+  asStatement([&] {
+    indexCorrelatedSubqueries(s);
+    r.rowsAffected = run(sql);
+  });
   return r;
 }
 
@@ -154,7 +160,10 @@ StatementResult SessionImpl::remove(const Statement& s) {
   if (s.where) sql += " WHERE " + t.expr(*s.where, scope).sql;
   StatementResult r;
   r.verb = "DELETE";
-  asStatement([&] { r.rowsAffected = run(sql); });
+  asStatement([&] {
+    indexCorrelatedSubqueries(s);
+    r.rowsAffected = run(sql);
+  });
   return r;
 }
 

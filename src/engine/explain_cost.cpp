@@ -4,6 +4,8 @@
 #include <cmath>
 #include <map>
 
+#include "engine/auto_index.h"
+
 namespace korvo::engine {
 
 namespace {
@@ -14,6 +16,13 @@ constexpr double kRangeSelectivity = 0.05;
 constexpr double kViewWidth = 50;
 
 bool startsWith(const std::string& s, const std::string& p) { return s.rfind(p, 0) == 0; }
+
+// "USING [COVERING] INDEX name (...)" naming one of the engine's internal indexes,
+// which Oracle does not have.
+bool usesAutoIndex(const std::string& using_) {
+  size_t at = using_.find("INDEX ");
+  return at != std::string::npos && isAutoIndexName(using_.substr(at + 6));
+}
 
 double blocks(double rows, double width) { return std::ceil(rows * width / kBlockBytes); }
 
@@ -166,7 +175,7 @@ class Estimator {
       return s;
     };
     if (!search) {
-      if (startsWith(using_, "USING COVERING INDEX ")) {
+      if (startsWith(using_, "USING COVERING INDEX ") && !usesAutoIndex(using_)) {
         PlanStep s =
             step("INDEX", "FAST FULL SCAN", 1 + blocks(rows, t->width) / 2, rows, t->width);
         s.objectName = using_.substr(21);
@@ -186,9 +195,11 @@ class Estimator {
       if (!inner) a.kind = Access::Kind::First;
       return a;
     }
-    bool automatic = using_.empty() || using_.find("AUTOMATIC") != std::string::npos;
+    bool automatic = using_.empty() || using_.find("AUTOMATIC") != std::string::npos ||
+                     usesAutoIndex(using_);
     if (automatic) {
-      // SQLite builds a transient index: Oracle would hash the table.
+      // SQLite builds a transient index, or uses the engine's own for a correlated
+      // sub-query: Oracle would hash the table.
       a.kind = inner ? Access::Kind::Hash : Access::Kind::First;
       a.node = tableStep("FULL", fullCost, rows);
       return a;

@@ -7,6 +7,7 @@
 #include <ctime>
 #include <regex>
 
+#include "engine/auto_index.h"
 #include "engine/explain.h"
 #include "engine/parser.h"
 #include "engine/session_impl.h"
@@ -247,10 +248,30 @@ long long SessionImpl::run(const std::string& sql) {
   return sqlite3_changes64(db);
 }
 
+void SessionImpl::indexCorrelatedSubqueries(const ast::Statement& s) {
+  std::vector<AutoIndexRequest> wanted = autoIndexRequests(s, catalog_, user_);
+  if (wanted.empty()) return;
+  sqlite3* db = db_.get();
+  const bool wasAutocommit = sqlite3_get_autocommit(db) != 0;
+  try {
+    // Inside a transaction the index is part of it (undone with it, recreated when
+    // needed again); outside one it is committed alone, with no user data.
+    createAutoIndexes(db, wanted);
+  } catch (const OraError&) {
+    // Only a speed-up: a query still runs without it, unless SQLite gave up the
+    // transaction, which the statement must not hide.
+    if (!wasAutocommit && sqlite3_get_autocommit(db)) {
+      inTransaction_ = false;
+      throw;
+    }
+  }
+}
+
 StatementResult SessionImpl::query(const ast::Statement& s) {
   TranslationEnv e = env();
   Translator t(e);
   TranslatedQuery q = t.query(*s.query);
+  indexCorrelatedSubqueries(s);
   sqlite3_stmt* st = nullptr;
   if (sqlite3_prepare_v2(db_.get(), q.sql.c_str(), -1, &st, nullptr) != SQLITE_OK)
     throw mapError(sqlite3_errmsg(db_.get()));

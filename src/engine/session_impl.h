@@ -65,6 +65,8 @@ class SessionImpl : public Session {
   void dropProcedure(const ast::Statement& s);
   void runBlock(const ast::Statement& s);
   long long run(const std::string& sql);  // returns sqlite3_changes
+  // Indexes the tables the statement's correlated sub-queries probe (auto_index.h).
+  void indexCorrelatedSubqueries(const ast::Statement& s);
   Value evaluate(const ast::Expr& e);
   std::string writeValue(const TypedSql& v, const CatalogColumn& c, const std::string& table,
                          bool isUpdate);

@@ -10,6 +10,11 @@
 
 namespace korvo::engine {
 
+// SQLite may flatten a sub-query that has a LIMIT but no ORDER BY into an outer
+// query that sorts, and then keeps the first rows after the sort. ROWNUM counts
+// before the sort, so its LIMIT carries an OFFSET, which SQLite never flattens.
+constexpr const char* kKeepLimitInPlace = " OFFSET 0";
+
 using namespace ast;
 
 namespace {
@@ -268,7 +273,8 @@ TranslatedQuery Translator::selectCore(const Query& q, const Scope* outer) {
       derivedRownum = derived + ".rn";
     }
     from = "(" + inner + " FROM " + from + where +
-           (limit ? " LIMIT " + std::to_string(*limit) : std::string()) + ") AS " + derived;
+           (limit ? " LIMIT " + std::to_string(*limit) + kKeepLimitInPlace : std::string()) +
+           ") AS " + derived;
     where.clear();
     limit.reset();
   }
@@ -349,7 +355,7 @@ TranslatedQuery Translator::selectCore(const Query& q, const Scope* outer) {
     out.limited = true;  // ordered: a set member or sub-query must wrap it
   }
   if (limit) {
-    sql += " LIMIT " + std::to_string(*limit);
+    sql += " LIMIT " + std::to_string(*limit) + kKeepLimitInPlace;
     out.limited = true;
   }
   rownumSql_ = savedRownum;

@@ -198,6 +198,10 @@ TEST_F(Query, RownumLimitsRowsAsTheyPassWhere) {
        "3MILLER,2KING,1CLARK"},
       {"select max(rownum) from emp where deptno = 30", "6"},
       {"select ename from emp where rownum <= 3 order by rownum desc", "WARD,ALLEN,SMITH"},
+      // the first three rows are taken before the sort, not the three largest
+      {"select ename from emp where rownum <= 3 order by sal desc", "ALLEN,WARD,SMITH"},
+      {"select ename from (select ename, sal from emp where rownum <= 3) order by sal desc",
+       "ALLEN,WARD,SMITH"},
       {"select ename from (select ename from emp order by ename) where rownum = 1 union "
        "select dname from (select dname from dept order by dname desc) where rownum = 1",
        "ADAMS,SALES"},

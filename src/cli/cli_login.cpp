@@ -1,0 +1,42 @@
+#include "cli/cli_login.h"
+
+#include <QProcessEnvironment>
+
+namespace korvo::cli {
+
+std::optional<db::ConnectString> readConnectArgument(const QString& argument, const char* command,
+                                                     CliStreams& streams) {
+  std::optional<db::ConnectString> connect = db::parseConnectString(argument);
+  if (!connect) {
+    streams.err << "korvo " << command
+                << ": the connection is written user/password@alias, for example "
+                   "scott/tiger@local:demo\n";
+    return std::nullopt;
+  }
+  if (!connect->hasPassword) {
+    connect->password = QProcessEnvironment::systemEnvironment().value(QStringLiteral("KORVO_PASSWORD"));
+  }
+  return connect;
+}
+
+std::unique_ptr<db::Connection> openLogin(const db::ConnectString& connect, CliStreams& streams) {
+  std::unique_ptr<db::Connection> connection = db::connectionForAlias(connect.alias);
+  try {
+    connection->open(connect.alias, connect.user, connect.password);
+  } catch (const db::DbError& e) {
+    streams.err << "ERROR:\n" << e.text() << '\n';
+    return nullptr;
+  }
+  return connection;
+}
+
+std::optional<QString> takeLanguageOption(QStringList& arguments) {
+  if (arguments.size() >= 2 && arguments[0] == QLatin1String("--lang")) {
+    QString code = arguments[1].toUpper();
+    arguments = arguments.mid(2);
+    return code;
+  }
+  return std::nullopt;
+}
+
+}  // namespace korvo::cli

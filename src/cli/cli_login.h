@@ -1,0 +1,27 @@
+#pragma once
+// The CONNECT argument every subcommand takes (user/password@alias; the
+// password may come from KORVO_PASSWORD instead of the process list) and the
+// "--lang FR|AN" option of the subcommands that show catalogue messages.
+#include <QStringList>
+#include <memory>
+#include <optional>
+
+#include "cli/subcommand.h"
+#include "db/connect_string.h"
+#include "db/connection.h"
+
+namespace korvo::cli {
+
+// Reads CONNECT; prints the usage hint of `command` and returns nothing when it
+// is not written user/password@alias.
+std::optional<db::ConnectString> readConnectArgument(const QString& argument, const char* command,
+                                                     CliStreams& streams);
+
+// Opens the connection CONNECT names; prints the server's error and returns
+// null when the logon is refused.
+std::unique_ptr<db::Connection> openLogin(const db::ConnectString& connect, CliStreams& streams);
+
+// Takes a leading "--lang CODE" off `arguments` and returns the code, upper case.
+std::optional<QString> takeLanguageOption(QStringList& arguments);
+
+}  // namespace korvo::cli
