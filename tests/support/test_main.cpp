@@ -6,6 +6,9 @@
 #include <QApplication>
 #include <QStandardPaths>
 int main(int argc, char** argv) {
+  // ctest lists the tests by running this program without the tests' own
+  // environment, where there may be no display.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QStandardPaths::setTestModeEnabled(true);
   QApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
