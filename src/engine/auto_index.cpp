@@ -162,15 +162,20 @@ class RequestCollector {
     };
     // The sub-query's own FROM first, then the enclosing queries outwards.
     auto search = [&](const Level& level, Resolved::Where where) {
+      if (c.qualifier.empty()) {
+        for (const Item& item : level) {
+          if (!item.table) {
+            r.where = Resolved::Where::Unknown;  // an inline view might hold the name
+            return true;
+          }
+        }
+      }
       for (const Item& item : level) {
         if (!c.qualifier.empty()) {
           if (item.name == c.qualifier.text) {
             if (!inItem(item, where)) r.where = Resolved::Where::Unknown;
             return true;
           }
-        } else if (!item.table) {
-          r.where = Resolved::Where::Unknown;  // an inline view might hold the name
-          return true;
         } else if (inItem(item, where)) {
           return true;
         }
@@ -209,7 +214,7 @@ class RequestCollector {
       case ExprKind::Number: return Kind::Number;
       case ExprKind::String:
         if (e.text.empty()) return std::nullopt;  // '' is NULL: never equal
-        return Kind::Unknown;                      // converted to the column's type
+        return Kind::Unknown;                     // converted to the column's type
       case ExprKind::DateLiteral: return Kind::Date;
       default: return std::nullopt;
     }
@@ -251,8 +256,7 @@ class RequestCollector {
       if (r.outerColumns.empty()) continue;  // not correlated through this table
       // A column probed by an outer reference is not also a constant key.
       std::erase_if(r.constantColumns, [&](const std::string& c) {
-        return std::find(r.outerColumns.begin(), r.outerColumns.end(), c) !=
-               r.outerColumns.end();
+        return std::find(r.outerColumns.begin(), r.outerColumns.end(), c) != r.outerColumns.end();
       });
       if (std::find(requests.begin(), requests.end(), r) == requests.end())
         requests.push_back(std::move(r));

@@ -32,7 +32,8 @@ constexpr long long kAutoIndexMinRows = 200;
 // Creates the wanted indexes that are worth it and not already there (no index of
 // the table starts with one of the outer-reference columns). Runs in the caller's
 // transaction; returns the names created.
-std::vector<std::string> createAutoIndexes(sqlite3* db, const std::vector<AutoIndexRequest>& wanted);
+std::vector<std::string> createAutoIndexes(sqlite3* db,
+                                           const std::vector<AutoIndexRequest>& wanted);
 
 // Internal index names start with this prefix, which no unquoted Oracle name can have;
 // the Oracle dictionary reads the catalogue, not SQLite's schema, so they never show.
