@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/ora_error.h"
@@ -126,6 +127,37 @@ inline void EngineTest::loadDemo() {
   run("INSERT INTO DEPT VALUES (30,'SALES','CHICAGO')");
   run("INSERT INTO DEPT VALUES (40,'OPERATIONS','BOSTON')");
   session_->commit();
+}
+
+// The plan table as the program creates it: names padded to 28 characters.
+inline std::string planTableStatement() {
+  const std::vector<std::pair<std::string, std::string>> cols = {{"STATEMENT_ID", "VARCHAR2(32)"},
+                                                                 {"TIMESTAMP", "DATE"},
+                                                                 {"REMARKS", "VARCHAR2(80)"},
+                                                                 {"OPERATION", "VARCHAR2(30)"},
+                                                                 {"OPTIONS", "VARCHAR2(30)"},
+                                                                 {"OBJECT_NODE", "VARCHAR2(128)"},
+                                                                 {"OBJECT_OWNER", "VARCHAR2(30)"},
+                                                                 {"OBJECT_NAME", "VARCHAR2(30)"},
+                                                                 {"OBJECT_INSTANCE", "NUMBER(22)"},
+                                                                 {"OBJECT_TYPE", "VARCHAR2(30)"},
+                                                                 {"SEARCH_COLUMNS", "NUMBER(22)"},
+                                                                 {"ID", "NUMBER(22)"},
+                                                                 {"COST", "NUMBER(22)"},
+                                                                 {"PARENT_ID", "NUMBER(22)"},
+                                                                 {"POSITION", "NUMBER(22)"},
+                                                                 {"CARDINALITY", "NUMBER(22)"},
+                                                                 {"OPTIMIZER", "VARCHAR2(255)"},
+                                                                 {"BYTES", "NUMBER(22)"},
+                                                                 {"OTHER_TAG", "VARCHAR2(255)"},
+                                                                 {"OTHER", "LONG"}};
+  std::string s = "Create table PLAN_TABLE ( ";
+  for (size_t i = 0; i < cols.size(); ++i) {
+    std::string name = cols[i].first;
+    name.resize(28, ' ');
+    s += (i ? "," : "") + name + cols[i].second;
+  }
+  return s + ")";
 }
 
 }  // namespace korvo::engine::test

@@ -7,38 +7,6 @@ namespace {
 
 class ProgramStatements : public EngineTest {};
 
-std::string planTableStatement() {
-  const std::pair<const char*, const char*> cols[] = {{"STATEMENT_ID", "VARCHAR2(32)"},
-                                                      {"TIMESTAMP", "DATE"},
-                                                      {"REMARKS", "VARCHAR2(80)"},
-                                                      {"OPERATION", "VARCHAR2(30)"},
-                                                      {"OPTIONS", "VARCHAR2(30)"},
-                                                      {"OBJECT_NODE", "VARCHAR2(128)"},
-                                                      {"OBJECT_OWNER", "VARCHAR2(30)"},
-                                                      {"OBJECT_NAME", "VARCHAR2(30)"},
-                                                      {"OBJECT_INSTANCE", "NUMBER(22)"},
-                                                      {"OBJECT_TYPE", "VARCHAR2(30)"},
-                                                      {"SEARCH_COLUMNS", "NUMBER(22)"},
-                                                      {"ID", "NUMBER(22)"},
-                                                      {"COST", "NUMBER(22)"},
-                                                      {"PARENT_ID", "NUMBER(22)"},
-                                                      {"POSITION", "NUMBER(22)"},
-                                                      {"CARDINALITY", "NUMBER(22)"},
-                                                      {"OPTIMIZER", "VARCHAR2(255)"},
-                                                      {"BYTES", "NUMBER(22)"},
-                                                      {"OTHER_TAG", "VARCHAR2(255)"},
-                                                      {"OTHER", "LONG"}};
-  std::string s = "Create table PLAN_TABLE ( ";
-  bool first = true;
-  for (const auto& [name, type] : cols) {
-    std::string n = name;
-    n.resize(28, ' ');
-    s += (first ? "" : ",") + n + type;
-    first = false;
-  }
-  return s + ")";
-}
-
 TEST_F(ProgramStatements, ConnectionSetUpAndPlanTable) {
   run("ALTER SESSION SET NLS_NUMERIC_CHARACTERS='.,'");
   run("ALTER SESSION SET NLS_DATE_FORMAT='DD/MM/YYYY hh24:mi:ss'");
