@@ -8,8 +8,8 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
-#include "app/app_state.h"
-#include "app/interaction.h"
+#include "kernel/app_state.h"
+#include "kernel/interaction.h"
 #include "db/connection.h"
 #include "repository/data_packet_io.h"
 #include "repository/repository_schema.h"
@@ -97,10 +97,10 @@ void writeLargeUniverse(const QString& folder) {
 }
 
 // Remembers when each step began, so a slow run says which step was slow.
-class TimedInteraction : public app::RecordingInteraction {
+class TimedInteraction : public kernel::RecordingInteraction {
  public:
   void progress(const QString& step) override {
-    app::RecordingInteraction::progress(step);
+    kernel::RecordingInteraction::progress(step);
     marks << qMakePair(step, clock.elapsed());
   }
   QString report() const {
@@ -125,7 +125,7 @@ void BM_ImportLargeUniverse(benchmark::State& state) {
     connection->open(alias, "bench", "bench");
     TimedInteraction interaction;
     interaction.clock.start();
-    app::AppState appState;
+    kernel::AppState appState;
     UniverseList list(*connection, interaction, appState);
     UniverseImport import(*connection, interaction, appState, list, universe.path());
     state.ResumeTiming();

@@ -1,7 +1,12 @@
-# Widget code lives beside the logic it shows, in files named *_window, *_dialog,
-# *_panel or *_view; everything else in those folders is core and must not see
-# QtWidgets, so that the command line and the tests reach every algorithm.
-set(KORVO_GUI_FILE_REGEX "(window|dialog|panel|view|widget)[^/]*\\.(cpp|h)$")
+# Widget code lives beside the logic it shows, in files whose name ends in
+# _window, _dialog, _panel, _view or _widget; everything else in those folders
+# is core and must not see QtWidgets, so that the command line and the tests
+# reach every algorithm.
+set(KORVO_GUI_FILE_REGEX "_(window|dialog|panel|view|widget)\\.(cpp|h)$")
+
+# The folders from the bottom layer up: a file may include headers of its own
+# folder and of the folders before it, never of a folder after it.
+set(KORVO_LAYER_ORDER engine db kernel session repository builder sqlgen cli app)
 
 # Collect the sources of the given folders under src/, split into core and gui.
 function(korvo_collect_sources out_core out_gui)
@@ -32,6 +37,21 @@ function(korvo_forbid_widgets)
       message(FATAL_ERROR "${f} includes a widget header but is not a widget file "
                           "(name it *_window/*_dialog/*_panel/*_view/*_widget): ${hits}")
     endif()
+  endforeach()
+endfunction()
+
+# The build refuses an include against the layer order.
+function(korvo_check_layers folder)
+  list(FIND KORVO_LAYER_ORDER "${folder}" own)
+  foreach(f IN LISTS ARGN)
+    file(STRINGS "${f}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"[a-z]+/")
+    foreach(line IN LISTS includes)
+      string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([a-z]+)/.*" "\\1" target "${line}")
+      list(FIND KORVO_LAYER_ORDER "${target}" rank)
+      if(rank GREATER own)
+        message(FATAL_ERROR "${f} includes ${target}/, a layer above ${folder}/: ${line}")
+      endif()
+    endforeach()
   endforeach()
 endfunction()
 

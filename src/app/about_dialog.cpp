@@ -6,13 +6,15 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/app_state.h"
-#include "app/language.h"
-#include "app/link_label_widget.h"
-#include "app/opener.h"
-#include "app/toolbar_widget.h"
+#include "kernel/app_state.h"
+#include "kernel/language.h"
+#include "kernel/link_label_widget.h"
+#include "kernel/opener.h"
+#include "kernel/toolbar_widget.h"
 
 namespace korvo::app {
+
+using namespace korvo::kernel;
 
 QLabel* AboutDialog::addLabel(const QString& name, const QString& text) {
   auto* label = new QLabel(text, this);

@@ -7,11 +7,17 @@
 
 class QLabel;
 
-namespace korvo::app {
-
+namespace korvo::kernel {
 class LinkLabelWidget;
 class Opener;
 struct TextTables;
+}  // namespace korvo::kernel
+
+namespace korvo::app {
+
+using kernel::LinkLabelWidget;
+using kernel::Opener;
+using kernel::TextTables;
 
 class AboutDialog : public QDialog {
   Q_OBJECT

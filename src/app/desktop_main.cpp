@@ -6,23 +6,23 @@
 #include <QScreen>
 #include <QTimer>
 
-#include "app/desktop_opener_widget.h"
+#include "kernel/desktop_opener_widget.h"
 #include "app/exception_dialog.h"
 #include "app/main_window.h"
 #include "app/main_window_features.h"
-#include "app/message_box_dialog.h"
+#include "kernel/message_box_dialog.h"
 #include "db/connection.h"
 #include "session/connection_dialog.h"
-#include "session/main_window_target.h"
+#include "app/main_window_target.h"
 #include "session/short_date_format.h"
 
 int main(int argc, char** argv) {
   korvo::app::GuardedApplication app(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("Korvo-Bo6"));
-  QCoreApplication::setApplicationVersion(QLatin1String(korvo::app::kVersion));
+  QCoreApplication::setApplicationVersion(QLatin1String(korvo::kernel::kVersion));
 
-  korvo::app::MessageBoxInteraction interaction;
-  korvo::app::DesktopOpener opener;
+  korvo::kernel::MessageBoxInteraction interaction;
+  korvo::kernel::DesktopOpener opener;
   korvo::app::ShellServices services;
   services.interaction = &interaction;
   services.opener = &opener;
@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
   // the window also takes the screen's working area itself.
   if (auto* screen = window.screen()) window.setGeometry(screen->availableGeometry());
   window.showMaximized();
-  korvo::session::MainWindowTarget target(window);
+  korvo::app::MainWindowTarget target(window);
   korvo::session::ConnectionDialog dialog({window.state(), interaction, target,
                                            &korvo::db::connectionForAlias,
                                            korvo::session::regionalShortDateFormat()},

@@ -6,6 +6,7 @@
 
 namespace korvo::app {
 
+
 QString exceptionText(std::exception_ptr error) {
   try {
     std::rethrow_exception(error);

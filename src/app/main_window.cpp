@@ -18,21 +18,23 @@
 #include <QVBoxLayout>
 
 #include "app/about_dialog.h"
-#include "app/help_commands.h"
-#include "app/interaction.h"
-#include "app/navigator_widget.h"
-#include "app/opener.h"
-#include "app/query_panel.h"
-#include "app/result_panel.h"
-#include "app/settings.h"
-#include "app/sql_panel.h"
-#include "app/toolbar_widget.h"
-#include "app/tree_images_widget.h"
-#include "app/universe_panel.h"
-#include "app/workstation_id.h"
+#include "kernel/help_commands.h"
+#include "kernel/interaction.h"
+#include "kernel/navigator_widget.h"
+#include "kernel/opener.h"
+#include "builder/query_panel.h"
+#include "sqlgen/result_panel.h"
+#include "kernel/settings.h"
+#include "sqlgen/sql_panel.h"
+#include "kernel/toolbar_widget.h"
+#include "kernel/tree_images_widget.h"
+#include "repository/universe_panel.h"
+#include "kernel/workstation_id.h"
 #include "db/connection.h"
 
 namespace korvo::app {
+
+using namespace korvo::kernel;
 namespace {
 
 constexpr int kModeButtonWidth = 120;
@@ -73,9 +75,9 @@ MainWindow::MainWindow(const QString& programFolder, ShellServices services, QWi
   state_.sortDirection = QStringLiteral("ASC");
   queryPanel_->sbExecute->setEnabled(false);
   procPanelUnivers();
-  initUniverseGrid(universePanel_->stringGridUniv, texts_->universeHeaders);
-  initObjectGrid(queryPanel_->stringGridObj, *texts_);
-  initConditionGrid(queryPanel_->stringGridCond, *texts_);
+  repository::initUniverseGrid(universePanel_->stringGridUniv, texts_->universeHeaders);
+  builder::initObjectGrid(queryPanel_->stringGridObj, *texts_);
+  builder::initConditionGrid(queryPanel_->stringGridCond, *texts_);
   state_.workstationId = workstationId();
   queryPanel_->showLeftPanel(queryPanel_->panelClasse);
   for (QToolBar* bar : {queryPanel_->toolBar1, resultPanel_->toolBar2, queryPanel_->toolBar3,
@@ -402,7 +404,7 @@ void MainWindow::upgrade() {
 }
 
 void MainWindow::openHelpManual() {
-  korvo::app::openHelpManual(
+  korvo::kernel::openHelpManual(
       {state_.programFolder, *texts_, *services_.opener, *services_.interaction});
 }
 

@@ -22,8 +22,8 @@
 #include <functional>
 #include <memory>
 
-#include "app/app_state.h"
-#include "app/language.h"
+#include "kernel/app_state.h"
+#include "kernel/language.h"
 
 class QAction;
 class QLabel;
@@ -34,16 +34,32 @@ class QToolButton;
 namespace korvo::db {
 class Connection;
 }
+namespace korvo::kernel {
+class Interaction;
+class Opener;
+}
+namespace korvo::builder {
+class QueryPanel;
+}
+namespace korvo::repository {
+class UniversePanel;
+}
+namespace korvo::sqlgen {
+class ResultPanel;
+class SqlPanel;
+}
 
 namespace korvo::app {
 
 class AboutDialog;
-class Interaction;
-class Opener;
-class QueryPanel;
-class ResultPanel;
-class SqlPanel;
-class UniversePanel;
+using builder::QueryPanel;
+using kernel::AppState;
+using kernel::Interaction;
+using kernel::Opener;
+using kernel::TextTables;
+using repository::UniversePanel;
+using sqlgen::ResultPanel;
+using sqlgen::SqlPanel;
 
 enum class WorkMode { Universe, Query, Result, Editor };
 

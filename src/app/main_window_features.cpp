@@ -5,8 +5,8 @@
 #include <QTreeWidget>
 
 #include "app/main_window.h"
-#include "app/query_panel.h"
-#include "app/sql_panel.h"
+#include "builder/query_panel.h"
+#include "sqlgen/sql_panel.h"
 #include "db/current_connection.h"
 #include "repository/join_tree_procedures.h"
 #include "repository/universe_grid_view.h"
@@ -14,6 +14,8 @@
 #include "repository/universe_list.h"
 
 namespace korvo::app {
+
+using namespace korvo::kernel;
 
 struct MainWindowFeatures::Parts {
   Parts(MainWindow& w, Interaction& messages)
@@ -39,8 +41,8 @@ MainWindowFeatures::MainWindowFeatures(MainWindow& window, Interaction& messages
 
   p.universes.treeLoaded = [query] { return query->treeViewClasse->topLevelItemCount() > 0; };
   p.universes.resetQueryGrids = [query, &window] {
-    initObjectGrid(query->stringGridObj, window.texts());
-    initConditionGrid(query->stringGridCond, window.texts());
+    builder::initObjectGrid(query->stringGridObj, window.texts());
+    builder::initConditionGrid(query->stringGridCond, window.texts());
   };
   p.universes.Init_StringGridUniv();
   repository::connectUniversePanel(window.universePanel(), p.universes);

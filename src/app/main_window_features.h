@@ -4,9 +4,13 @@
 // window, and kept alive as long as it.
 #include <memory>
 
+namespace korvo::kernel {
+class Interaction;
+}
+
 namespace korvo::app {
 
-class Interaction;
+using kernel::Interaction;
 class MainWindow;
 
 class MainWindowFeatures {

@@ -1,8 +1,8 @@
 // korvo import CONNECT [FOLDER]: loads a universe folder into the repository
 // tables of the connected schema, as the import button does.
 
-#include "app/app_state.h"
-#include "app/interaction.h"
+#include "kernel/app_state.h"
+#include "kernel/interaction.h"
 #include "cli/cli_login.h"
 #include "cli/subcommand.h"
 #include "db/connect_string.h"
@@ -16,7 +16,7 @@ namespace {
 // Messages appear as they come: information on standard output, errors on
 // standard error; the confirmation is answered Yes, since running the command
 // is the user's consent.
-class CommandLineInteraction : public app::Interaction {
+class CommandLineInteraction : public kernel::Interaction {
  public:
   explicit CommandLineInteraction(CliStreams& streams) : streams_(streams) {}
   void inform(const QString& text) override { streams_.out << text << '\n' << Qt::flush; }
@@ -32,7 +32,7 @@ class CommandLineInteraction : public app::Interaction {
 
 int runImport(const QStringList& arguments, CliStreams& streams) {
   QStringList rest = arguments;
-  app::AppState state;
+  kernel::AppState state;
   if (auto language = takeLanguageOption(rest)) state.language = *language;
   if (rest.isEmpty() || rest.size() > 2) {
     streams.err << "Usage: korvo import [--lang FR|AN] user/password@alias [FOLDER]\n";

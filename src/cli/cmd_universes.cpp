@@ -1,8 +1,8 @@
 // korvo universes CONNECT: the universe list of the schema, as the universe
 // grid shows it (headers, then one line per universe, columns separated by tabs).
 
-#include "app/app_state.h"
-#include "app/interaction.h"
+#include "kernel/app_state.h"
+#include "kernel/interaction.h"
 #include "cli/cli_login.h"
 #include "cli/subcommand.h"
 #include "db/connect_string.h"
@@ -14,7 +14,7 @@ namespace {
 
 int runUniverses(const QStringList& arguments, CliStreams& streams) {
   QStringList rest = arguments;
-  app::AppState state;
+  kernel::AppState state;
   if (auto language = takeLanguageOption(rest)) state.language = *language;
   if (rest.size() != 1) {
     streams.err << "Usage: korvo universes [--lang FR|AN] user/password@alias\n";
@@ -24,7 +24,7 @@ int runUniverses(const QStringList& arguments, CliStreams& streams) {
   if (!connect) return kExitUsage;
   std::unique_ptr<db::Connection> connection = openLogin(*connect, streams);
   if (!connection) return kExitFailure;
-  app::RecordingInteraction interaction;
+  kernel::RecordingInteraction interaction;
   repository::UniverseList list(*connection, interaction, state);
   const bool listed = list.Init_Univers();
   for (const QString& text : interaction.informed) streams.err << text << '\n';

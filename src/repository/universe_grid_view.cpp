@@ -4,7 +4,7 @@
 #include <QTableWidget>
 #include <QToolButton>
 
-#include "app/universe_panel.h"
+#include "repository/universe_panel.h"
 
 namespace korvo::repository {
 
@@ -23,7 +23,7 @@ void showUniverseGrid(QTableWidget* table, const UniverseGrid& grid) {
   }
 }
 
-void connectUniversePanel(app::UniversePanel* panel, UniverseList& list) {
+void connectUniversePanel(repository::UniversePanel* panel, UniverseList& list) {
   QTableWidget* table = panel->stringGridUniv;
   list.gridChanged = [table, &list] { showUniverseGrid(table, list.grid()); };
   showUniverseGrid(table, list.grid());
@@ -33,7 +33,7 @@ void connectUniversePanel(app::UniversePanel* panel, UniverseList& list) {
                    [&list] { list.SBdropUniversClick(); });
 }
 
-BusyProgressInteraction::BusyProgressInteraction(app::Interaction& messages, QWidget* parent)
+BusyProgressInteraction::BusyProgressInteraction(kernel::Interaction& messages, QWidget* parent)
     : messages_(messages), parent_(parent) {}
 
 BusyProgressInteraction::~BusyProgressInteraction() { end(); }

@@ -4,17 +4,15 @@
 #include <QProgressDialog>
 #include <memory>
 
-#include "app/interaction.h"
+#include "kernel/interaction.h"
 #include "repository/universe_grid.h"
 #include "repository/universe_list.h"
 
 class QTableWidget;
 
-namespace korvo::app {
-class UniversePanel;
-}
-
 namespace korvo::repository {
+
+class UniversePanel;
 
 // Shows the grid: its headers, rows and the column widths (grid row 1 is table row 0).
 void showUniverseGrid(QTableWidget* table, const UniverseGrid& grid);
@@ -22,14 +20,14 @@ void showUniverseGrid(QTableWidget* table, const UniverseGrid& grid);
 // Connects the panel to the list: the grid follows the list's data, a click
 // selects a universe (StringGridUnivClick), the drop button asks and drops
 // (SBdropUniversClick). The list must outlive the panel's connections.
-void connectUniversePanel(app::UniversePanel* panel, UniverseList& list);
+void connectUniversePanel(repository::UniversePanel* panel, UniverseList& list);
 
 // Wraps the program's message boxes during a long operation (import, export,
 // drop): a busy progress dialog naming the step and the hourglass cursor,
 // both gone when the operation reports an empty step or the object dies.
-class BusyProgressInteraction : public app::Interaction {
+class BusyProgressInteraction : public kernel::Interaction {
  public:
-  BusyProgressInteraction(app::Interaction& messages, QWidget* parent);
+  BusyProgressInteraction(kernel::Interaction& messages, QWidget* parent);
   ~BusyProgressInteraction() override;
 
   void inform(const QString& text) override;
@@ -40,7 +38,7 @@ class BusyProgressInteraction : public app::Interaction {
  private:
   void end();
 
-  app::Interaction& messages_;
+  kernel::Interaction& messages_;
   QWidget* parent_;
   std::unique_ptr<QProgressDialog> dialog_;
   bool busy_ = false;

@@ -3,7 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "app/language.h"
+#include "kernel/language.h"
 #include "repository/data_packet.h"
 #include "repository/import_statements.h"
 #include "repository/join_tree_procedures.h"
@@ -12,8 +12,8 @@
 
 namespace korvo::repository {
 
-UniverseImport::UniverseImport(db::Connection& connection, app::Interaction& interaction,
-                               const app::AppState& state, UniverseList& list, QString folder)
+UniverseImport::UniverseImport(db::Connection& connection, kernel::Interaction& interaction,
+                               const kernel::AppState& state, UniverseList& list, QString folder)
     : connection_(connection),
       interaction_(interaction),
       state_(state),
@@ -21,7 +21,7 @@ UniverseImport::UniverseImport(db::Connection& connection, app::Interaction& int
       folder_(std::move(folder)) {}
 
 QString UniverseImport::message(int entry) const {
-  return app::textTables(state_.language).messages.value(entry);
+  return kernel::textTables(state_.language).messages.value(entry);
 }
 
 void UniverseImport::send(const QString& sql) { connection_.exec(sql); }

@@ -4,8 +4,8 @@
 // stored procedures, installs the demonstration tables and refreshes the list.
 #include <QString>
 
-#include "app/app_state.h"
-#include "app/interaction.h"
+#include "kernel/app_state.h"
+#include "kernel/interaction.h"
 #include "db/connection.h"
 #include "repository/universe_list.h"
 
@@ -22,8 +22,8 @@ enum class ImportOutcome {
 class UniverseImport {
  public:
   // `folder` is the universe folder ("UNIVERS" under the working directory).
-  UniverseImport(db::Connection& connection, app::Interaction& interaction,
-                 const app::AppState& state, UniverseList& list,
+  UniverseImport(db::Connection& connection, kernel::Interaction& interaction,
+                 const kernel::AppState& state, UniverseList& list,
                  QString folder = QStringLiteral("UNIVERS"));
 
   ImportOutcome ImporterUnivers();
@@ -45,8 +45,8 @@ class UniverseImport {
   QString message(int entry) const;
 
   db::Connection& connection_;
-  app::Interaction& interaction_;
-  const app::AppState& state_;
+  kernel::Interaction& interaction_;
+  const kernel::AppState& state_;
   UniverseList& list_;
   QString folder_;
 };

@@ -2,9 +2,9 @@
 
 #include <QDateTime>
 
-#include "app/ini_file.h"
-#include "app/language.h"
-#include "app/settings.h"
+#include "kernel/ini_file.h"
+#include "kernel/language.h"
+#include "kernel/settings.h"
 #include "repository/repository_schema.h"
 
 namespace korvo::repository {
@@ -45,14 +45,14 @@ QString repositoryTableCountQuery() {
       .arg(quotedNames(repositoryTableNames(), 3));
 }
 
-UniverseList::UniverseList(db::Connection& connection, app::Interaction& interaction,
-                           const app::AppState& state)
+UniverseList::UniverseList(db::Connection& connection, kernel::Interaction& interaction,
+                           const kernel::AppState& state)
     : connection_(connection), interaction_(interaction), state_(state) {
   Init_StringGridUniv();
 }
 
 void UniverseList::Init_StringGridUniv() {
-  grid_ = UniverseGrid::prepared(app::textTables(state_.language).universeHeaders);
+  grid_ = UniverseGrid::prepared(kernel::textTables(state_.language).universeHeaders);
   if (gridChanged) gridChanged();
 }
 
@@ -80,7 +80,7 @@ bool UniverseList::Init_Univers() {
     return false;
   }
 
-  const QStringList& headers = app::textTables(state_.language).universeHeaders;
+  const QStringList& headers = kernel::textTables(state_.language).universeHeaders;
   const auto alias = [&headers](int i) { return QStringLiteral(" \"%1\"").arg(headers.value(i)); };
   QString listQuery;
   if (repository_) {
@@ -106,19 +106,19 @@ bool UniverseList::Init_Univers() {
 }
 
 void UniverseList::noticeVorlanOnce() {
-  const QString path = app::findSettingsFile(state_.programFolder);
+  const QString path = kernel::findSettingsFile(state_.programFolder);
   if (path.isEmpty()) {
     interaction_.inform(QString::fromUtf8(kVorlanNotice));
     return;
   }
-  const auto file = app::readIniFile(path);
+  const auto file = kernel::readIniFile(path);
   const QString seen =
-      file ? file->value(app::kSettingsSection, QStringLiteral("VORLAN")).value_or(QString())
+      file ? file->value(kernel::kSettingsSection, QStringLiteral("VORLAN")).value_or(QString())
            : QString();
   if (seen.isEmpty()) interaction_.inform(QString::fromUtf8(kVorlanNotice));
   // Remember it so the notice is shown once per installation; a settings file
   // that cannot be written only means the notice comes back next time.
-  app::writeIniValue(path, app::kSettingsSection, QStringLiteral("VORLAN"), QStringLiteral("YES"));
+  kernel::writeIniValue(path, kernel::kSettingsSection, QStringLiteral("VORLAN"), QStringLiteral("YES"));
 }
 
 QString UniverseList::cellText(const QVariant& value) const {
@@ -155,12 +155,12 @@ void UniverseList::StringGridUnivClick(int gridRow) {
 }
 
 void UniverseList::SBdropUniversClick() {
-  if (interaction_.confirm(app::textTables(state_.language).messages.value(49))) DropUnivers();
+  if (interaction_.confirm(kernel::textTables(state_.language).messages.value(49))) DropUnivers();
 }
 
 void UniverseList::DropUnivers() {
   if (!repository_) return;
-  const app::TextTables& texts = app::textTables(state_.language);
+  const kernel::TextTables& texts = kernel::textTables(state_.language);
   interaction_.progress(QStringLiteral("drop table KORVO_"));
   QStringList tables = repositoryTableNames();
   for (const TableDefinition& demo : demonstrationTables()) tables << demo.name;

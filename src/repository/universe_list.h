@@ -6,8 +6,8 @@
 #include <QString>
 #include <functional>
 
-#include "app/app_state.h"
-#include "app/interaction.h"
+#include "kernel/app_state.h"
+#include "kernel/interaction.h"
 #include "db/connection.h"
 #include "repository/universe_grid.h"
 
@@ -20,8 +20,8 @@ QString businessObjectsTableCountQuery();
 
 class UniverseList {
  public:
-  UniverseList(db::Connection& connection, app::Interaction& interaction,
-               const app::AppState& state);
+  UniverseList(db::Connection& connection, kernel::Interaction& interaction,
+               const kernel::AppState& state);
 
   // True while the class tree holds a universe: the refresh then does nothing.
   std::function<bool()> treeLoaded;
@@ -57,8 +57,8 @@ class UniverseList {
   QString cellText(const QVariant& value) const;
 
   db::Connection& connection_;
-  app::Interaction& interaction_;
-  const app::AppState& state_;
+  kernel::Interaction& interaction_;
+  const kernel::AppState& state_;
   UniverseGrid grid_;
   QString selectedId_;
   bool boRepository_ = false;

@@ -1,7 +1,7 @@
 #include "session/connect_procedure.h"
 
-#include "app/app_state.h"
-#include "app/interaction.h"
+#include "kernel/app_state.h"
+#include "kernel/interaction.h"
 #include "db/connection.h"
 #include "session/connect_target.h"
 #include "session/plan_table.h"
@@ -66,7 +66,7 @@ ConnectOutcome connectOracle(const LoginFields& fields, ProfileGrid& oracleProfi
 }  // namespace
 
 QString moduleNameStatement() {
-  return QString("BEGIN DBMS_APPLICATION_INFO.SET_MODULE('KORVO-BO6 ") + app::kVersion +
+  return QString("BEGIN DBMS_APPLICATION_INFO.SET_MODULE('KORVO-BO6 ") + kernel::kVersion +
          "','');end;";
 }
 

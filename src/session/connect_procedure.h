@@ -9,10 +9,10 @@
 
 #include "session/profile_grid.h"
 
-namespace korvo::app {
+namespace korvo::kernel {
 struct AppState;
 class Interaction;
-}  // namespace korvo::app
+}  // namespace korvo::kernel
 namespace korvo::db {
 class Connection;
 }
@@ -30,8 +30,8 @@ using ConnectionFactory = std::function<std::unique_ptr<db::Connection>(const QS
 
 // Everything the procedure works with besides the typed fields.
 struct ConnectEnvironment {
-  app::AppState& state;
-  app::Interaction& interaction;
+  kernel::AppState& state;
+  kernel::Interaction& interaction;
   ConnectTarget& target;
   ConnectionFactory makeConnection;
   // The workstation's short date format in program notation ("M/D/YYYY").

@@ -16,11 +16,11 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "app/app_state.h"
-#include "app/help_commands.h"
-#include "app/interaction.h"
-#include "app/language.h"
-#include "app/opener.h"
+#include "kernel/app_state.h"
+#include "kernel/help_commands.h"
+#include "kernel/interaction.h"
+#include "kernel/language.h"
+#include "kernel/opener.h"
 #include "db/connection.h"
 #include "session/connect_target.h"
 #include "session/profile_file.h"
@@ -53,7 +53,7 @@ QPushButton* makeButton(const QString& name, const QString& caption) {
 
 }  // namespace
 
-ConnectionDialog::ConnectionDialog(const ConnectEnvironment& environment, app::Opener& opener,
+ConnectionDialog::ConnectionDialog(const ConnectEnvironment& environment, kernel::Opener& opener,
                                    QWidget* mainWindow)
     : QDialog(nullptr), environment_(environment), opener_(opener), mainWindow_(mainWindow) {
   setObjectName("TForm3");
@@ -89,7 +89,7 @@ ConnectionDialog::ConnectionDialog(const ConnectEnvironment& environment, app::O
   // Creation, in the order the program has always followed.
   pageControl_->setTabVisible(1, false);
   pageControl_->setTabVisible(2, false);
-  setWindowTitle(QString("KORVO-BO6 Login, version") + " " + app::kVersion);
+  setWindowTitle(QString("KORVO-BO6 Login, version") + " " + kernel::kVersion);
   applyLanguage();
   if (db::Connection* connection = environment_.target.connection()) connection->close();
   environment_.state.dbmsType = "ORACLE";
@@ -108,7 +108,7 @@ ConnectionDialog::ConnectionDialog(const ConnectEnvironment& environment, app::O
   refreshGrid(LoginPage::Oracle);
   if (environment_.state.firstRun)
     environment_.interaction.inform(
-        app::textTables(environment_.state.language).messages.value(14));
+        kernel::textTables(environment_.state.language).messages.value(14));
 }
 
 QWidget* ConnectionDialog::buildOraclePage() {
@@ -219,7 +219,7 @@ void ConnectionDialog::wirePasswordField(LoginPage page) {
 }
 
 void ConnectionDialog::applyLanguage() {
-  const app::TextTables& texts = app::textTables(environment_.state.language);
+  const kernel::TextTables& texts = kernel::textTables(environment_.state.language);
   label2_->setText(texts.loginTexts.value("Label2"));
   label3_->setText(texts.loginTexts.value("Label3"));
   widgets(LoginPage::Oracle).add->setText(texts.loginTexts.value("BTAjouterOra"));
@@ -289,7 +289,7 @@ void ConnectionDialog::onAddProfile(LoginPage page, bool force) {
   switch (profiles_.addProfile(page, fields, QDate::currentDate(), format, force, &why)) {
     case LoginProfiles::AddResult::MustRetype:
       environment_.interaction.inform(
-          app::textTables(environment_.state.language).messages.value(35));
+          kernel::textTables(environment_.state.language).messages.value(35));
       return;
     case LoginProfiles::AddResult::Unstorable:
       environment_.interaction.inform(unstorableProfileMessage(environment_.state.language, why));
@@ -346,9 +346,9 @@ void ConnectionDialog::onConnect() {
 }
 
 void ConnectionDialog::openHelp() {
-  const app::HelpContext context{QDir::currentPath(), app::textTables(environment_.state.language),
+  const kernel::HelpContext context{QDir::currentPath(), kernel::textTables(environment_.state.language),
                                  opener_, environment_.interaction};
-  app::openHelpManual(context);
+  kernel::openHelpManual(context);
 }
 
 void ConnectionDialog::openProductPage() {
@@ -356,7 +356,7 @@ void ConnectionDialog::openProductPage() {
                              ? QDir::currentPath()
                              : environment_.state.programFolder;
   QApplication::setOverrideCursor(Qt::BusyCursor);
-  opener_.open(app::productPageUrl(app::textTables(environment_.state.language), folder));
+  opener_.open(kernel::productPageUrl(kernel::textTables(environment_.state.language), folder));
   QApplication::restoreOverrideCursor();
 }
 

@@ -16,7 +16,7 @@ class QPushButton;
 class QTabWidget;
 class QTableWidget;
 
-namespace korvo::app {
+namespace korvo::kernel {
 class Opener;
 }
 
@@ -29,7 +29,7 @@ class ConnectionDialog : public QDialog {
   // Creation runs at once: tabs, caption, language texts, "ParamOra.dat" of
   // the current folder, and the first-run message. The main window is the one
   // the dialog enables and shows when it closes.
-  ConnectionDialog(const ConnectEnvironment& environment, app::Opener& opener, QWidget* mainWindow);
+  ConnectionDialog(const ConnectEnvironment& environment, kernel::Opener& opener, QWidget* mainWindow);
 
   LoginProfiles& profiles() { return profiles_; }
   // The profile grid as it stands after an outside change of profiles().
@@ -75,7 +75,7 @@ class ConnectionDialog : public QDialog {
   void restoreMainWindow();
 
   ConnectEnvironment environment_;
-  app::Opener& opener_;
+  kernel::Opener& opener_;
   QWidget* mainWindow_;
   LoginProfiles profiles_;
   std::array<PageWidgets, 3> pages_;

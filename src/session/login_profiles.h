@@ -8,7 +8,7 @@
 
 #include "session/profile_grid.h"
 
-namespace korvo::app {
+namespace korvo::kernel {
 struct AppState;
 }
 

@@ -2,7 +2,7 @@
 
 #include <QStringList>
 
-#include "app/app_state.h"
+#include "kernel/app_state.h"
 #include "db/connection.h"
 
 namespace korvo::session {
@@ -37,7 +37,7 @@ QString planTableStatement() {
   return "Create table PLAN_TABLE ( " + definitions.join(',') + ")";
 }
 
-void InitPlanTable(db::Connection& connection, app::AppState& state) {
+void InitPlanTable(db::Connection& connection, kernel::AppState& state) {
   state.planTablePresent = false;
   try {
     connection.exec(planTableStatement());

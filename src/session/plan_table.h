@@ -2,7 +2,7 @@
 // The user's PLAN_TABLE, into which cost estimates EXPLAIN their statements.
 #include <QString>
 
-namespace korvo::app {
+namespace korvo::kernel {
 struct AppState;
 }
 namespace korvo::db {
@@ -18,6 +18,6 @@ QString planTableStatement();
 // Creates the table when the schema has none (a failure, such as an existing
 // table or a missing privilege, is ignored) and sets AppState::planTablePresent
 // when the table was created or the dictionary shows it.
-void InitPlanTable(db::Connection& connection, app::AppState& state);
+void InitPlanTable(db::Connection& connection, kernel::AppState& state);
 
 }  // namespace korvo::session

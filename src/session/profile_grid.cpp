@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "app/app_state.h"
+#include "kernel/app_state.h"
 #include "session/ansi_text.h"
 
 namespace korvo::session {
@@ -60,7 +60,7 @@ void RemoveLine(ProfileGrid& grid, int row) {
   grid.setRowCount(grid.rowCount() - 1);
 }
 
-void TrierStringGrid(ProfileGrid& grid, int column, app::AppState& state) {
+void TrierStringGrid(ProfileGrid& grid, int column, kernel::AppState& state) {
   const QString title = grid.cell(0, column);
   if (title == state.lastSortedTitle && state.sortDirection == "ASC")
     state.sortDirection = "DESC";

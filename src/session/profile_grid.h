@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace korvo::app {
+namespace korvo::kernel {
 struct AppState;
 }
 
@@ -45,6 +45,6 @@ void RemoveLine(ProfileGrid& grid, int row);
 // "ASC" into "DESC"; the direction and the last title are the program's shared
 // sort state (the result grid uses them too). Cells compare as Windows-1252
 // bytes, so the order is the one the Windows program gives the same file.
-void TrierStringGrid(ProfileGrid& grid, int column, app::AppState& state);
+void TrierStringGrid(ProfileGrid& grid, int column, kernel::AppState& state);
 
 }  // namespace korvo::session

@@ -1,15 +1,15 @@
 #include "session/session_setup.h"
 
-#include "app/app_state.h"
-#include "app/interaction.h"
-#include "app/language.h"
+#include "kernel/app_state.h"
+#include "kernel/interaction.h"
+#include "kernel/language.h"
 #include "db/connection.h"
 #include "session/short_date_format.h"
 
 namespace korvo::session {
 
-void SQLConnection1AfterConnect(db::Connection& connection, app::AppState& state,
-                                app::Interaction& interaction, const QString& regionalDateFormat) {
+void SQLConnection1AfterConnect(db::Connection& connection, kernel::AppState& state,
+                                kernel::Interaction& interaction, const QString& regionalDateFormat) {
   if (state.dbmsType != "ORACLE") return;
 
   state.decimalSeparator = '.';
@@ -22,7 +22,7 @@ void SQLConnection1AfterConnect(db::Connection& connection, app::AppState& state
   try {
     connection.exec("ALTER SESSION SET NLS_DATE_FORMAT='" + dateFormat + " hh24:mi:ss'");
   } catch (const db::DbError&) {
-    interaction.inform(app::textTables(state.language).messages.value(48));
+    interaction.inform(kernel::textTables(state.language).messages.value(48));
   }
 
   try {

@@ -4,10 +4,10 @@
 // and queries favour their first rows.
 #include <QString>
 
-namespace korvo::app {
+namespace korvo::kernel {
 struct AppState;
 class Interaction;
-}  // namespace korvo::app
+}  // namespace korvo::kernel
 namespace korvo::db {
 class Connection;
 }
@@ -20,7 +20,7 @@ namespace korvo::session {
 // format. A refused NLS_NUMERIC_CHARACTERS statement throws db::DbError: the
 // connection is then unusable. A refused date format shows catalogue entry 48;
 // the timestamp and optimizer statements may fail silently.
-void SQLConnection1AfterConnect(db::Connection& connection, app::AppState& state,
-                                app::Interaction& interaction, const QString& regionalDateFormat);
+void SQLConnection1AfterConnect(db::Connection& connection, kernel::AppState& state,
+                                kernel::Interaction& interaction, const QString& regionalDateFormat);
 
 }  // namespace korvo::session

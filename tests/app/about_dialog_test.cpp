@@ -7,12 +7,14 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/language.h"
-#include "app/link_label_widget.h"
+#include "kernel/language.h"
+#include "kernel/link_label_widget.h"
 #include "app/main_window_fixture.h"
-#include "app/opener.h"
+#include "kernel/opener.h"
 
 namespace korvo::app {
+
+using namespace korvo::kernel;
 namespace {
 
 QString labelText(QWidget& box, const char* name) {

@@ -9,6 +9,7 @@
 #include "db/connection.h"
 
 namespace korvo::app {
+
 namespace {
 
 TEST(ExceptionDialog, TextOfEachKindOfError) {

@@ -6,16 +6,16 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "app/interaction.h"
+#include "kernel/interaction.h"
 #include "app/main_window.h"
-#include "app/opener.h"
+#include "kernel/opener.h"
 
 namespace korvo::app::testing {
 
 struct MainWindowHarness {
   QTemporaryDir folder;
-  RecordingInteraction interaction;
-  RecordingOpener opener;
+  kernel::RecordingInteraction interaction;
+  kernel::RecordingOpener opener;
   int endRequests = 0;
   QStringList started;
   std::unique_ptr<MainWindow> window;

@@ -10,12 +10,14 @@
 #include <QTableWidget>
 #include <QToolButton>
 
-#include "app/language.h"
+#include "kernel/language.h"
 #include "app/main_window.h"
 #include "app/main_window_fixture.h"
-#include "app/navigator_widget.h"
+#include "kernel/navigator_widget.h"
 
 namespace korvo::app {
+
+using namespace korvo::kernel;
 namespace {
 
 using testing::MainWindowHarness;

@@ -14,12 +14,14 @@
 #include <QTreeWidget>
 
 #include "app/main_window_fixture.h"
-#include "app/navigator_widget.h"
-#include "app/query_panel.h"
-#include "app/tree_images_widget.h"
+#include "kernel/navigator_widget.h"
+#include "builder/query_panel.h"
+#include "kernel/tree_images_widget.h"
 #include "db/connection.h"
 
 namespace korvo::app {
+
+using namespace korvo::kernel;
 namespace {
 
 using testing::MainWindowHarness;

@@ -19,15 +19,17 @@
 #include <QTreeWidget>
 
 #include "app/main_window_fixture.h"
-#include "app/query_panel.h"
-#include "app/result_panel.h"
-#include "app/sql_panel.h"
-#include "app/test_paths.h"
-#include "app/toolbar_widget.h"
-#include "app/tree_images_widget.h"
-#include "app/universe_panel.h"
+#include "builder/query_panel.h"
+#include "sqlgen/result_panel.h"
+#include "sqlgen/sql_panel.h"
+#include "support/test_paths.h"
+#include "kernel/toolbar_widget.h"
+#include "kernel/tree_images_widget.h"
+#include "repository/universe_panel.h"
 
 namespace korvo::app {
+
+using namespace korvo::kernel;
 namespace {
 
 void setRow(QTableWidget* grid, int row, const QStringList& cells) {
@@ -98,7 +100,7 @@ void fillSamples(MainWindow& w) {
 
 TEST(Screenshots, EachModeShowsItsPanelOverTheWorkingArea) {
   if (!QFile::exists(":/icons/add.png"))
-    setIconFolder(testing::sourceRoot() + "/src/resources/icons");
+    setIconFolder(korvo::testing::sourceRoot() + "/src/resources/icons");
   const QByteArray language = qgetenv("KORVO_SCREENSHOT_LANG").isEmpty()
                                   ? QByteArray("FR")
                                   : qgetenv("KORVO_SCREENSHOT_LANG");

@@ -8,7 +8,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include "app/language.h"
+#include "kernel/language.h"
 
 namespace {
 
@@ -49,7 +49,7 @@ TEST(KorvoImportCommand, ImportsTheDemoUniverseAndListsIt) {
   QTemporaryDir work;
   QTemporaryDir schemas;
   const QString connect = "scott/tiger@local:" + schemas.path();
-  const QStringList& messages = korvo::app::textTables("FR").messages;
+  const QStringList& messages = korvo::kernel::textTables("FR").messages;
 
   // No UNIVERS folder in the working folder: entry 15 and a failure status.
   CommandRun missing = runKorvo({"import", connect}, work.path());

@@ -9,7 +9,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include "app/language.h"
+#include "kernel/language.h"
 #include "db/connection.h"
 #include "repository/universe_folder.h"
 #include "repository/universe_import.h"
@@ -33,8 +33,8 @@ struct EngineImport : ::testing::Test {
   QTemporaryDir schemas;
   QTemporaryDir programFolder;
   std::unique_ptr<db::Connection> connection;
-  app::RecordingInteraction interaction;
-  app::AppState state;
+  kernel::RecordingInteraction interaction;
+  kernel::AppState state;
 
   void SetUp() override {
     state.programFolder = programFolder.path();
@@ -78,7 +78,7 @@ QList<QStringList> classRows(const QList<QStringList>& classes) {
 
 TEST_F(EngineImport, DemoUniverseBuildsEveryRepositoryTable) {
   ASSERT_EQ(import(demoFolder()), ImportOutcome::Finished) << failures().toStdString();
-  EXPECT_EQ(interaction.informed.last(), app::textTables("FR").messages[22]);
+  EXPECT_EQ(interaction.informed.last(), kernel::textTables("FR").messages[22]);
   EXPECT_TRUE(interaction.errors.isEmpty()) << failures().toStdString();
 
   const QList<QStringList> universe = rows(
@@ -172,7 +172,7 @@ TEST_F(EngineImport, ALoopAmongTheJoinsDropsTheRepository) {
                                      {"2", "7", "J", "1", "B.X=C.X"},
                                      {"3", "7", "J", "1", "C.X=A.X"}});
   EXPECT_EQ(import(folder.path()), ImportOutcome::LoopDropped) << failures().toStdString();
-  const QStringList& messages = app::textTables("FR").messages;
+  const QStringList& messages = kernel::textTables("FR").messages;
   EXPECT_TRUE(interaction.informed.contains(messages[47]));
   EXPECT_TRUE(interaction.informed.contains(messages[39]));
   EXPECT_FALSE(interaction.informed.contains(messages[22]));

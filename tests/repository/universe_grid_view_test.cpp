@@ -6,8 +6,8 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "app/language.h"
-#include "app/universe_panel.h"
+#include "kernel/language.h"
+#include "repository/universe_panel.h"
 #include "repository/recording_connection.h"
 
 using namespace korvo;
@@ -28,10 +28,10 @@ TEST(UniverseGridView, ShowsTheListAndPassesClicksAndTheDropButton) {
                           db::Row{QVariant(9), QVariant("Stocks"), QVariant(1), QVariant(),
                                   QVariant(), QVariant("N")}},
                          QString()}};
-  app::RecordingInteraction interaction;
-  app::AppState state;
+  kernel::RecordingInteraction interaction;
+  kernel::AppState state;
   UniverseList list(connection, interaction, state);
-  app::UniversePanel panel;
+  repository::UniversePanel panel;
   connectUniversePanel(&panel, list);
   QTableWidget* table = panel.findChild<QTableWidget*>("StringGridUniv");
   ASSERT_NE(table, nullptr);
@@ -52,12 +52,12 @@ TEST(UniverseGridView, ShowsTheListAndPassesClicksAndTheDropButton) {
 
   interaction.answers = {false};
   panel.findChild<QToolButton*>("SBdropUnivers")->click();
-  EXPECT_EQ(interaction.asked, QStringList{app::textTables("FR").messages[49]});
+  EXPECT_EQ(interaction.asked, QStringList{kernel::textTables("FR").messages[49]});
   EXPECT_FALSE(connection.log.contains("drop table KORVO_CLASS"));
 }
 
 TEST(UniverseGridView, BusyProgressShowsTheStepAndEnds) {
-  app::RecordingInteraction messages;
+  kernel::RecordingInteraction messages;
   QWidget parent;
   {
     BusyProgressInteraction busy(messages, &parent);

@@ -5,7 +5,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 
-#include "app/language.h"
+#include "kernel/language.h"
 #include "repository/data_packet_io.h"
 #include "repository/import_statements.h"
 #include "repository/join_tree_procedures.h"
@@ -22,14 +22,14 @@ namespace fakes = korvo::repository::fakes;
 
 namespace {
 
-const QStringList& fr() { return app::textTables("FR").messages; }
+const QStringList& fr() { return kernel::textTables("FR").messages; }
 
 using fakes::UniverseFolder;
 
 struct ImportFixture : ::testing::Test {
   RecordingConnection connection;
-  app::RecordingInteraction interaction;
-  app::AppState state;
+  kernel::RecordingInteraction interaction;
+  kernel::AppState state;
   UniverseFolder folder;
 
   ImportFixture() {

@@ -7,7 +7,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "app/language.h"
+#include "kernel/language.h"
 #include "repository/recording_connection.h"
 
 using namespace korvo;
@@ -17,15 +17,15 @@ namespace fakes = korvo::repository::fakes;
 
 namespace {
 
-const QStringList& fr() { return app::textTables("FR").messages; }
+const QStringList& fr() { return kernel::textTables("FR").messages; }
 const QString kNotice = QString::fromUtf8(
     "Vous êtes connecté à une base Vorlan, à terme l'accès aux bases Vorlan ne sera pas maintenu  "
     "...");
 
 struct ListFixture : ::testing::Test {
   RecordingConnection connection;
-  app::RecordingInteraction interaction;
-  app::AppState state;
+  kernel::RecordingInteraction interaction;
+  kernel::AppState state;
   QTemporaryDir programFolder;
 
   ListFixture() { state.programFolder = programFolder.path(); }
@@ -71,7 +71,7 @@ struct ListFixture : ::testing::Test {
 
 TEST_F(ListFixture, PreparedGridHasHeadersAndOneEmptyRow) {
   UniverseList list(connection, interaction, state);
-  EXPECT_EQ(list.grid().headers, app::textTables("FR").universeHeaders);
+  EXPECT_EQ(list.grid().headers, kernel::textTables("FR").universeHeaders);
   ASSERT_EQ(list.grid().rows.size(), 1);
   EXPECT_EQ(list.grid().rows[0], QStringList(6));
   EXPECT_EQ(UniverseGrid::columnWidths(), QList<int>({80, 300, 250, 250, 250, 1000}));

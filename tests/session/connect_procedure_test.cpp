@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/app_state.h"
-#include "app/interaction.h"
+#include "kernel/app_state.h"
+#include "kernel/interaction.h"
 #include "session/plan_table.h"
 #include "session/profile_file.h"
 #include "session_test_support.h"
@@ -23,8 +23,8 @@ const QString kOracle10 = "Oracle Database 10g Enterprise Edition Release 10.2.0
 struct Road {
   TemporaryCurrentFolder folder;
   std::shared_ptr<Script> script = std::make_shared<Script>();
-  app::AppState state;
-  app::RecordingInteraction interaction;
+  kernel::AppState state;
+  kernel::RecordingInteraction interaction;
   RecordingTarget target;
   QStringList aliases;
   ConnectEnvironment env{state, interaction, target,

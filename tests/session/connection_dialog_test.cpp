@@ -11,10 +11,10 @@
 #include <QTableWidget>
 #include <QTest>
 
-#include "app/app_state.h"
-#include "app/interaction.h"
-#include "app/language.h"
-#include "app/opener.h"
+#include "kernel/app_state.h"
+#include "kernel/interaction.h"
+#include "kernel/language.h"
+#include "kernel/opener.h"
 #include "session/password_scrambler.h"
 #include "session_test_support.h"
 
@@ -39,9 +39,9 @@ class MainWindowDouble : public QWidget, public RecordingTarget {};
 struct DialogHarness {
   TemporaryCurrentFolder folder;
   std::shared_ptr<Script> script = std::make_shared<Script>();
-  app::AppState state;
-  app::RecordingInteraction interaction;
-  app::RecordingOpener opener;
+  kernel::AppState state;
+  kernel::RecordingInteraction interaction;
+  kernel::RecordingOpener opener;
   MainWindowDouble mainWindow;
   std::unique_ptr<ConnectionDialog> dialog;
 
@@ -145,7 +145,7 @@ TEST(ConnectionDialogTest, LanguageTextsAndFirstRunMessage) {
     h.state.language = language;
     h.state.firstRun = true;
     h.create();
-    const app::TextTables& texts = app::textTables(language);
+    const kernel::TextTables& texts = kernel::textTables(language);
     EXPECT_EQ(h.find<QLabel>("Label2")->text(), texts.loginTexts.value("Label2"));
     EXPECT_EQ(h.find<QLabel>("Label3")->text(), texts.loginTexts.value("Label3"));
     EXPECT_EQ(h.find<QPushButton>("BTAjouterOra")->text(), texts.loginTexts.value("BTAjouterOra"));
@@ -201,7 +201,7 @@ TEST(ConnectionDialogTest, AddingNeedsARetypedPasswordUnlessCtrlAltP) {
   h.createAndShow();
   h.clickRow(h.oracleGrid(), 1);
   h.click("BTAjouterOra");
-  EXPECT_EQ(h.interaction.informed, QStringList{app::textTables("FR").messages.value(35)});
+  EXPECT_EQ(h.interaction.informed, QStringList{kernel::textTables("FR").messages.value(35)});
   EXPECT_EQ(h.dialog->profiles().grid(LoginPage::Oracle).rowCount(), 3);
 
   // Ctrl+Alt+P adds at once, and the copy logs in with the same password.
@@ -347,7 +347,7 @@ TEST(ConnectionDialogTest, HelpAndProductPage) {
   DialogHarness h;
   h.createAndShow();
   QTest::keyClick(h.oracleGrid(), Qt::Key_F1);
-  EXPECT_EQ(h.interaction.informed, QStringList{app::textTables("FR").messages.value(29)});
+  EXPECT_EQ(h.interaction.informed, QStringList{kernel::textTables("FR").messages.value(29)});
   EXPECT_TRUE(h.opener.opened.isEmpty());
 
   writeFile("Korvo-BO6.html", "<html></html>");
@@ -359,7 +359,7 @@ TEST(ConnectionDialogTest, HelpAndProductPage) {
   h.state.programFolder = h.folder.path();
   QTest::mouseClick(h.find<QLabel>("Label16"), Qt::LeftButton);
   ASSERT_EQ(h.opener.opened.size(), 1);
-  EXPECT_EQ(h.opener.opened.first(), app::productPageUrl(app::textTables("FR"), h.folder.path()));
+  EXPECT_EQ(h.opener.opened.first(), kernel::productPageUrl(kernel::textTables("FR"), h.folder.path()));
 }
 
 TEST(ConnectionDialogTest, OsAuthenticationDisablesUserAndPassword) {

@@ -6,9 +6,9 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/app_state.h"
-#include "app/interaction.h"
-#include "app/opener.h"
+#include "kernel/app_state.h"
+#include "kernel/interaction.h"
+#include "kernel/opener.h"
 #include "db/connection.h"
 #include "session/connection_dialog.h"
 #include "session/profile_file.h"
@@ -33,9 +33,9 @@ QString firstValue(db::Connection& connection, const QString& sql) {
 struct EmbeddedRoad {
   TemporaryCurrentFolder folder;
   QString alias = "local:" + folder.path() + "/schemas";
-  app::AppState state;
-  app::RecordingInteraction interaction;
-  app::RecordingOpener opener;
+  kernel::AppState state;
+  kernel::RecordingInteraction interaction;
+  kernel::RecordingOpener opener;
   MainWindowDouble mainWindow;
   std::unique_ptr<ConnectionDialog> dialog;
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/app_state.h"
+#include "kernel/app_state.h"
 #include "session_test_support.h"
 
 namespace korvo::session {
@@ -50,7 +50,7 @@ TEST(PlanTableTest, FlagFollowsCreationAndDictionary) {
       script->failures["Create table PLAN_TABLE"] = "ORA-00955: name is already used";
     if (c.dictionaryHasRow) script->answers[kDictionary] = {db::Row{QVariant("PLAN_TABLE")}};
     ScriptedConnection connection(script);
-    app::AppState state;
+    kernel::AppState state;
     state.planTablePresent = !c.expected;
     InitPlanTable(connection, state);
     EXPECT_EQ(state.planTablePresent, c.expected) << c.name;

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/app_state.h"
+#include "kernel/app_state.h"
 
 namespace korvo::session {
 namespace {
@@ -70,7 +70,7 @@ TEST(ProfileGridTest, RemovingTheLastProfileKeepsTheTitleRow) {
 }
 
 TEST(ProfileGridTest, SortingTheSameTitleTwiceGivesAscendingThenDescending) {
-  app::AppState state;
+  kernel::AppState state;
   ProfileGrid grid = gridOf({{"Base", "User"}, {"b", "1"}, {"c", "2"}, {"a", "3"}});
   TrierStringGrid(grid, 0, state);
   EXPECT_EQ(state.sortDirection, "ASC");
@@ -93,7 +93,7 @@ TEST(ProfileGridTest, SortingTheSameTitleTwiceGivesAscendingThenDescending) {
 }
 
 TEST(ProfileGridTest, SortStateIsSharedWithWhateverSortedLast) {
-  app::AppState state;
+  kernel::AppState state;
   state.lastSortedTitle = "Base";  // the result grid sorted a column of that title
   state.sortDirection = "ASC";
   ProfileGrid grid = gridOf({{"Base"}, {"a"}, {"b"}});
@@ -103,7 +103,7 @@ TEST(ProfileGridTest, SortStateIsSharedWithWhateverSortedLast) {
 }
 
 TEST(ProfileGridTest, SortComparesWindowsBytesCaseSensitively) {
-  app::AppState state;
+  kernel::AppState state;
   // Windows-1252: "B" 0x42 < "a" 0x61 < euro 0x80 < "é" 0xE9 (in Unicode the
   // euro sign U+20AC would come after "é").
   ProfileGrid grid =
@@ -114,7 +114,7 @@ TEST(ProfileGridTest, SortComparesWindowsBytesCaseSensitively) {
 }
 
 TEST(ProfileGridTest, FewerThanThreeRowsOnlyTurnsTheDirection) {
-  app::AppState state;
+  kernel::AppState state;
   ProfileGrid grid = gridOf({{"T"}, {"z"}});
   TrierStringGrid(grid, 0, state);
   TrierStringGrid(grid, 0, state);

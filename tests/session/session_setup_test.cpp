@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/app_state.h"
-#include "app/interaction.h"
-#include "app/language.h"
+#include "kernel/app_state.h"
+#include "kernel/interaction.h"
+#include "kernel/language.h"
 #include "session_test_support.h"
 
 namespace korvo::session {
@@ -26,8 +26,8 @@ QString dateStatement(const QString& format) {
 struct Harness {
   std::shared_ptr<Script> script = std::make_shared<Script>();
   ScriptedConnection connection{script};
-  app::AppState state;
-  app::RecordingInteraction interaction;
+  kernel::AppState state;
+  kernel::RecordingInteraction interaction;
 };
 
 TEST(SessionSetupTest, SendsTheStatementsInOrder) {
@@ -79,7 +79,7 @@ TEST(SessionSetupTest, RefusedDateFormatShowsEntry48AndGoesOn) {
     s.script->failures["ALTER SESSION SET NLS_DATE_FORMAT"] =
         "ORA-01821: date format not recognized";
     SQLConnection1AfterConnect(s.connection, s.state, s.interaction, "DD/MM/YYYY");
-    EXPECT_EQ(s.interaction.informed, QStringList{app::textTables(language).messages.value(48)});
+    EXPECT_EQ(s.interaction.informed, QStringList{kernel::textTables(language).messages.value(48)});
     EXPECT_FALSE(s.interaction.informed.first().isEmpty());
     EXPECT_EQ(s.script->statements().size(), 5);
     EXPECT_EQ(s.state.shortDateFormat, "DD/MM/YYYY");
