@@ -30,8 +30,10 @@ int runUniverses(const QStringList& arguments, CliStreams& streams) {
   for (const QString& text : interaction.informed) streams.err << text << '\n';
   for (const QString& text : interaction.errors) streams.err << text << '\n';
   if (!listed) return kExitFailure;
-  streams.out << list.grid().headers.join('\t') << '\n';
-  for (const QStringList& row : list.grid().rows) {
+  const kernel::Grid& grid = list.grid();
+  streams.out << grid.headers().join('\t') << '\n';
+  for (int r = 1; r < grid.rowCount(); ++r) {
+    const QStringList row = grid.row(r);
     // The grid's one empty row of an empty list is not a universe.
     if (row.join(QString()).isEmpty()) continue;
     streams.out << row.join('\t') << '\n';

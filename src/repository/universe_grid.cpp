@@ -2,17 +2,12 @@
 
 namespace korvo::repository {
 
-QString UniverseGrid::cell(int gridRow, int column) const {
-  if (gridRow == 0) return headers.value(column);
-  return rows.value(gridRow - 1).value(column);
-}
+QList<int> universeColumnWidths() { return {80, 300, 250, 250, 250, 1000}; }
 
-UniverseGrid UniverseGrid::prepared(const QStringList& headers) {
-  UniverseGrid grid;
-  grid.headers = headers.mid(0, 6);
-  while (grid.headers.size() < 6) grid.headers << QString();
-  grid.rows = {QStringList(6)};
-  return grid;
+Grid preparedUniverseGrid(const QStringList& headers) {
+  QStringList six = headers.mid(0, 6);
+  while (six.size() < 6) six << QString();
+  return Grid::withHeaders(six);
 }
 
 }  // namespace korvo::repository

@@ -1,23 +1,18 @@
 #pragma once
-// The universe grid StringGridUniv as data: a header row and data rows of
-// texts. The universe panel's table widget only shows it.
+// The universe grid StringGridUniv is a kernel Grid: the six headers, then one
+// row per universe. The universe panel's table widget only shows it.
 #include <QList>
-#include <QString>
 #include <QStringList>
+
+#include "kernel/grid.h"
 
 namespace korvo::repository {
 
-struct UniverseGrid {
-  QStringList headers;      // grid row 0
-  QList<QStringList> rows;  // grid rows 1..n; never fewer than one (an empty row)
+using kernel::Grid;
 
-  static QList<int> columnWidths() { return {80, 300, 250, 250, 250, 1000}; }
-  int columnCount() const { return static_cast<int>(headers.size()); }
-  // The text at a grid position, row 0 being the header row; empty outside the grid.
-  QString cell(int gridRow, int column) const;
+QList<int> universeColumnWidths();
 
-  // Init_StringGridUniv: the six headers and one empty data row.
-  static UniverseGrid prepared(const QStringList& headers);
-};
+// Init_StringGridUniv: the six headers and one empty data row.
+Grid preparedUniverseGrid(const QStringList& headers);
 
 }  // namespace korvo::repository

@@ -8,17 +8,17 @@
 
 namespace korvo::repository {
 
-void showUniverseGrid(QTableWidget* table, const UniverseGrid& grid) {
+void showUniverseGrid(QTableWidget* table, const Grid& grid) {
   table->clear();
   table->setColumnCount(grid.columnCount());
-  table->setRowCount(static_cast<int>(grid.rows.size()));
-  table->setHorizontalHeaderLabels(grid.headers);
-  const QList<int> widths = UniverseGrid::columnWidths();
+  table->setRowCount(grid.rowCount() - 1);
+  table->setHorizontalHeaderLabels(grid.headers());
+  const QList<int> widths = universeColumnWidths();
   for (int c = 0; c < grid.columnCount() && c < widths.size(); ++c)
     table->setColumnWidth(c, widths[c]);
-  for (int r = 0; r < grid.rows.size(); ++r) {
+  for (int r = 1; r < grid.rowCount(); ++r) {
     for (int c = 0; c < grid.columnCount(); ++c) {
-      table->setItem(r, c, new QTableWidgetItem(grid.rows[r].value(c)));
+      table->setItem(r - 1, c, new QTableWidgetItem(grid.cell(r, c)));
     }
   }
 }

@@ -1,6 +1,6 @@
 #pragma once
 // The universe panel's widgets as views of the repository logic: the grid
-// shows a UniverseGrid, the drop button and row clicks reach the UniverseList.
+// shows the universe Grid, the drop button and row clicks reach the UniverseList.
 #include <QProgressDialog>
 #include <memory>
 
@@ -15,7 +15,7 @@ namespace korvo::repository {
 class UniversePanel;
 
 // Shows the grid: its headers, rows and the column widths (grid row 1 is table row 0).
-void showUniverseGrid(QTableWidget* table, const UniverseGrid& grid);
+void showUniverseGrid(QTableWidget* table, const Grid& grid);
 
 // Connects the panel to the list: the grid follows the list's data, a click
 // selects a universe (StringGridUnivClick), the drop button asks and drops

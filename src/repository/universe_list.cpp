@@ -52,7 +52,7 @@ UniverseList::UniverseList(db::Connection& connection, kernel::Interaction& inte
 }
 
 void UniverseList::Init_StringGridUniv() {
-  grid_ = UniverseGrid::prepared(kernel::textTables(state_.language).universeHeaders);
+  grid_ = preparedUniverseGrid(kernel::textTables(state_.language).universeHeaders);
   if (gridChanged) gridChanged();
 }
 
@@ -135,18 +135,19 @@ QString UniverseList::cellText(const QVariant& value) const {
   return connection_.display(value);
 }
 
-void UniverseList::RemplirStringGrid(UniverseGrid& grid, const QString& sql) {
+void UniverseList::RemplirStringGrid(Grid& grid, const QString& sql) {
   auto cursor = connection_.query(sql);
-  UniverseGrid filled;
-  for (const db::ColumnInfo& column : cursor->columns()) filled.headers << column.name;
+  QStringList headers;
+  for (const db::ColumnInfo& column : cursor->columns()) headers << column.name;
+  Grid filled = Grid::withHeaders(headers, 0);
   QList<db::Row> rows;
   cursor->fetch(rows, 0);
   for (const db::Row& row : rows) {
     QStringList texts;
-    for (int c = 0; c < filled.headers.size(); ++c) texts << cellText(row.value(c));
-    filled.rows << texts;
+    for (int c = 0; c < headers.size(); ++c) texts << cellText(row.value(c));
+    filled.appendRow(texts);
   }
-  if (filled.rows.isEmpty()) filled.rows << QStringList(filled.headers.size());
+  if (filled.rowCount() == 1) filled.appendRow();
   grid = filled;
 }
 

@@ -36,7 +36,7 @@ class UniverseList {
   // was reported and the flags stay cleared).
   bool Init_Univers();
   // RemplirStringGrid: fills `grid` from the rows of `sql`, its column titles as headers.
-  void RemplirStringGrid(UniverseGrid& grid, const QString& sql);
+  void RemplirStringGrid(Grid& grid, const QString& sql);
   // StringGridUnivClick: grid row numbers count the header as row 0.
   void StringGridUnivClick(int gridRow);
   // SBdropUniversClick: asks catalogue entry 49 and drops on Yes.
@@ -44,7 +44,7 @@ class UniverseList {
   // DropUnivers: drops every KORVO_ table when the repository flag is set.
   void DropUnivers();
 
-  const UniverseGrid& grid() const { return grid_; }
+  const Grid& grid() const { return grid_; }
   const QString& selectedUniverseId() const { return selectedId_; }
   bool boRepositoryFound() const { return boRepository_; }
   bool repositoryFound() const { return repository_; }
@@ -59,7 +59,7 @@ class UniverseList {
   db::Connection& connection_;
   kernel::Interaction& interaction_;
   const kernel::AppState& state_;
-  UniverseGrid grid_;
+  Grid grid_;
   QString selectedId_;
   bool boRepository_ = false;
   bool repository_ = false;

@@ -28,7 +28,7 @@ std::unique_ptr<db::Connection> openSession(const LoginFields& fields, ConnectEn
   return connection;
 }
 
-ConnectOutcome connectOracle(const LoginFields& fields, ProfileGrid& oracleProfiles,
+ConnectOutcome connectOracle(const LoginFields& fields, Grid& oracleProfiles,
                              ConnectEnvironment& env, db::Connection*& adopted) {
   if (db::Connection* previous = env.target.connection()) previous->close();
 
@@ -70,7 +70,7 @@ QString moduleNameStatement() {
          "','');end;";
 }
 
-ConnectOutcome Connexion(const LoginFields& fields, ProfileGrid& oracleProfiles,
+ConnectOutcome Connexion(const LoginFields& fields, Grid& oracleProfiles,
                          ConnectEnvironment& env) {
   try {
     env.target.detachResultGrid();

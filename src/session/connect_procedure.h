@@ -58,7 +58,7 @@ QString moduleNameStatement();
 // shown with their own text through the interaction and end the procedure.
 // The Oracle profile grid is set to 4 columns and saved to "ParamOra.dat" in
 // the current folder.
-ConnectOutcome Connexion(const LoginFields& fields, ProfileGrid& oracleProfiles,
+ConnectOutcome Connexion(const LoginFields& fields, Grid& oracleProfiles,
                          ConnectEnvironment& environment);
 
 }  // namespace korvo::session

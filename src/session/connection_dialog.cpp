@@ -233,7 +233,7 @@ bool ConnectionDialog::gridShowsTitleRow(LoginPage page) const {
 }
 
 void ConnectionDialog::refreshGrid(LoginPage page) {
-  const ProfileGrid& data = profiles_.grid(page);
+  const Grid& data = profiles_.grid(page);
   QTableWidget* grid = widgets(page).grid;
   // With profiles, row 0 is the fixed title row (the header, whose clicks
   // sort); a grid holding only row 0 shows it as an ordinary row.

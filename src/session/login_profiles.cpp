@@ -8,7 +8,7 @@
 
 namespace korvo::session {
 
-LoginProfiles::LoginProfiles() : grids_{ProfileGrid(5, 1), ProfileGrid(6, 1), ProfileGrid(6, 1)} {}
+LoginProfiles::LoginProfiles() : grids_{Grid(5, 1), Grid(6, 1), Grid(6, 1)} {}
 
 QString LoginProfiles::fileName(LoginPage page) {
   switch (page) {
@@ -41,7 +41,7 @@ void LoginProfiles::save(LoginPage page) const {
 }
 
 PageFields LoginProfiles::rowFields(LoginPage page, int row) const {
-  const ProfileGrid& g = grid(page);
+  const Grid& g = grid(page);
   PageFields fields;
   fields.database = g.cell(row, 0);
   fields.user = g.cell(row, 1);
@@ -106,7 +106,7 @@ LoginProfiles::AddResult LoginProfiles::addProfile(LoginPage page, const PageFie
   }
   cells << scrambled;
 
-  ProfileGrid& g = grid(page);
+  Grid& g = grid(page);
   if (g.columnCount() < cells.size()) g.setColumnCount(static_cast<int>(cells.size()));
   const int row = g.rowCount();
   g.setRowCount(row + 1);

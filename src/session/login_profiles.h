@@ -31,8 +31,8 @@ class LoginProfiles {
   static QString fileName(LoginPage page);  // "ParamOra.dat", "ParamMsSql.dat", "ParamMySql.dat"
   static QString dbmsType(LoginPage page);  // "ORACLE", "MSSQL", "MYSQL5"
 
-  ProfileGrid& grid(LoginPage page) { return grids_[index(page)]; }
-  const ProfileGrid& grid(LoginPage page) const { return grids_[index(page)]; }
+  Grid& grid(LoginPage page) { return grids_[index(page)]; }
+  const Grid& grid(LoginPage page) const { return grids_[index(page)]; }
 
   // Loads the page's profile file from the current folder (ProfileFileError;
   // the grid keeps its rows then). Saving writes the grid back.
@@ -72,7 +72,7 @@ class LoginProfiles {
  private:
   static int index(LoginPage page) { return static_cast<int>(page); }
 
-  std::array<ProfileGrid, 3> grids_;
+  std::array<Grid, 3> grids_;
   std::array<bool, 3> storedForm_{false, false, false};
   bool passwordRetyped_ = true;
 };

@@ -22,13 +22,13 @@ int readCount(const QList<QByteArray>& lines, int index, const char* what) {
 
 }  // namespace
 
-ProfileGrid readProfileGrid(const QByteArray& bytes) {
+Grid readProfileGrid(const QByteArray& bytes) {
   QList<QByteArray> lines = bytes.split('\n');
   for (QByteArray& line : lines)
     if (line.endsWith('\r')) line.chop(1);
   const int columns = readCount(lines, 0, "column");
   const int rows = readCount(lines, 1, "row");
-  ProfileGrid grid(columns, rows);
+  Grid grid(columns, rows);
   int index = 2;
   for (int c = 0; c < columns; ++c) {
     for (int r = 0; r < rows; ++r, ++index) {
@@ -46,7 +46,7 @@ QString unstorableCellReason(const QString& text) {
   return {};
 }
 
-QByteArray writeProfileGrid(const ProfileGrid& grid) {
+QByteArray writeProfileGrid(const Grid& grid) {
   QByteArray out;
   out += QByteArray::number(grid.columnCount()) + "\r\n";
   out += QByteArray::number(grid.rowCount()) + "\r\n";
@@ -66,7 +66,7 @@ QByteArray writeProfileGrid(const ProfileGrid& grid) {
   return out;
 }
 
-void ChargerStringGrid(ProfileGrid& grid, const QString& fileName) {
+void ChargerStringGrid(Grid& grid, const QString& fileName) {
   QFile file(fileName);
   if (!file.open(QIODevice::ReadOnly))
     throw ProfileFileError(
@@ -82,7 +82,7 @@ void ChargerStringGrid(ProfileGrid& grid, const QString& fileName) {
   }
 }
 
-void EnregistrerStringGrid(const ProfileGrid& grid, const QString& fileName) {
+void EnregistrerStringGrid(const Grid& grid, const QString& fileName) {
   const QByteArray bytes = writeProfileGrid(grid);
   QSaveFile file(fileName);
   if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())

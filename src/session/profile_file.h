@@ -25,16 +25,16 @@ class ProfileFileError : public std::runtime_error {
 // Reads the format from bytes. Cells missing at the end of a short file are
 // empty (as the Windows program's line reader leaves them); a count that is not
 // a positive number is refused.
-ProfileGrid readProfileGrid(const QByteArray& bytes);
+Grid readProfileGrid(const QByteArray& bytes);
 // The bytes of the format. A cell holding a line break or a character outside
 // Windows-1252 would make a file the program cannot read back: refused.
-QByteArray writeProfileGrid(const ProfileGrid& grid);
+QByteArray writeProfileGrid(const Grid& grid);
 // Empty when the text can be a cell of a profile file, else the reason.
 QString unstorableCellReason(const QString& text);
 
 // Loads a profile file into the grid; the grid is left as it was on failure.
-void ChargerStringGrid(ProfileGrid& grid, const QString& fileName);
+void ChargerStringGrid(Grid& grid, const QString& fileName);
 // Writes the grid to a profile file, creating or replacing it.
-void EnregistrerStringGrid(const ProfileGrid& grid, const QString& fileName);
+void EnregistrerStringGrid(const Grid& grid, const QString& fileName);
 
 }  // namespace korvo::session

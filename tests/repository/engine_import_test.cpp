@@ -155,8 +155,8 @@ TEST_F(EngineImport, ImportingTwiceGivesTheSameRepository) {
   }
   UniverseList list(*connection, interaction, state);
   ASSERT_TRUE(list.Init_Univers());
-  ASSERT_EQ(list.grid().rows.size(), 1);
-  EXPECT_EQ(list.grid().rows[0][0], "1");
+  ASSERT_EQ(list.grid().rowCount() - 1, 1);
+  EXPECT_EQ(list.grid().cell(1, 0), "1");
 }
 
 TEST_F(EngineImport, ALoopAmongTheJoinsDropsTheRepository) {

@@ -71,13 +71,13 @@ struct ListFixture : ::testing::Test {
 
 TEST_F(ListFixture, PreparedGridHasHeadersAndOneEmptyRow) {
   UniverseList list(connection, interaction, state);
-  EXPECT_EQ(list.grid().headers, kernel::textTables("FR").universeHeaders);
-  ASSERT_EQ(list.grid().rows.size(), 1);
-  EXPECT_EQ(list.grid().rows[0], QStringList(6));
-  EXPECT_EQ(UniverseGrid::columnWidths(), QList<int>({80, 300, 250, 250, 250, 1000}));
+  EXPECT_EQ(list.grid().headers(), kernel::textTables("FR").universeHeaders);
+  ASSERT_EQ(list.grid().rowCount() - 1, 1);
+  EXPECT_EQ(list.grid().row(1), QStringList(6));
+  EXPECT_EQ(universeColumnWidths(), QList<int>({80, 300, 250, 250, 250, 1000}));
   state.language = "AN";
   list.Init_StringGridUniv();
-  EXPECT_EQ(list.grid().headers[5], "Encryted");
+  EXPECT_EQ(list.grid().cell(0, 5), "Encryted");
 }
 
 TEST_F(ListFixture, RepositoryListUsesTheHeadersAsAliasesAndTheShortDateFormat) {
@@ -103,8 +103,8 @@ TEST_F(ListFixture, RepositoryListUsesTheHeadersAsAliasesAndTheShortDateFormat) 
   EXPECT_EQ(connection.log[1],
             "select count(*) from user_tables where table_name in ('KORVO_CLASS','KORVO_JOIN',"
             "'KORVO_OBJ_TAB', 'KORVO_OBJECT','KORVO_TAB_TREE','KORVO_TABLE','KORVO_UNIVERS')");
-  ASSERT_EQ(list.grid().rows.size(), 1);
-  EXPECT_EQ(list.grid().rows[0], QStringList({"12", "Demo", "3", "04/03/2011", "", "N"}));
+  ASSERT_EQ(list.grid().rowCount() - 1, 1);
+  EXPECT_EQ(list.grid().row(1), QStringList({"12", "Demo", "3", "04/03/2011", "", "N"}));
   EXPECT_TRUE(interaction.informed.isEmpty());
   EXPECT_TRUE(interaction.errors.isEmpty());
 }
@@ -117,8 +117,8 @@ TEST_F(ListFixture, BusinessObjectsRepositoryBesideTheRepository) {
   EXPECT_FALSE(list.repositoryFound());
   EXPECT_FALSE(list.vorlanFound());
   EXPECT_EQ(list.grid().columnCount(), 5);
-  ASSERT_EQ(list.grid().rows.size(), 2);
-  EXPECT_EQ(list.grid().rows[1], QStringList({"2", "B", "4", "2010/02/03", ""}));
+  ASSERT_EQ(list.grid().rowCount() - 1, 2);
+  EXPECT_EQ(list.grid().row(2), QStringList({"2", "B", "4", "2010/02/03", ""}));
   EXPECT_TRUE(connection.log.contains(
       "select UNIVERSE_ID \"Id univers\", UNI_LONGNAME \"Nom univers\", UNI_VERSION \"Version\", "
       "UNI_CREATEDATE \"Date de création\", UNI_MODIFYDATE \"Date de modification\" from "
@@ -140,7 +140,8 @@ TEST_F(ListFixture, SixOfSevenTablesIsNoRepository) {
   UniverseList list(connection, interaction, state);
   ASSERT_TRUE(list.Init_Univers());
   EXPECT_FALSE(list.repositoryFound());
-  EXPECT_EQ(list.grid().rows, QList<QStringList>{QStringList(6)});
+  EXPECT_EQ(list.grid().rowCount(), 2);
+  EXPECT_EQ(list.grid().row(1), QStringList(6));
   list.StringGridUnivClick(1);
   EXPECT_EQ(list.selectedUniverseId(), "");
   const int before = connection.log.size();

@@ -33,7 +33,7 @@ struct Road {
                            return std::make_unique<ScriptedConnection>(script);
                          },
                          "DD/MM/YYYY"};
-  ProfileGrid profiles{5, 2};
+  Grid profiles{5, 2};
 
   Road() {
     script->answers[kBannerQuery] = {db::Row{QVariant(kOracle10)}};

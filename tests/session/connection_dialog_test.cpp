@@ -93,7 +93,7 @@ struct DialogHarness {
   }
   QStringList columnOfGrid(int column) {
     QStringList cells;
-    const ProfileGrid& grid = dialog->profiles().grid(LoginPage::Oracle);
+    const Grid& grid = dialog->profiles().grid(LoginPage::Oracle);
     for (int r = 0; r < grid.rowCount(); ++r) cells << grid.cell(r, column);
     return cells;
   }
@@ -217,7 +217,7 @@ TEST(ConnectionDialogTest, AddingNeedsARetypedPasswordUnlessCtrlAltP) {
   h.retype(password, "secret");
   h.find<QLineEdit>("CnxOra")->setText("prod");
   h.click("BTAjouterOra");
-  const ProfileGrid& grid = h.dialog->profiles().grid(LoginPage::Oracle);
+  const Grid& grid = h.dialog->profiles().grid(LoginPage::Oracle);
   ASSERT_EQ(grid.rowCount(), 5);
   EXPECT_EQ(grid.cell(4, 0), "prod");
   EXPECT_EQ(grid.cell(4, 2), QDate::currentDate().toString("dd/MM/yyyy"));

@@ -86,7 +86,7 @@ TEST(EmbeddedConnectTest, ConnectsPreparesTheSessionAndSavesTheProfiles) {
                        "select count(*) from user_tab_columns where table_name = 'PLAN_TABLE'"),
             "20");
 
-  ProfileGrid saved;
+  Grid saved;
   ChargerStringGrid(saved, "ParamOra.dat");
   EXPECT_EQ(saved.columnCount(), 4);
   EXPECT_EQ(saved.rowCount(), 1);

@@ -17,7 +17,7 @@ const QDate kToday(2026, 12, 8);
 
 LoginProfiles withOracleProfile() {
   LoginProfiles profiles;
-  ProfileGrid& grid = profiles.grid(LoginPage::Oracle);
+  Grid& grid = profiles.grid(LoginPage::Oracle);
   grid.setColumnCount(4);
   grid.setRowCount(2);
   grid.setCell(0, 0, "Base");
@@ -54,7 +54,7 @@ TEST(LoginProfilesTest, ClickedRowGivesTheStoredPasswordAndTheClearOneIsSent) {
 
 TEST(LoginProfilesTest, OtherPagesReadTheirOwnColumns) {
   LoginProfiles profiles;
-  ProfileGrid& grid = profiles.grid(LoginPage::MySql);
+  Grid& grid = profiles.grid(LoginPage::MySql);
   grid.setRowCount(2);
   const QStringList row = {"db", "usr", "host", "01/01/2020", "PMCAV", ""};
   for (int c = 0; c < 6; ++c) grid.setCell(1, c, row[c]);
@@ -84,7 +84,7 @@ TEST(LoginProfilesTest, AddingAfterAClickNeedsARetypedPassword) {
   EXPECT_EQ(profiles.addProfile(LoginPage::Oracle, {"orcl", "hr", "", "hr!"}, kToday, "DD/MM/YYYY",
                                 false),
             LoginProfiles::AddResult::Added);
-  const ProfileGrid& grid = profiles.grid(LoginPage::Oracle);
+  const Grid& grid = profiles.grid(LoginPage::Oracle);
   ASSERT_EQ(grid.rowCount(), 3);
   EXPECT_EQ(grid.row(2),
             (QStringList{"orcl", "hr", "08/12/2026", CrypterMotDePasse("hr!", kPasswordKey)}));
@@ -97,7 +97,7 @@ TEST(LoginProfilesTest, ForcedAddStoresTheRealPasswordScrambled) {
   EXPECT_EQ(profiles.addProfile(LoginPage::Oracle, {"local:demo", "scott", "", "PMCAV"}, kToday,
                                 "MM/DD/YYYY", true),
             LoginProfiles::AddResult::Added);
-  const ProfileGrid& grid = profiles.grid(LoginPage::Oracle);
+  const Grid& grid = profiles.grid(LoginPage::Oracle);
   EXPECT_EQ(grid.row(2), (QStringList{"local:demo", "scott", "12/08/2026", "PMCAV"}));
 }
 
@@ -106,7 +106,7 @@ TEST(LoginProfilesTest, OtherPagesStoreHostAndDateInTheirColumns) {
   EXPECT_EQ(
       profiles.addProfile(LoginPage::MsSql, {"db", "sa", "srv", "pw"}, kToday, "YYYY/MM/DD", false),
       LoginProfiles::AddResult::Added);
-  const ProfileGrid& grid = profiles.grid(LoginPage::MsSql);
+  const Grid& grid = profiles.grid(LoginPage::MsSql);
   EXPECT_EQ(grid.columnCount(), 6);
   EXPECT_EQ(grid.row(1), (QStringList{"db", "sa", "srv", "2026/12/08",
                                       CrypterMotDePasse("pw", kPasswordKey), ""}));

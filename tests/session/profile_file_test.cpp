@@ -23,7 +23,7 @@ const QByteArray kWindowsFile(
     112);
 
 TEST(ProfileFileTest, ReadsCellsColumnByColumn) {
-  const ProfileGrid grid = readProfileGrid(kWindowsFile);
+  const Grid grid = readProfileGrid(kWindowsFile);
   ASSERT_EQ(grid.columnCount(), 4);
   ASSERT_EQ(grid.rowCount(), 3);
   EXPECT_EQ(grid.row(0), (QStringList{"Base", "Utilisateur", "Date", "Mot de passe"}));
@@ -38,18 +38,18 @@ TEST(ProfileFileTest, RoundTripIsByteForByte) {
 
   TemporaryCurrentFolder folder;
   writeFile("ParamOra.dat", kWindowsFile);
-  ProfileGrid grid;
+  Grid grid;
   ChargerStringGrid(grid, "ParamOra.dat");
   EnregistrerStringGrid(grid, "Copy.dat");
   EXPECT_EQ(readFile("Copy.dat"), kWindowsFile);
-  ProfileGrid again;
+  Grid again;
   ChargerStringGrid(again, "Copy.dat");
   EXPECT_EQ(again, grid);
 }
 
 TEST(ProfileFileTest, TitleRowOnlyFile) {
   const QByteArray bytes("4\r\n1\r\nBase\r\nUser\r\nDate\r\nPassword\r\n");
-  const ProfileGrid grid = readProfileGrid(bytes);
+  const Grid grid = readProfileGrid(bytes);
   EXPECT_EQ(grid.columnCount(), 4);
   EXPECT_EQ(grid.rowCount(), 1);
   EXPECT_EQ(grid.cell(0, 3), "Password");
@@ -57,7 +57,7 @@ TEST(ProfileFileTest, TitleRowOnlyFile) {
 }
 
 TEST(ProfileFileTest, ShortFileLeavesLastCellsEmptyAndBareLineFeedsAreRead) {
-  const ProfileGrid grid = readProfileGrid("2\n2\nA\nB\nC");
+  const Grid grid = readProfileGrid("2\n2\nA\nB\nC");
   EXPECT_EQ(grid.row(0), (QStringList{"A", "C"}));
   EXPECT_EQ(grid.row(1), (QStringList{"B", ""}));
 }
@@ -73,7 +73,7 @@ TEST(ProfileFileTest, RefusesCountsThatAreNotPositiveNumbers) {
 TEST(ProfileFileTest, WriterRefusesCellsTheFormatCannotHold) {
   for (const QString& text :
        {QString("a\r\nb"), QString("line\nbreak"), QString("cr\r"), QString::fromUtf8("中文")}) {
-    ProfileGrid grid(2, 2);
+    Grid grid(2, 2);
     grid.setCell(1, 1, text);
     EXPECT_THROW(writeProfileGrid(grid), ProfileFileError);
   }
@@ -81,7 +81,7 @@ TEST(ProfileFileTest, WriterRefusesCellsTheFormatCannotHold) {
 
 TEST(ProfileFileTest, MissingFileIsAnErrorAndTheGridKeepsItsRows) {
   TemporaryCurrentFolder folder;
-  ProfileGrid grid(3, 2);
+  Grid grid(3, 2);
   grid.setCell(1, 0, "kept");
   try {
     ChargerStringGrid(grid, "ParamMsSql.dat");
@@ -99,7 +99,7 @@ TEST(ProfileFileTest, MissingFileIsAnErrorAndTheGridKeepsItsRows) {
 TEST(ProfileFileTest, SavingReplacesTheFile) {
   TemporaryCurrentFolder folder;
   writeFile("ParamOra.dat", kWindowsFile);
-  ProfileGrid grid(1, 1);
+  Grid grid(1, 1);
   grid.setCell(0, 0, "T");
   EnregistrerStringGrid(grid, "ParamOra.dat");
   EXPECT_EQ(readFile("ParamOra.dat"), QByteArray("1\r\n1\r\nT\r\n"));

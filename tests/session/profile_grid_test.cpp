@@ -7,21 +7,21 @@
 namespace korvo::session {
 namespace {
 
-ProfileGrid gridOf(const QList<QStringList>& rows) {
-  ProfileGrid grid(static_cast<int>(rows.first().size()), static_cast<int>(rows.size()));
+Grid gridOf(const QList<QStringList>& rows) {
+  Grid grid(static_cast<int>(rows.first().size()), static_cast<int>(rows.size()));
   for (int r = 0; r < rows.size(); ++r)
     for (int c = 0; c < rows[r].size(); ++c) grid.setCell(r, c, rows[r][c]);
   return grid;
 }
 
-QStringList column(const ProfileGrid& grid, int c) {
+QStringList column(const Grid& grid, int c) {
   QStringList cells;
   for (int r = 0; r < grid.rowCount(); ++r) cells << grid.cell(r, c);
   return cells;
 }
 
 TEST(ProfileGridTest, CountsNeverFallBelowOneAndKeepCells) {
-  ProfileGrid grid(2, 2);
+  Grid grid(2, 2);
   grid.setCell(1, 1, "x");
   grid.setRowCount(0);
   EXPECT_EQ(grid.rowCount(), 1);
@@ -49,18 +49,18 @@ TEST(ProfileGridTest, RemoveLine) {
       {7, {"T", "a", "b"}},  // past the end: the count still shrinks
   };
   for (const Case& c : cases) {
-    ProfileGrid grid = gridOf({{"T", "t2"}, {"a", "a2"}, {"b", "b2"}, {"c", "c2"}});
+    Grid grid = gridOf({{"T", "t2"}, {"a", "a2"}, {"b", "b2"}, {"c", "c2"}});
     RemoveLine(grid, c.row);
     EXPECT_EQ(column(grid, 0), c.expected) << "row " << c.row;
     EXPECT_EQ(grid.rowCount(), 3);
   }
-  ProfileGrid grid = gridOf({{"T", "t2"}, {"a", "a2"}, {"b", "b2"}});
+  Grid grid = gridOf({{"T", "t2"}, {"a", "a2"}, {"b", "b2"}});
   RemoveLine(grid, 1);
   EXPECT_EQ(grid.row(1), (QStringList{"b", "b2"}));  // whole rows move
 }
 
 TEST(ProfileGridTest, RemovingTheLastProfileKeepsTheTitleRow) {
-  ProfileGrid grid = gridOf({{"Base", "User"}, {"ORCL", "scott"}});
+  Grid grid = gridOf({{"Base", "User"}, {"ORCL", "scott"}});
   RemoveLine(grid, 1);
   EXPECT_EQ(grid.rowCount(), 1);
   EXPECT_EQ(grid.row(0), (QStringList{"Base", "User"}));
@@ -71,7 +71,7 @@ TEST(ProfileGridTest, RemovingTheLastProfileKeepsTheTitleRow) {
 
 TEST(ProfileGridTest, SortingTheSameTitleTwiceGivesAscendingThenDescending) {
   kernel::AppState state;
-  ProfileGrid grid = gridOf({{"Base", "User"}, {"b", "1"}, {"c", "2"}, {"a", "3"}});
+  Grid grid = gridOf({{"Base", "User"}, {"b", "1"}, {"c", "2"}, {"a", "3"}});
   TrierStringGrid(grid, 0, state);
   EXPECT_EQ(state.sortDirection, "ASC");
   EXPECT_EQ(state.lastSortedTitle, "Base");
@@ -96,7 +96,7 @@ TEST(ProfileGridTest, SortStateIsSharedWithWhateverSortedLast) {
   kernel::AppState state;
   state.lastSortedTitle = "Base";  // the result grid sorted a column of that title
   state.sortDirection = "ASC";
-  ProfileGrid grid = gridOf({{"Base"}, {"a"}, {"b"}});
+  Grid grid = gridOf({{"Base"}, {"a"}, {"b"}});
   TrierStringGrid(grid, 0, state);
   EXPECT_EQ(state.sortDirection, "DESC");
   EXPECT_EQ(column(grid, 0), (QStringList{"Base", "b", "a"}));
@@ -106,7 +106,7 @@ TEST(ProfileGridTest, SortComparesWindowsBytesCaseSensitively) {
   kernel::AppState state;
   // Windows-1252: "B" 0x42 < "a" 0x61 < euro 0x80 < "é" 0xE9 (in Unicode the
   // euro sign U+20AC would come after "é").
-  ProfileGrid grid =
+  Grid grid =
       gridOf({{"T"}, {QString::fromUtf8("é")}, {QString::fromUtf8("€")}, {"a"}, {"B"}});
   TrierStringGrid(grid, 0, state);
   EXPECT_EQ(column(grid, 0),
@@ -115,7 +115,7 @@ TEST(ProfileGridTest, SortComparesWindowsBytesCaseSensitively) {
 
 TEST(ProfileGridTest, FewerThanThreeRowsOnlyTurnsTheDirection) {
   kernel::AppState state;
-  ProfileGrid grid = gridOf({{"T"}, {"z"}});
+  Grid grid = gridOf({{"T"}, {"z"}});
   TrierStringGrid(grid, 0, state);
   TrierStringGrid(grid, 0, state);
   EXPECT_EQ(state.sortDirection, "DESC");
