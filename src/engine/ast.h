@@ -26,7 +26,7 @@ enum class ExprKind {
   Star,         // * or qualifier.*
   Pseudo,       // ROWNUM, LEVEL, SYSDATE, USER, CONNECT_BY_ISLEAF, CONNECT_BY_ISCYCLE
   Unary,        // op: "-", "+", "NOT", "PRIOR", "CONNECT_BY_ROOT"
-  Binary,       // op: + - * / || = <> < <= > >= AND OR
+  Binary,       // op: + - * / || = <> < <= > >= AND OR; a chain of one level (see ops)
   Like,         // args: value, pattern[, escape]; negated
   Between,      // args: value, low, high; negated
   InList,       // args: value, items...; negated
@@ -42,6 +42,11 @@ enum class ExprKind {
 };
 
 struct Expr {
+  Expr() = default;
+  ~Expr();  // releases deep trees without recursion (ast.cpp)
+  Expr(Expr&&) = default;
+  Expr& operator=(Expr&&) = default;
+
   ExprKind kind = ExprKind::Null;
   std::string text;  // literal text, operator, pseudo-column name, extract field
   Name qualifier;    // Column/Star: table or alias; Function: package
@@ -54,6 +59,11 @@ struct Expr {
   bool hasOperand = false;     // Case
   bool hasElse = false;        // Case
   bool parenthesized = false;  // written inside parentheses (kept for printing only)
+  // Binary: args is a chain x1 op x2 op x3 ... of one precedence level (comparisons
+  // have two operands). text is its operator when every operator is the same; else
+  // text is empty and ops[i] stands between args[i] and args[i + 1].
+  std::vector<std::string> ops;
+  const std::string& opBefore(size_t i) const { return ops.empty() ? text : ops[i - 1]; }
 };
 using ExprPtr = std::unique_ptr<Expr>;
 
@@ -71,16 +81,24 @@ struct OrderItem {
 
 enum class JoinType { Inner, Left, Right, Full, Cross };
 
+struct TableRef;
+
+// One "JOIN item ON condition" of a join chain.
+struct JoinStep {
+  JoinType type = JoinType::Inner;
+  std::unique_ptr<TableRef> right;
+  ExprPtr on;  // none for CROSS JOIN
+};
+
 struct TableRef {
   enum class Kind { Table, Subquery, Join } kind = Kind::Table;
   Name schema;                   // Table: owner
   Name name;                     // Table: table name
   std::shared_ptr<Query> query;  // Subquery
   Name alias;
-  // Join
-  JoinType joinType = JoinType::Inner;
-  std::unique_ptr<TableRef> left, right;
-  ExprPtr on;
+  // Join: left, then each step joins one more item to everything before it
+  std::unique_ptr<TableRef> left;
+  std::vector<JoinStep> joins;
 };
 using TableRefPtr = std::unique_ptr<TableRef>;
 
@@ -107,9 +125,11 @@ struct CommonTable {
 
 struct Query {
   enum class Kind { Select, Compound } kind = Kind::Select;
-  SelectCore core;                     // Select
-  SetOp op = SetOp::Union;             // Compound
-  std::shared_ptr<Query> left, right;  // Compound
+  SelectCore core;  // Select
+  // Compound: members[0] ops[0] members[1] ops[1] members[2] ..., applied from
+  // left to right (the set operators have equal precedence)
+  std::vector<std::shared_ptr<Query>> members;
+  std::vector<SetOp> ops;
   bool parenthesized = false;
   std::vector<OrderItem> orderBy;
   bool orderSiblings = false;

@@ -1,22 +1,31 @@
 #include "engine/ast_print.h"
 
+#include <type_traits>
+
+#include "engine/nesting.h"
+
 namespace korvo::engine::ast {
 namespace {
 
-std::string joinExprs(const std::vector<ExprPtr>& v, size_t from = 0) {
+// The printers carry how deep they are; each call one level deeper.
+std::string exprSql(const Expr& e, int depth);
+std::string querySql(const Query& q, int depth);
+std::string tableSql(const TableRef& t, int depth);
+
+std::string joinExprs(const std::vector<ExprPtr>& v, int depth, size_t from = 0) {
   std::string s;
   for (size_t i = from; i < v.size(); ++i) {
     if (i > from) s += ", ";
-    s += toSql(*v[i]);
+    s += exprSql(*v[i], depth);
   }
   return s;
 }
 
-std::string orderSql(const std::vector<OrderItem>& items) {
+std::string orderSql(const std::vector<OrderItem>& items, int depth) {
   std::string s;
   for (size_t i = 0; i < items.size(); ++i) {
     if (i) s += ", ";
-    s += toSql(*items[i].expr);
+    s += exprSql(*items[i].expr, depth);
     if (items[i].descending) s += " DESC";
     if (items[i].nullsFirst) s += *items[i].nullsFirst ? " NULLS FIRST" : " NULLS LAST";
   }
@@ -35,26 +44,31 @@ std::string typeSql(const ColumnType& t) {
   return s;
 }
 
-std::string coreSql(const SelectCore& c) {
+std::string coreSql(const SelectCore& c, int depth) {
   std::string s = "SELECT ";
   if (c.distinct) s += "DISTINCT ";
   for (size_t i = 0; i < c.items.size(); ++i) {
     if (i) s += ", ";
-    s += toSql(*c.items[i].expr);
+    s += exprSql(*c.items[i].expr, depth);
     if (!c.items[i].alias.empty()) s += " " + quoteName(c.items[i].alias);
   }
   s += " FROM ";
   for (size_t i = 0; i < c.from.size(); ++i) {
     if (i) s += ", ";
-    s += toSql(*c.from[i]);
+    s += tableSql(*c.from[i], depth);
   }
-  if (c.where) s += " WHERE " + toSql(*c.where);
-  if (c.startWith) s += " START WITH " + toSql(*c.startWith);
+  if (c.where) s += " WHERE " + exprSql(*c.where, depth);
+  if (c.startWith) s += " START WITH " + exprSql(*c.startWith, depth);
   if (c.connectBy)
-    s += std::string(" CONNECT BY ") + (c.noCycle ? "NOCYCLE " : "") + toSql(*c.connectBy);
-  if (!c.groupBy.empty()) s += " GROUP BY " + joinExprs(c.groupBy);
-  if (c.having) s += " HAVING " + toSql(*c.having);
+    s += std::string(" CONNECT BY ") + (c.noCycle ? "NOCYCLE " : "") + exprSql(*c.connectBy, depth);
+  if (!c.groupBy.empty()) s += " GROUP BY " + joinExprs(c.groupBy, depth);
+  if (c.having) s += " HAVING " + exprSql(*c.having, depth);
   return s;
+}
+
+const char* setOpSql(SetOp op) {
+  static const char* ops[] = {" UNION ", " UNION ALL ", " INTERSECT ", " MINUS "};
+  return ops[int(op)];
 }
 
 }  // namespace
@@ -73,7 +87,19 @@ std::string quoteString(const std::string& s) {
   return out + "'";
 }
 
-std::string toSql(const Expr& e) {
+namespace {
+
+std::string exprSql(const Expr& e, int depth) {
+  checkTreeDepth(++depth, "expression");
+  auto toSql = [depth](const auto& node) {
+    if constexpr (std::is_same_v<std::decay_t<decltype(node)>, Query>)
+      return querySql(node, depth);
+    else
+      return exprSql(node, depth);
+  };
+  auto joinExprs = [depth](const std::vector<ExprPtr>& v, size_t from = 0) {
+    return korvo::engine::ast::joinExprs(v, depth, from);
+  };
   std::string s;
   switch (e.kind) {
     case ExprKind::Number:
@@ -107,7 +133,13 @@ std::string toSql(const Expr& e) {
       break;
     }
     case ExprKind::Binary:
-      s = toSql(*e.args[0]) + " " + e.text + " " + toSql(*e.args[1]);
+      s = toSql(*e.args[0]);
+      for (size_t i = 1; i < e.args.size(); ++i) {
+        s += " ";
+        s += e.opBefore(i);
+        s += " ";
+        s += toSql(*e.args[i]);
+      }
       break;
     case ExprKind::Like:
       s = toSql(*e.args[0]) + (e.negated ? " NOT LIKE " : " LIKE ") + toSql(*e.args[1]);
@@ -165,7 +197,9 @@ std::string toSql(const Expr& e) {
   return s;
 }
 
-std::string toSql(const Query& q) {
+std::string querySql(const Query& q, int depth) {
+  checkTreeDepth(++depth, "query");
+  auto toSql = [depth](const Query& inner) { return querySql(inner, depth); };
   std::string s;
   for (size_t i = 0; i < q.with.size(); ++i) {
     const auto& ct = q.with[i];
@@ -182,39 +216,51 @@ std::string toSql(const Query& q) {
   }
   std::string b;
   if (q.kind == Query::Kind::Select) {
-    b = coreSql(q.core);
+    b = coreSql(q.core, depth);
   } else {
-    static const char* ops[] = {" UNION ", " UNION ALL ", " INTERSECT ", " MINUS "};
-    b = toSql(*q.left) + ops[int(q.op)] + toSql(*q.right);
+    for (size_t i = 0; i < q.members.size(); ++i) {
+      if (i) b += setOpSql(q.ops[i - 1]);
+      b += toSql(*q.members[i]);
+    }
   }
   if (!q.orderBy.empty())
-    b += std::string(q.orderSiblings ? " ORDER SIBLINGS BY " : " ORDER BY ") + orderSql(q.orderBy);
+    b += std::string(q.orderSiblings ? " ORDER SIBLINGS BY " : " ORDER BY ") +
+         orderSql(q.orderBy, depth);
   if (q.parenthesized) b = "(" + b + ")";
   return s + b;
 }
 
-std::string toSql(const TableRef& t) {
+std::string tableSql(const TableRef& t, int depth) {
+  checkTreeDepth(++depth, "table reference");
   std::string s;
   switch (t.kind) {
     case TableRef::Kind::Table:
       s = t.schema.empty() ? quoteName(t.name) : quoteName(t.schema) + "." + quoteName(t.name);
       break;
-    case TableRef::Kind::Subquery: {
-      std::string inner = toSql(*t.query);
-      s = t.query->parenthesized ? "(" + inner + ")" : "(" + inner + ")";
+    case TableRef::Kind::Subquery:
+      s = "(" + querySql(*t.query, depth) + ")";
       break;
-    }
     case TableRef::Kind::Join: {
       static const char* kinds[] = {" JOIN ", " LEFT JOIN ", " RIGHT JOIN ", " FULL JOIN ",
                                     " CROSS JOIN "};
-      s = toSql(*t.left) + kinds[int(t.joinType)] + toSql(*t.right);
-      if (t.on) s += " ON " + toSql(*t.on);
+      s = tableSql(*t.left, depth);
+      for (const auto& j : t.joins) {
+        s += kinds[int(j.type)];
+        s += tableSql(*j.right, depth);
+        if (j.on) s += " ON " + exprSql(*j.on, depth);
+      }
       return s;
     }
   }
   if (!t.alias.empty()) s += " " + quoteName(t.alias);
   return s;
 }
+
+}  // namespace
+
+std::string toSql(const Expr& e) { return exprSql(e, 0); }
+std::string toSql(const Query& q) { return querySql(q, 0); }
+std::string toSql(const TableRef& t) { return tableSql(t, 0); }
 
 std::string toSql(const Statement& st) {
   auto table = [&] {
@@ -234,7 +280,7 @@ std::string toSql(const Statement& st) {
       if (!st.alias.empty()) s += " " + quoteName(st.alias);
       if (!st.columns.empty()) s += " (" + names(st.columns) + ")";
       if (st.query) return s + " " + toSql(*st.query);
-      return s + " VALUES (" + joinExprs(st.values) + ")";
+      return s + " VALUES (" + joinExprs(st.values, 0) + ")";
     }
     case StatementKind::Update: {
       std::string s = "UPDATE " + table();
@@ -301,7 +347,7 @@ std::string toSql(const Statement& st) {
       std::string s = "BEGIN\n";
       for (const auto& c : st.calls) {
         s += c.package.empty() ? quoteName(c.name) : quoteName(c.package) + "." + quoteName(c.name);
-        if (!c.args.empty()) s += "(" + joinExprs(c.args) + ")";
+        if (!c.args.empty()) s += "(" + joinExprs(c.args, 0) + ")";
         s += ";\n";
       }
       if (st.calls.empty()) s += "NULL;\n";

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "engine/hierarchical_tables.h"
+#include "engine/nesting.h"
 
 namespace korvo::engine {
 
@@ -65,6 +66,7 @@ class RequestCollector {
  private:
   Catalog& catalog_;
   std::string user_;
+  int depth_ = 0;  // of the walk, in nodes
   std::vector<std::set<std::string>> ctes_;  // WITH names visible, innermost last
 
   bool isCommonTable(const std::string& name) const {
@@ -74,6 +76,7 @@ class RequestCollector {
   }
 
   void fromItem(const TableRef& t, Level& level, const std::vector<Level>& outer) {
+    NestingGuard guard(depth_, kMaxTreeDepth, "table reference");
     switch (t.kind) {
       case TableRef::Kind::Table: {
         const CatalogTable* table = nullptr;
@@ -88,7 +91,8 @@ class RequestCollector {
         break;
       case TableRef::Kind::Join:
         if (t.left) fromItem(*t.left, level, outer);
-        if (t.right) fromItem(*t.right, level, outer);
+        for (const auto& j : t.joins)
+          if (j.right) fromItem(*j.right, level, outer);
         break;
     }
   }
@@ -100,14 +104,15 @@ class RequestCollector {
   }
 
   void query(const Query& q, const std::vector<Level>& outer) {
+    NestingGuard guard(depth_, kMaxTreeDepth, "query");
     std::set<std::string> names;
     for (const auto& c : q.with) names.insert(c.name.text);
     ctes_.push_back(names);
     for (const auto& c : q.with)
       if (c.query) query(*c.query, outer);
     if (q.kind == Query::Kind::Compound) {
-      if (q.left) query(*q.left, outer);
-      if (q.right) query(*q.right, outer);
+      for (const auto& m : q.members)
+        if (m) query(*m, outer);
     } else {
       std::vector<Level> levels = outer;
       levels.push_back(levelOf(q.core, outer));
@@ -125,13 +130,17 @@ class RequestCollector {
 
   void joinConditions(const TableRef& t, const std::vector<Level>& levels) {
     if (t.kind != TableRef::Kind::Join) return;
-    expr(t.on.get(), levels);
+    NestingGuard guard(depth_, kMaxTreeDepth, "table reference");
     if (t.left) joinConditions(*t.left, levels);
-    if (t.right) joinConditions(*t.right, levels);
+    for (const auto& j : t.joins) {
+      expr(j.on.get(), levels);
+      if (j.right) joinConditions(*j.right, levels);
+    }
   }
 
   void expr(const Expr* e, const std::vector<Level>& levels) {
     if (!e) return;
+    NestingGuard guard(depth_, kMaxTreeDepth, "expression");
     if (e->query) {
       if (!levels.empty()) correlated(*e->query, levels);
       query(*e->query, levels);
@@ -139,10 +148,11 @@ class RequestCollector {
     for (const auto& a : e->args) expr(a.get(), levels);
   }
 
-  static void conjuncts(const Expr* e, std::vector<const Expr*>& out) {
+  static void conjuncts(const Expr* e, std::vector<const Expr*>& out, int depth = 0) {
     if (!e) return;
+    checkTreeDepth(depth, "expression");
     if (e->kind == ExprKind::Binary && e->text == "AND") {
-      for (const auto& a : e->args) conjuncts(a.get(), out);
+      for (const auto& a : e->args) conjuncts(a.get(), out, depth + 1);
     } else {
       out.push_back(e);
     }

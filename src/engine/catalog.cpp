@@ -67,12 +67,19 @@ std::string sqlName(const std::string& name) {
 }
 
 std::string sqlString(const std::string& v) {
-  std::string s = "'";
+  // SQLite reads a statement up to its first NUL: a NUL of the value is written
+  // as char(0) between the quoted pieces.
+  const bool nul = v.find('\0') != std::string::npos;
+  std::string s = nul ? "('" : "'";
   for (char c : v) {
+    if (c == '\0') {
+      s += "'||char(0)||'";
+      continue;
+    }
     if (c == '\'') s += '\'';
     s += c;
   }
-  return s + "'";
+  return s + (nul ? "')" : "'");
 }
 
 const CatalogColumn* CatalogTable::column(const std::string& n) const {

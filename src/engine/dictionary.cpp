@@ -42,6 +42,7 @@ std::string nlsRows(const TranslationEnv& env) {
       {"NLS_TIMESTAMP_FORMAT", n.timestampFormat},
       {"NLS_TIMESTAMP_TZ_FORMAT", n.timestampTzFormat},
       {"NLS_COMP", "BINARY"},
+      {"NLS_LENGTH_SEMANTICS", "CHAR"},  // VARCHAR2(n) and CHAR(n) count characters
   };
   std::string sql;
   for (const auto& [p, v] : rows) {

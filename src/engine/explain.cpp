@@ -4,7 +4,6 @@
 
 #include <cmath>
 #include <map>
-#include <regex>
 #include <sstream>
 
 #include "engine/explain_cost.h"
@@ -72,20 +71,6 @@ IndexFacts indexFacts(sqlite3* db, const std::string& table, const std::string& 
   return f;
 }
 
-// SQL alias -> table name, read from the translated text ("EMP" AS t3).
-std::map<std::string, std::string> aliasesOf(const std::string& sql) {
-  std::map<std::string, std::string> out;
-  static const std::regex named(R"re("((?:[^"]|"")+)" AS (t\d+)\b)re");
-  for (auto it = std::sregex_iterator(sql.begin(), sql.end(), named); it != std::sregex_iterator();
-       ++it) {
-    std::string name = (*it)[1];
-    for (size_t p = name.find("\"\""); p != std::string::npos; p = name.find("\"\"", p + 1))
-      name.erase(p, 1);
-    out[(*it)[2]] = name;
-  }
-  return out;
-}
-
 std::string literal(const std::string& s) { return s.empty() ? "NULL" : sqlString(s); }
 
 std::string number(double v) {
@@ -100,11 +85,23 @@ struct PlanRow {
   int position;
 };
 
-void flatten(const PlanStep& s, int parent, int position, std::vector<PlanRow>& out) {
-  int id = int(out.size()) + 1;
-  out.push_back({&s, id, parent, position});
-  int k = 0;
-  for (const auto& c : s.children) flatten(c, id, ++k, out);
+// The steps in Oracle's order (depth first, children in turn), numbered from 1.
+std::vector<PlanRow> flatten(const PlanStep& root) {
+  std::vector<PlanRow> out;
+  struct Pending {
+    const PlanStep* step;
+    int parent, position;
+  };
+  std::vector<Pending> stack{{&root, 0, 1}};
+  while (!stack.empty()) {
+    Pending p = stack.back();
+    stack.pop_back();
+    int id = int(out.size()) + 1;
+    out.push_back({p.step, id, p.parent, p.position});
+    for (size_t k = p.step->children.size(); k-- > 0;)
+      stack.push_back({&p.step->children[k], id, int(k) + 1});
+  }
+  return out;
 }
 
 bool aggregatesWithoutGroups(const ast::Query& q) {
@@ -128,7 +125,7 @@ void explainPlan(Session& session, const TranslationEnv& env, const ast::Stateme
   for (SqlStatement eqp(db, "EXPLAIN QUERY PLAN " + q.sql); eqp.step();)
     rows.push_back({int(eqp.integer(0)), int(eqp.integer(1)), eqp.text(3).value_or("")});
 
-  std::map<std::string, std::string> aliases = aliasesOf(q.sql);
+  const std::map<std::string, std::string>& aliases = q.tableAliases;
   std::map<std::string, TableFacts> known;
   PlanFacts facts;
   facts.table = [&](const std::string& shown) -> std::optional<TableFacts> {
@@ -166,8 +163,7 @@ void explainPlan(Session& session, const TranslationEnv& env, const ast::Stateme
                   literal(env.nls ? env.nls->optimizerMode : "ALL_ROWS") + ", 0, NULL, " +
                   number(plan.cost) + ", " + number(plan.cost) + ", " + number(card) + ", " +
                   number(card * resultWidth(q.columns)) + ")");
-  std::vector<PlanRow> steps;
-  flatten(plan, 0, 1, steps);
+  std::vector<PlanRow> steps = flatten(plan);
   for (const auto& r : steps) {
     const PlanStep& p = *r.step;
     double c = std::ceil(p.cardinality - 1e-9);

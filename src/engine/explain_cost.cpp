@@ -100,7 +100,10 @@ class Estimator {
 
  private:
   PlanStep compound(int id) {
+    // A run of UNION ALL (or of UNION) is one step over all its members, as in
+    // Oracle's plans; MINUS and INTERSECT take what came before and one member.
     std::optional<PlanStep> acc;
+    std::string run;  // "UNION ALL" or "UNION" while acc is that step
     for (const QueryPlanRow* r : children_[id]) {
       PlanStep member = level(r->id);
       if (!acc) {
@@ -108,28 +111,45 @@ class Estimator {
         continue;
       }
       const std::string& d = r->detail;
-      PlanStep both;
-      double sum = acc->cardinality + member.cardinality;
+      const bool unionAll = startsWith(d, "UNION ALL");
+      if (unionAll || startsWith(d, "UNION")) {
+        const std::string kind = unionAll ? "UNION ALL" : "UNION";
+        if (run != kind) {
+          PlanStep all = step("UNION-ALL", "", acc->cost, acc->cardinality, acc->width);
+          all.children.push_back(std::move(*acc));
+          if (unionAll) {
+            acc = std::move(all);
+          } else {
+            acc = step("SORT", "UNIQUE", 0, 0, 0);
+            acc->children.push_back(std::move(all));
+          }
+          run = kind;
+        }
+        PlanStep& all = unionAll ? *acc : acc->children.front();
+        all.cost += member.cost;
+        all.cardinality += member.cardinality;
+        all.width = std::max(all.width, member.width);
+        all.children.push_back(std::move(member));
+        if (!unionAll) {
+          acc->cost = all.cost + sortCost(all.cardinality);
+          acc->cardinality = all.cardinality;
+          acc->width = all.width;
+        }
+        continue;
+      }
       double cost = acc->cost + member.cost;
       double width = std::max(acc->width, member.width);
-      if (startsWith(d, "UNION ALL")) {
-        both = step("UNION-ALL", "", cost, sum, width);
-        both.children = {std::move(*acc), std::move(member)};
-      } else if (startsWith(d, "UNION")) {
-        PlanStep all = step("UNION-ALL", "", cost, sum, width);
-        all.children = {std::move(*acc), std::move(member)};
-        both = step("SORT", "UNIQUE", cost + sortCost(sum), sum, width);
-        both.children.push_back(std::move(all));
-      } else {
-        bool minus = startsWith(d, "EXCEPT");
-        double card = minus ? acc->cardinality : std::min(acc->cardinality, member.cardinality);
-        both = step(minus ? "MINUS" : "INTERSECTION", "",
-                    cost + sortCost(acc->cardinality) + sortCost(member.cardinality), card, width);
-        both.children = {std::move(*acc), std::move(member)};
-      }
+      bool minus = startsWith(d, "EXCEPT");
+      double card = minus ? acc->cardinality : std::min(acc->cardinality, member.cardinality);
+      PlanStep both = step(minus ? "MINUS" : "INTERSECTION", "",
+                           cost + sortCost(acc->cardinality) + sortCost(member.cardinality), card,
+                           width);
+      both.children.push_back(std::move(*acc));
+      both.children.push_back(std::move(member));
       acc = std::move(both);
+      run.clear();
     }
-    return acc ? *acc : step("FAST DUAL", "", 1, 1, 1);
+    return acc ? std::move(*acc) : step("FAST DUAL", "", 1, 1, 1);
   }
 
   static Access firstAccess(PlanStep node) {

@@ -4,6 +4,7 @@
 
 #include "engine/hierarchical_run.h"
 #include "engine/hierarchical_tables.h"
+#include "engine/nesting.h"
 #include "engine/ora_error.h"
 
 namespace korvo::engine {
@@ -14,10 +15,11 @@ namespace {
 
 // Walks e without entering sub-queries, which have their own scope.
 template <class F>
-void visit(const Expr& e, F&& f) {
+void visit(const Expr& e, F&& f, int depth = 0) {
+  checkTreeDepth(depth, "expression");
   if (!f(e)) return;
   for (const auto& a : e.args)
-    if (a) visit(*a, f);
+    if (a) visit(*a, f, depth + 1);
 }
 
 bool mentions(const Expr& e, const char* pseudo) {
@@ -78,8 +80,10 @@ std::string HierarchyBlock::siblingKeys(Translator& t, const Query& q, const Sco
     const Expr* e = it.expr.get();
     // A position or a select-list alias names the select item.
     if (e->kind == ExprKind::Number) {
-      size_t k = e->text.find_first_not_of("0123456789") == std::string::npos
-                     ? std::stoul(e->text.substr(0, 9))
+      size_t digits = e->text.find_first_not_of('0');
+      size_t k = e->text.find_first_not_of("0123456789") == std::string::npos &&
+                         digits != std::string::npos && e->text.size() - digits <= 9
+                     ? std::stoul(e->text.substr(digits))
                      : 0;
       if (k < 1 || k > q.core.items.size() || q.core.items[k - 1].expr->kind == ExprKind::Star)
         throw OraError(1785, "ORDER BY item must be the number of a SELECT-list expression");
@@ -88,7 +92,7 @@ std::string HierarchyBlock::siblingKeys(Translator& t, const Query& q, const Sco
       for (const auto& item : q.core.items)
         if (!item.alias.empty() && item.alias.text == e->name.text) e = item.expr.get();
     }
-    keys += t.expr(*e, scope).sql + orderSuffix(it) + ", ";
+    keys += Translator::sortKey(t.expr(*e, scope)) + orderSuffix(it) + ", ";
   }
   return keys;
 }
@@ -110,6 +114,14 @@ std::unique_ptr<HierarchyBlock> HierarchyBlock::begin(Translator& t, const Query
   b->rowAlias_ = t.newAlias();
   b->parentAlias_ = t.newAlias();
   b->rootAlias_ = t.newAlias();
+  // temp."_korvo_hr1" is read as _korvo_hr1 under these aliases
+  auto bare = [](const std::string& table) {
+    size_t open = table.find('"');
+    return table.substr(open + 1, table.size() - open - 2);
+  };
+  t.noteTable(b->walkAlias_, bare(b->walkTable_));
+  for (const std::string* alias : {&b->rowAlias_, &b->parentAlias_, &b->rootAlias_})
+    t.noteTable(*alias, bare(b->rowsTable_));
 
   WalkQueries w;
   w.rowsTable = b->rowsTable_;
@@ -176,7 +188,7 @@ std::string HierarchyBlock::splitWhere(Translator& t, const SelectCore& c, const
   for (const auto& s : base.sources) aliases.insert(s.sqlAlias);
   std::vector<const Expr*> parts;
   splitConjuncts(c.where.get(), parts);
-  std::string joins;
+  std::vector<std::string> joins;
   for (const Expr* e : parts) {
     std::set<std::string> used;
     visit(*e, [&](const Expr& x) {
@@ -190,11 +202,11 @@ std::string HierarchyBlock::splitWhere(Translator& t, const SelectCore& c, const
       return false;
     });
     if (used.size() >= 2)
-      joins += (joins.empty() ? " WHERE " : " AND ") + t.expr(*e, base).sql;
+      joins.push_back(t.expr(*e, base).sql);
     else
       postWalk_.push_back(e);
   }
-  return joins;
+  return joins.empty() ? std::string() : " WHERE " + conjunctionSql(std::move(joins));
 }
 
 void HierarchyBlock::collectPaths(Translator& t, const Query& q, WalkQueries& w) {
@@ -241,14 +253,15 @@ void HierarchyBlock::connectBy(Translator& t, const Query& q, WalkQueries& w) {
   pairPrior_ = std::make_unique<Scope>(mapped(p, nullptr, false));
   Scope child = mapped(ch, nullptr, true);
   Scope plain = mapped(h, nullptr, false);
-  std::string pairFilter, levelFilter, keys;
+  std::string keys;
+  std::vector<std::string> pairTerms, levelTerms;
   for (const Expr* e : parts) {
     if (mentions(*e, "LEVEL")) {
       phase_ = Phase::Level;
       Scope none;
       none.hierarchy = this;
       try {
-        levelFilter += (levelFilter.empty() ? "" : " AND ") + t.expr(*e, none).sql;
+        levelTerms.push_back(t.expr(*e, none).sql);
       } catch (const OraError& err) {
         if (err.code() != 904) throw;
         throw OraError(3001, "unimplemented feature: LEVEL together with columns in CONNECT BY");
@@ -256,7 +269,7 @@ void HierarchyBlock::connectBy(Translator& t, const Query& q, WalkQueries& w) {
       continue;
     }
     phase_ = Phase::Pairs;
-    pairFilter += (pairFilter.empty() ? "" : " AND ") + t.expr(*e, child).sql;
+    pairTerms.push_back(t.expr(*e, child).sql);
     visit(*e, [&](const Expr& x) {
       if (x.kind != ExprKind::Unary || x.text != "PRIOR") return true;
       keys += ", " + Translator::asText(t.expr(*x.args[0], plain));
@@ -278,6 +291,10 @@ void HierarchyBlock::connectBy(Translator& t, const Query& q, WalkQueries& w) {
       }
     }
   }
+  const std::string pairFilter =
+      pairTerms.empty() ? std::string() : conjunctionSql(std::move(pairTerms));
+  const std::string levelFilter =
+      levelTerms.empty() ? std::string() : balancedLogical(std::move(levelTerms), "AND");
   if (!levelFilter.empty()) w.level = "SELECT CASE WHEN " + levelFilter + " THEN 1 ELSE 0 END";
   if (!keys.empty())
     w.keys = "SELECT " + keys.substr(2) + " FROM " + rowsAs + h + " WHERE " + h + ".rid = ?1";

@@ -66,6 +66,7 @@ std::vector<Token> tokenize(std::string_view sql) {
         size_t k = j + 3;
         while (k + 1 < n && !(sql[k] == close && sql[k + 1] == '\'')) ++k;
         if (k + 1 >= n) throw OraError(1756, "quoted string not properly terminated");
+        if (k - j - 3 > kMaxStringBytes) throw OraError(1704, "string literal too long");
         push(TokenKind::String, std::string(sql.substr(j + 3, k - j - 3)), b, k + 2);
         i = k + 2;
         continue;
@@ -77,16 +78,17 @@ std::vector<Token> tokenize(std::string_view sql) {
       std::string text;
       size_t k = i + 1;
       for (;;) {
-        if (k >= n) throw OraError(1756, "quoted string not properly terminated");
-        if (sql[k] == '\'') {
-          if (k + 1 < n && sql[k + 1] == '\'') {
-            text += '\'';
-            k += 2;
-            continue;
-          }
-          break;
+        size_t quote = sql.find('\'', k);
+        if (quote == std::string_view::npos)
+          throw OraError(1756, "quoted string not properly terminated");
+        text.append(sql.substr(k, quote - k));
+        if (quote + 1 < n && sql[quote + 1] == '\'') {
+          text += '\'';
+          k = quote + 2;
+          continue;
         }
-        text += sql[k++];
+        k = quote;
+        break;
       }
       if (text.size() > kMaxStringBytes) throw OraError(1704, "string literal too long");
       push(TokenKind::String, std::move(text), b, k + 1);
@@ -98,6 +100,9 @@ std::vector<Token> tokenize(std::string_view sql) {
       if (close == std::string_view::npos)
         throw OraError(1740, "missing double quote in identifier");
       if (close == i + 1) throw OraError(1741, "illegal zero-length identifier");
+      // Oracle's names may hold any character but the double quote and NUL
+      if (sql.substr(i + 1, close - i - 1).find('\0') != std::string_view::npos)
+        throw OraError(911, "invalid character");
       if (close - i - 1 > kMaxIdentifierBytes) throw OraError(972, "identifier is too long");
       push(TokenKind::QuotedIdentifier, std::string(sql.substr(i + 1, close - i - 1)), b,
            close + 1);

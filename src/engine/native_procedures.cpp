@@ -13,6 +13,7 @@
 #include "engine/ora_error.h"
 #include "engine/procedure_registry.h"
 #include "engine/sqlite_errors.h"
+#include "engine/write_checks.h"
 
 namespace korvo::engine {
 
@@ -30,10 +31,16 @@ Rows fetchAll(Session& s, const std::string& sql) {
 
 std::string number(long long v) { return std::to_string(v); }
 
+// A value as an integer parameter receives it: text converted by Oracle's rules,
+// then rounded.
 std::optional<long long> integerOf(const Value& v) {
   if (v.isNull()) return std::nullopt;
-  if (v.kind == Value::Kind::Number) return std::llround(v.number);
-  return std::stoll(v.text);
+  double d = v.number;
+  if (v.kind != Value::Kind::Number && !parseOracleNumber(v.text, d))
+    throw OraError(6502, "PL/SQL: numeric or value error: character to number conversion error");
+  if (!std::isfinite(d) || std::fabs(d) >= 9.0e18)
+    throw OraError(6502, "PL/SQL: numeric or value error: number precision too large");
+  return std::llround(d);
 }
 
 std::string sqlNumber(const std::optional<long long>& v) { return v ? number(*v) : "NULL"; }

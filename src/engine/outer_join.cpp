@@ -2,6 +2,7 @@
 // ON clause of a LEFT JOIN of that table, emitted after every table it depends on.
 #include <set>
 
+#include "engine/nesting.h"
 #include "engine/ora_error.h"
 #include "engine/query_rewrites.h"
 #include "engine/translator.h"
@@ -12,39 +13,46 @@ using namespace ast;
 
 namespace {
 
-void collectColumns(const Expr& e, std::vector<const Expr*>& out) {
+void collectColumns(const Expr& e, std::vector<const Expr*>& out, int depth = 0) {
+  checkTreeDepth(depth, "expression");
   if (e.kind == ExprKind::Column) out.push_back(&e);
   for (const auto& a : e.args)
-    if (a) collectColumns(*a, out);
+    if (a) collectColumns(*a, out, depth + 1);
 }
 
-bool marksUnderOrOrIn(const Expr& e, bool inside) {
+bool marksUnderOrOrIn(const Expr& e, bool inside, int depth = 0) {
+  checkTreeDepth(depth, "expression");
   bool here = inside || (e.kind == ExprKind::Binary && e.text == "OR") ||
               e.kind == ExprKind::InList || e.kind == ExprKind::InQuery;
   if (e.kind == ExprKind::Column && e.outerJoin) return inside;
   for (const auto& a : e.args)
-    if (a && marksUnderOrOrIn(*a, here)) return true;
+    if (a && marksUnderOrOrIn(*a, here, depth + 1)) return true;
   return false;
 }
 
-}  // namespace
-
-bool hasOuterJoinMark(const Expr& e) {
+bool hasMark(const Expr& e, int depth) {
+  checkTreeDepth(depth, "expression");
   if (e.kind == ExprKind::Column && e.outerJoin) return true;
   for (const auto& a : e.args)
-    if (a && hasOuterJoinMark(*a)) return true;
+    if (a && hasMark(*a, depth + 1)) return true;
   return false;
 }
 
-void splitConjuncts(const Expr* e, std::vector<const Expr*>& out) {
+void conjuncts(const Expr* e, std::vector<const Expr*>& out, int depth) {
   if (!e) return;
+  checkTreeDepth(depth, "expression");
   if (e->kind == ExprKind::Binary && e->text == "AND") {
-    splitConjuncts(e->args[0].get(), out);
-    splitConjuncts(e->args[1].get(), out);
+    for (const auto& a : e->args) conjuncts(a.get(), out, depth + 1);
     return;
   }
   out.push_back(e);
 }
+
+}  // namespace
+
+bool hasOuterJoinMark(const Expr& e) { return hasMark(e, 0); }
+
+void splitConjuncts(const Expr* e, std::vector<const Expr*>& out) { conjuncts(e, out, 0); }
 
 int Translator::sourceIndexOf(const Expr& column, const Scope& scope) {
   bool saved = ignoreOuterMarks_;
@@ -109,8 +117,9 @@ std::string Translator::planOuterJoins(const std::vector<std::string>& pieces, S
       if (!ready) continue;
       bool saved = ignoreOuterMarks_;
       ignoreOuterMarks_ = true;
-      std::string cond;
-      for (const Expr* c : on[t]) cond += (cond.empty() ? "" : " AND ") + expr(*c, scope).sql;
+      std::vector<std::string> terms;
+      for (const Expr* c : on[t]) terms.push_back(expr(*c, scope).sql);
+      std::string cond = conjunctionSql(std::move(terms));
       ignoreOuterMarks_ = saved;
       from += " LEFT JOIN " + pieces[t] + " ON " + cond;
       emitted[t] = true;

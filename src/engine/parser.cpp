@@ -4,8 +4,10 @@
 #include <array>
 #include <cctype>
 #include <string>
+#include <unordered_set>
 
 #include "engine/lexer.h"
+#include "engine/nesting.h"
 #include "engine/ora_error.h"
 
 namespace korvo::engine {
@@ -117,28 +119,25 @@ class Parser {
     fail(code, text);
   }
 
-  // Nesting beyond this is refused rather than risking the stack.
-  static constexpr int kMaxNesting = 200;
-  static constexpr int kMaxChain = 5000;
+  // Every recursion of the parser passes one of these: nesting beyond kMaxNesting
+  // levels is refused rather than risking the stack. Chains (a + b + ..., AND, OR,
+  // JOIN, UNION) are read in loops into one node and do not nest.
   int nesting_ = 0;
-  struct Nested {
-    Parser& p;
-    explicit Nested(Parser& parser) : p(parser) {
-      if (++p.nesting_ > kMaxNesting)
-        throw OraError(3001, "unimplemented feature: nesting deeper than 200 levels");
-    }
-    ~Nested() { --p.nesting_; }
+  struct Nested : NestingGuard {
+    Nested(Parser& p, const char* what) : NestingGuard(p.nesting_, kMaxNesting, what) {}
   };
-  void countChain(int& n) {
-    if (++n > kMaxChain)
-      throw OraError(3001, "unimplemented feature: more than 5000 operands in one expression");
-  }
+  // Token positions where "(" was tried as a sub-query and is none: the expression
+  // read that follows must not try again, or nested attempts would double at each level.
+  std::unordered_set<size_t> notQueries_;
+  bool knownNotQuery(size_t at) const { return notQueries_.count(at) > 0; }
 
   // --- expressions ---
   ExprPtr expr() {
-    Nested guard(*this);
+    Nested guard(*this, "expression");
     return orExpr();
   }
+  // op-separated operands of one precedence level into one Binary node
+  ExprPtr chain(ExprPtr first, std::vector<ExprPtr> rest, std::vector<std::string> ops);
   ExprPtr orExpr();
   ExprPtr andExpr();
   ExprPtr notExpr();
@@ -153,6 +152,19 @@ class Parser {
     size_t k = 0;
     while (isOp("(", k) && k <= size_t(kMaxNesting)) ++k;
     return isWord("SELECT", k) || isWord("WITH", k);
+  }
+  // At "(" ... SELECT with more than one "(": a sub-query, or an expression that
+  // begins with one; the query is tried first, once per position.
+  QueryPtr tryParenthesizedQuery() {
+    size_t save = pos_;
+    if (knownNotQuery(save)) return nullptr;
+    try {
+      return parenthesizedQuery();
+    } catch (const OraError&) {
+      pos_ = save;
+      notQueries_.insert(save);
+      return nullptr;
+    }
   }
   QueryPtr parenthesizedQuery() {  // after '(' : SELECT ... ')'
     auto q = query();
@@ -211,29 +223,39 @@ ExprPtr binary(std::string op, ExprPtr l, ExprPtr r) {
   return e;
 }
 
+ExprPtr Parser::chain(ExprPtr first, std::vector<ExprPtr> rest, std::vector<std::string> ops) {
+  if (rest.empty()) return first;
+  auto e = make(ExprKind::Binary);
+  e->args.reserve(rest.size() + 1);
+  e->args.push_back(std::move(first));
+  for (auto& r : rest) e->args.push_back(std::move(r));
+  bool uniform =
+      std::all_of(ops.begin(), ops.end(), [&](const std::string& o) { return o == ops[0]; });
+  if (uniform) {
+    e->text = ops[0];
+  } else {
+    e->ops = std::move(ops);
+  }
+  return e;
+}
+
 ExprPtr Parser::orExpr() {
   auto l = andExpr();
-  int n = 0;
-  while (acceptWord("OR")) {
-    countChain(n);
-    l = binary("OR", std::move(l), andExpr());
-  }
-  return l;
+  std::vector<ExprPtr> rest;
+  while (acceptWord("OR")) rest.push_back(andExpr());
+  return chain(std::move(l), std::move(rest), {"OR"});
 }
 
 ExprPtr Parser::andExpr() {
   auto l = notExpr();
-  int n = 0;
-  while (acceptWord("AND")) {
-    countChain(n);
-    l = binary("AND", std::move(l), notExpr());
-  }
-  return l;
+  std::vector<ExprPtr> rest;
+  while (acceptWord("AND")) rest.push_back(notExpr());
+  return chain(std::move(l), std::move(rest), {"AND"});
 }
 
 ExprPtr Parser::notExpr() {
   if (acceptWord("NOT")) {
-    Nested guard(*this);
+    Nested guard(*this, "expression");
     auto e = make(ExprKind::Unary);
     e->text = "NOT";
     e->args.push_back(notExpr());
@@ -312,16 +334,12 @@ ExprPtr Parser::comparison() {
     }
     if (startsQuery()) {
       // "((SELECT ...) UNION ...)" or "((SELECT ...) + 1, 2)": try the query first
-      size_t save = pos_;
-      try {
-        QueryPtr q = parenthesizedQuery();
+      if (QueryPtr q = tryParenthesizedQuery()) {
         auto e = make(ExprKind::InQuery);
         e->negated = negated;
         e->args.push_back(std::move(l));
         e->query = std::move(q);
         return e;
-      } catch (const OraError&) {
-        pos_ = save;
       }
     }
     auto e = make(ExprKind::InList);
@@ -339,32 +357,29 @@ ExprPtr Parser::comparison() {
 
 ExprPtr Parser::additive() {
   auto l = multiplicative();
-  int n = 0;
-  for (;;) {
-    if (isOp("+") || isOp("-") || isOp("||")) {
-      countChain(n);
-      std::string op = next().text;
-      l = binary(op, std::move(l), multiplicative());
-    } else {
-      return l;
-    }
+  std::vector<ExprPtr> rest;
+  std::vector<std::string> ops;
+  while (isOp("+") || isOp("-") || isOp("||")) {
+    ops.push_back(next().text);
+    rest.push_back(multiplicative());
   }
+  return chain(std::move(l), std::move(rest), std::move(ops));
 }
 
 ExprPtr Parser::multiplicative() {
   auto l = unary();
-  int n = 0;
+  std::vector<ExprPtr> rest;
+  std::vector<std::string> ops;
   while (isOp("*") || isOp("/")) {
-    countChain(n);
-    std::string op = next().text;
-    l = binary(op, std::move(l), unary());
+    ops.push_back(next().text);
+    rest.push_back(unary());
   }
-  return l;
+  return chain(std::move(l), std::move(rest), std::move(ops));
 }
 
 ExprPtr Parser::unary() {
   if (isOp("-") || isOp("+")) {
-    Nested guard(*this);
+    Nested guard(*this, "expression");
     std::string op = next().text;
     auto e = make(ExprKind::Unary);
     e->text = op;
@@ -372,6 +387,7 @@ ExprPtr Parser::unary() {
     return e;
   }
   if (isWord("PRIOR") || isWord("CONNECT_BY_ROOT")) {
+    Nested guard(*this, (peek().text + " operator").c_str());
     auto e = make(ExprKind::Unary);
     e->text = next().text;
     e->args.push_back(unary());
@@ -476,13 +492,10 @@ ExprPtr Parser::primary() {
         return e;
       }
       if (startsQuery()) {
-        size_t save = pos_;
-        try {
+        if (QueryPtr q = tryParenthesizedQuery()) {
           auto e = make(ExprKind::Subquery);
-          e->query = parenthesizedQuery();
+          e->query = std::move(q);
           return e;
-        } catch (const OraError&) {
-          pos_ = save;
         }
       }
       auto first = expr();
@@ -569,6 +582,7 @@ ExprPtr Parser::primary() {
 // --- queries ---
 
 QueryPtr Parser::query() {
+  Nested guard(*this, "query");
   std::vector<CommonTable> with;
   if (acceptWord("WITH")) {
     do {
@@ -591,7 +605,7 @@ QueryPtr Parser::query() {
     return body;
   }
   auto q = queryTerm();
-  int members = 0;
+  std::shared_ptr<Query> compound;
   for (;;) {
     SetOp op;
     if (isWord("UNION")) {
@@ -604,14 +618,15 @@ QueryPtr Parser::query() {
     } else {
       break;
     }
-    countChain(members);
-    auto c = std::make_shared<Query>();
-    c->kind = Query::Kind::Compound;
-    c->op = op;
-    c->left = std::move(q);
-    c->right = queryTerm();
-    q = std::move(c);
+    if (!compound) {
+      compound = std::make_shared<Query>();
+      compound->kind = Query::Kind::Compound;
+      compound->members.push_back(std::move(q));
+    }
+    compound->ops.push_back(op);
+    compound->members.push_back(queryTerm());
   }
+  if (compound) q = std::move(compound);
   if (isWord("ORDER")) {
     next();
     if (acceptWord("SIBLINGS")) q->orderSiblings = true;
@@ -625,7 +640,7 @@ QueryPtr Parser::query() {
 }
 
 QueryPtr Parser::queryTerm() {
-  Nested guard(*this);
+  Nested guard(*this, "query");
   if (acceptOp("(")) {
     auto q = query();
     expectOp(")");
@@ -721,7 +736,7 @@ void Parser::optionalTableAlias(TableRef& t) {
 }
 
 TableRefPtr Parser::tablePrimary() {
-  Nested guard(*this);
+  Nested guard(*this, "table reference");
   auto t = std::make_unique<TableRef>();
   if (acceptOp("(")) {
     if (startsQuery()) {
@@ -742,6 +757,7 @@ TableRefPtr Parser::tablePrimary() {
 
 TableRefPtr Parser::tableRef() {
   auto left = tablePrimary();
+  TableRefPtr joined;  // the chain, once there is a JOIN
   for (;;) {
     JoinType jt;
     if (isWord("JOIN")) {
@@ -760,20 +776,23 @@ TableRefPtr Parser::tableRef() {
     } else if (isWord("NATURAL")) {
       fail(3001, "unimplemented feature: NATURAL JOIN");
     } else {
-      return left;
+      return joined ? std::move(joined) : std::move(left);
     }
     expectWord("JOIN");
-    auto j = std::make_unique<TableRef>();
-    j->kind = TableRef::Kind::Join;
-    j->joinType = jt;
-    j->left = std::move(left);
-    j->right = tablePrimary();
+    if (!joined) {
+      joined = std::make_unique<TableRef>();
+      joined->kind = TableRef::Kind::Join;
+      joined->left = std::move(left);
+    }
+    JoinStep step;
+    step.type = jt;
+    step.right = tablePrimary();
     if (jt != JoinType::Cross) {
       if (isWord("USING")) fail(3001, "unimplemented feature: JOIN ... USING");
       expectWord("ON");
-      j->on = expr();
+      step.on = expr();
     }
-    left = std::move(j);
+    joined->joins.push_back(std::move(step));
   }
 }
 
@@ -797,7 +816,13 @@ ColumnType Parser::columnType() {
     const Token& n = next();
     if (n.kind != TokenKind::Number || n.text.find_first_not_of("0123456789") != std::string::npos)
       fail(910, "specified length too long for its datatype");
-    int v = std::stoi(n.text.substr(0, 9));
+    size_t digits = n.text.find_first_not_of('0');
+    std::string_view significant = digits == std::string::npos
+                                       ? std::string_view("0")
+                                       : std::string_view(n.text).substr(digits);
+    if (significant.size() > 9) fail(910, "specified length too long for its datatype");
+    int v = 0;
+    for (char ch : significant) v = v * 10 + (ch - '0');
     return neg ? -v : v;
   };
   if (t.name == "VARCHAR2" || t.name == "VARCHAR" || t.name == "CHAR") {
@@ -1044,17 +1069,17 @@ Statement Parser::blockStatement() {
   Statement s;
   s.kind = StatementKind::Block;
   s.text = std::string(sql_);
+  // Positions only grow while the block is read: count lines from the last one.
+  size_t scanned = 0, line = 1, lineStart = 0;
   auto lineCol = [&](size_t off) {
-    size_t line = 1, col = 1;
-    for (size_t i = 0; i < off && i < sql_.size(); ++i) {
-      if (sql_[i] == '\n') {
-        ++line;
-        col = 1;
-      } else {
-        ++col;
-      }
+    off = std::min(off, sql_.size());
+    if (off < scanned) {
+      scanned = lineStart = 0;
+      line = 1;
     }
-    return "line " + std::to_string(line) + ", column " + std::to_string(col);
+    for (; scanned < off; ++scanned)
+      if (sql_[scanned] == '\n') ++line, lineStart = scanned + 1;
+    return "line " + std::to_string(line) + ", column " + std::to_string(off - lineStart + 1);
   };
   auto plsFail = [&](const Token& t) {
     std::string sym = t.kind == TokenKind::End ? "end-of-file" : t.text;

@@ -12,7 +12,7 @@ bool hasOuterJoinMark(const ast::Expr& e);
 void splitConjuncts(const ast::Expr* e, std::vector<const ast::Expr*>& out);
 // Removes the ROWNUM conjuncts and returns the row limit they give (none when
 // they do not limit). Raises ORA-03001 for ROWNUM conditions it cannot reduce.
-bool mentionsRownum(const ast::Expr& e);
+bool mentionsRownum(const ast::Expr& e, int depth = 0);
 std::optional<long long> takeRownumLimit(std::vector<const ast::Expr*>& conjuncts);
 
 }  // namespace korvo::engine

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <limits>
 
+#include "engine/nesting.h"
 #include "engine/ora_error.h"
 #include "engine/query_rewrites.h"
 #include "engine/translator.h"
@@ -65,10 +66,11 @@ std::string mirrored(const std::string& op) {
 
 }  // namespace
 
-bool mentionsRownum(const Expr& e) {
+bool mentionsRownum(const Expr& e, int depth) {
+  checkTreeDepth(depth, "expression");
   if (isRownum(e)) return true;
   for (const auto& a : e.args)
-    if (a && mentionsRownum(*a)) return true;
+    if (a && mentionsRownum(*a, depth + 1)) return true;
   return false;
 }
 

@@ -5,7 +5,7 @@
 #include <chrono>
 #include <cmath>
 #include <ctime>
-#include <regex>
+#include <new>
 
 #include "engine/auto_index.h"
 #include "engine/explain.h"
@@ -282,6 +282,15 @@ StatementResult SessionImpl::query(const ast::Statement& s) {
 }
 
 StatementResult SessionImpl::execute(std::string_view sql) {
+  try {
+    return executeStatement(sql);
+  } catch (const std::bad_alloc&) {
+    // a statement too large for the memory there is, as Oracle reports it
+    throw OraError(4030, "out of process memory when trying to allocate memory");
+  }
+}
+
+StatementResult SessionImpl::executeStatement(std::string_view sql) {
   struct Depth {
     int& d;
     explicit Depth(int& x) : d(x) { ++d; }

@@ -44,6 +44,7 @@ class SessionImpl : public Session {
   int depth_ = 0;  // nested execute() from native procedures
   long long commits_ = 0;  // a COMMIT inside a procedure ends its block's savepoint
 
+  StatementResult executeStatement(std::string_view sql);
   TranslationEnv env();
   void beginIfNeeded();
   // Runs body inside a statement savepoint; a failure undoes the statement alone.

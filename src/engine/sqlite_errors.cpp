@@ -23,9 +23,21 @@ OraError errorFromSqlite(const std::string& message) {
   // Limits of the storage engine that Oracle does not have: refused honestly.
   for (const char* limit : {"too many terms in compound SELECT", "Expression tree is too large",
                             "parser stack overflow", "too many columns", "too many FROM clause",
-                            "at most 64 tables in a join"})
+                            "at most 64 tables in a join", "too many terms in ORDER BY",
+                            "too many terms in GROUP BY", "too many arguments on function",
+                            "LIKE or GLOB pattern too complex"})
     if (message.find(limit) != std::string::npos)
       return OraError(3001, "unimplemented feature: " + message);
+  if (message.find("ESCAPE expression must be a single character") != std::string::npos)
+    return OraError(1425, "escape character must be character string of length 1");
+  // a group function of the columns of an enclosing query, used where that query
+  // cannot group
+  if (message.rfind("misuse of aggregate", 0) == 0)
+    return OraError(934, "group function is not allowed here");
+  if (message == "out of memory")
+    return OraError(4030, "out of process memory when trying to allocate memory");
+  // SQLite's integer SUM stops at 2^63; Oracle's NUMBER goes on
+  if (message == "integer overflow") return OraError(1426, "numeric overflow");
   if (message.find("string or blob too big") != std::string::npos)
     return OraError(1489, "result of string concatenation is too long");
   if (message.find("duplicate column name") != std::string::npos)

@@ -3,6 +3,7 @@
 // resolution against the catalogue, static types (NUMBER, text, DATE) for the
 // implicit conversions, NULL ordering, real division, Oracle's headings and the
 // GROUP BY checks that SQLite does not make.
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -63,6 +64,9 @@ struct TranslatedQuery {
   std::vector<bool> fixedChar;
   bool limited = false;  // carries a LIMIT (from ROWNUM), so it cannot be a bare set member
   std::shared_ptr<TemporaryTables> temporaries;  // tables the SQL reads (CONNECT BY walks)
+  // SQL alias -> the table read under it: catalogue tables by their Oracle name, the
+  // engine's work tables by their SQLite name (_korvo_...). Set on the outermost query.
+  std::map<std::string, std::string> tableAliases;
 };
 
 // Everything the translation reads besides the statement.
@@ -96,16 +100,29 @@ class Translator {
 
   std::string newAlias() { return "t" + std::to_string(++aliasCounter_); }
 
+  // A term SQLite cannot mistake for a column position in ORDER BY: a constant
+  // such as -0 or +1 sorts as the constant it is, as in Oracle.
+  static std::string sortKey(const TypedSql& t);
+
  private:
   friend class HierarchyBlock;  // translates the FROM of a CONNECT BY block itself
   const TranslationEnv& env_;
   int aliasCounter_ = 0;
+  int depth_ = 0;  // nodes of the statement the translation is inside (nesting.h)
+  std::map<std::string, std::string> tableAliases_;
+  void noteTable(const std::string& alias, const std::string& table) {
+    tableAliases_[alias] = table;
+  }
+  // Adds a FROM item to a scope; SQLite reads at most 64 in one block.
+  static void addSource(Scope& scope, Source s);
   bool ignoreOuterMarks_ = false;  // inside the ON clause built from (+) conjuncts
   std::string rownumSql_;          // what ROWNUM reads as a value here; empty: not allowed
   // WITH clause queries in scope; the first cteVisible_ can be named (with_clause.cpp)
   std::vector<const ast::CommonTable*> ctes_;
   size_t cteVisible_ = 0;
   const ast::Query* bodyOf_ = nullptr;  // the WITH query whose body is being translated
+  static constexpr int kMaxCommonTableReads = 1000;
+  int commonTableReads_ = 0;
   TranslatedQuery withClause(const ast::Query& q, const Scope* outer);
   bool commonTableSource(const ast::TableRef& t, Scope& scope, std::string& sql);
   // quantified.cpp: x op ANY|ALL (...)
@@ -116,6 +133,16 @@ class Translator {
   std::string fromItem(const ast::TableRef& t, Scope& scope, const Scope* outer);
   Source namedSource(const ast::TableRef& t);
   TypedSql column(const ast::Expr& e, const Scope& scope);
+  // translator_chain.cpp: a chain of one precedence level, AND, OR or a comparison
+  TypedSql chain(const ast::Expr& e, const Scope& scope, bool allowAggregates);
+  // translator_expr.cpp: one function per kind of node keeps expr()'s frame small
+  TypedSql unary(const ast::Expr& e, const Scope& scope, bool allowAggregates);
+  TypedSql like(const ast::Expr& e, const Scope& scope, bool allowAggregates);
+  TypedSql between(const ast::Expr& e, const Scope& scope, bool allowAggregates);
+  TypedSql extract(const ast::Expr& e, const Scope& scope, bool allowAggregates);
+  TypedSql inList(const ast::Expr& e, const Scope& scope, bool allowAggregates);
+  TypedSql inQuery(const ast::Expr& e, const Scope& scope, bool allowAggregates);
+  TypedSql caseExpr(const ast::Expr& e, const Scope& scope, bool allowAggregates);
   TypedSql function(const ast::Expr& e, const Scope& scope, bool allowAggregates);
   TypedSql comparison(const std::string& op, TypedSql l, TypedSql r);
   TypedSql binary(const std::string& op, TypedSql l, TypedSql r);  // one operator of a chain
@@ -133,8 +160,18 @@ class Translator {
                          bool distinct);
 };
 
+// The typed result of a piece of SQL, with the column description of its type.
+TypedSql typedSql(std::string sql, SqlType t);
+
+// terms joined by AND or OR in parenthesized groups of a few, so that however many
+// there are, SQLite's expression tree stays shallow.
+std::string balancedLogical(std::vector<std::string> terms, const std::string& op);
+
+// The conjuncts of a WHERE or ON condition, however many, as SQLite takes them.
+std::string conjunctionSql(std::vector<std::string> terms);
+
 // True when e (outside sub-queries) calls a group function.
-bool containsAggregate(const ast::Expr& e);
+bool containsAggregate(const ast::Expr& e, int depth = 0);
 bool isAggregateName(const std::string& upperName);
 
 std::string typeName(SqlType t);

@@ -6,7 +6,9 @@
 
 #include "engine/ast_print.h"
 #include "engine/function_table.h"
+#include "engine/functions_utf8.h"
 #include "engine/hierarchical.h"
+#include "engine/nesting.h"
 #include "engine/ora_error.h"
 #include "engine/translator.h"
 
@@ -28,13 +30,10 @@ Column metaFor(SqlType t) {
   return c;
 }
 
-TypedSql typed(std::string sql, SqlType t) {
-  TypedSql r;
-  r.sql = std::move(sql);
-  r.type = t;
-  r.meta = metaFor(t);
-  return r;
-}
+TypedSql typed(std::string sql, SqlType t) { return typedSql(std::move(sql), t); }
+
+// Widths of VARCHAR2 and CHAR count characters.
+size_t characters(std::string_view text) { return utf8::decode(text).size(); }
 
 bool validDateLiteral(const std::string& s, std::string& canonical) {
   int y, m, d;
@@ -59,15 +58,31 @@ bool padCharLiteral(const TypedSql& column, const TypedSql& literal, std::string
     return false;
   std::string text = literal.sql.substr(1, literal.sql.size() - 2);  // quotes still doubled
   while (!text.empty() && text.back() == ' ') text.pop_back();
-  size_t chars = 0;
-  for (size_t i = 0; i < text.size(); ++i, ++chars)
-    if (text[i] == '\'' && i + 1 < text.size() && text[i + 1] == '\'') ++i;
+  size_t quotes = 0;
+  for (size_t i = 0; i + 1 < text.size(); ++i)
+    if (text[i] == '\'' && text[i + 1] == '\'') ++quotes, ++i;
+  size_t chars = characters(text) - quotes;
   if (chars > size_t(column.meta.length)) return false;
   out = "'" + text + std::string(size_t(column.meta.length) - chars, ' ') + "'";
   return true;
 }
 
 }  // namespace
+
+TypedSql typedSql(std::string sql, SqlType t) {
+  TypedSql r;
+  r.sql = std::move(sql);
+  r.type = t;
+  r.meta = metaFor(t);
+  return r;
+}
+
+std::string Translator::sortKey(const TypedSql& t) {
+  // SQLite reads an integer constant (1, -0, +2 ...) in ORDER BY as a position;
+  // only the bare number of the statement's text is one.
+  if (t.literal && t.type == SqlType::Number) return "korvo_decimal(" + t.sql + ")";
+  return t.sql;
+}
 
 std::string typeName(SqlType t) {
   switch (t) {
@@ -83,12 +98,13 @@ bool isAggregateName(const std::string& n) {
   return f && f->aggregate;
 }
 
-bool containsAggregate(const Expr& e) {
+bool containsAggregate(const Expr& e, int depth) {
+  checkTreeDepth(depth, "expression");
   if (e.kind == ExprKind::Function && e.qualifier.empty() && !e.name.quoted &&
       isAggregateName(e.name.text))
     return true;
   for (const auto& a : e.args)
-    if (a && containsAggregate(*a)) return true;
+    if (a && containsAggregate(*a, depth + 1)) return true;
   return false;
 }
 
@@ -425,6 +441,7 @@ TypedSql Translator::function(const Expr& e, const Scope& scope, bool allowAggre
 }
 
 TypedSql Translator::expr(const Expr& e, const Scope& scope, bool allowAggregates) {
+  NestingGuard guard(depth_, kMaxTreeDepth, "expression");
   TypedSql walked;  // LEVEL, PRIOR ... inside a CONNECT BY block
   if (scope.hierarchy && scope.hierarchy->translate(*this, e, scope, walked)) return walked;
   switch (e.kind) {
@@ -441,7 +458,7 @@ TypedSql Translator::expr(const Expr& e, const Scope& scope, bool allowAggregate
       r.literal = true;
       r.fixedChar = true;
       r.meta.type = "CHAR";
-      r.meta.length = int(e.text.size());
+      r.meta.length = int(characters(e.text));
       return r;
     }
     case ExprKind::Null: return typed("NULL", SqlType::Unknown);
@@ -466,164 +483,12 @@ TypedSql Translator::expr(const Expr& e, const Scope& scope, bool allowAggregate
       if (e.text == "ROWNUM")
         throw OraError(3001, "unimplemented feature: ROWNUM as a value in this clause");
       throw OraError(3001, "unimplemented feature: " + e.text);
-    case ExprKind::Unary: {
-      if (e.text == "PRIOR" || e.text == "CONNECT_BY_ROOT")
-        throw OraError(3001, "unimplemented feature: " + e.text + " outside CONNECT BY");
-      TypedSql a = expr(*e.args[0], scope, allowAggregates);
-      if (e.text == "NOT") {
-        TypedSql r = typed("(NOT " + a.sql + ")", SqlType::Number);
-        r.aggregate = a.aggregate;
-        return r;
-      }
-      TypedSql r = typed(e.text == "-" ? "(-" + asNumber(a) + ")" : asNumber(a), SqlType::Number);
-      r.aggregate = a.aggregate;
-      r.literal = a.literal;
-      return r;
-    }
-    case ExprKind::Binary: {
-      // A chain a + b + c ... is a left-deep tree as long as the statement: walk its
-      // left spine in a loop, so only parentheses make the translation recurse.
-      std::vector<const Expr*> spine;
-      const Expr* cur = &e;
-      while (cur->kind == ExprKind::Binary) {
-        spine.push_back(cur);
-        cur = cur->args[0].get();
-      }
-      TypedSql acc = expr(*cur, scope, allowAggregates);
-      std::string flatOp;  // AND, OR or ||: acc is a flat list of that operator
-      int flatCount = 0;   // SQLite takes at most 127 arguments in one call
-      std::vector<std::string> chain;  // korvo_chain(x1, op, x2, ...) arguments behind acc
-      for (size_t i = spine.size(); i-- > 0;) {
-        const std::string& op = spine[i]->text;
-        TypedSql r = expr(*spine[i]->args[1], scope, allowAggregates);
-        if ((op == "+" || op == "-" || op == "*") && acc.type == SqlType::Number &&
-            r.type == SqlType::Number) {
-          // NUMBER arithmetic, rounded to decimal digits after each step, in one flat call
-          if (chain.empty() || chain.size() >= 121) chain = {acc.sql};
-          chain.push_back(op == "+" ? "0" : op == "-" ? "1" : "2");
-          chain.push_back(r.sql);
-          bool aggregate = acc.aggregate || r.aggregate;
-          std::string sql = "korvo_chain(";
-          for (size_t k = 0; k < chain.size(); ++k) sql += (k ? ", " : "") + chain[k];
-          acc = typed(sql + ")", SqlType::Number);
-          acc.aggregate = aggregate;
-          flatOp.clear();
-          continue;
-        }
-        chain.clear();
-        if (op == flatOp && (op != "||" || ++flatCount < 100)) {
-          // extend "(a AND b)" / "ora_concat(a, b)" instead of nesting them
-          acc.sql.pop_back();
-          acc.sql += (op == "||" ? ", " + asText(r) : " " + op + " " + r.sql) + ")";
-          acc.aggregate = acc.aggregate || r.aggregate;
-          continue;
-        }
-        acc = binary(op, std::move(acc), std::move(r));
-        flatOp = (op == "AND" || op == "OR" || op == "||") ? op : "";
-        flatCount = 0;
-      }
-      return acc;
-    }
-    case ExprKind::Like: {
-      TypedSql v = expr(*e.args[0], scope, allowAggregates);
-      TypedSql p = expr(*e.args[1], scope, allowAggregates);
-      std::string s = "(" + asText(v) + (e.negated ? " NOT LIKE " : " LIKE ") + asText(p);
-      if (e.args.size() > 2) {
-        const Expr& esc = *e.args[2];
-        if (esc.kind == ExprKind::String && esc.text.size() != 1)
-          throw OraError(1425, "escape character must be character string of length 1");
-        s += " ESCAPE " + expr(esc, scope).sql;
-      }
-      TypedSql r = typed(s + ")", SqlType::Number);
-      r.aggregate = v.aggregate || p.aggregate;
-      return r;
-    }
-    case ExprKind::Between: {
-      TypedSql v = expr(*e.args[0], scope, allowAggregates);
-      TypedSql lo = expr(*e.args[1], scope, allowAggregates);
-      TypedSql hi = expr(*e.args[2], scope, allowAggregates);
-      TypedSql a = comparison(">=", v, lo);
-      TypedSql b = comparison("<=", v, hi);
-      TypedSql r = typed(std::string(e.negated ? "(NOT " : "(") + "(" + a.sql + " AND " + b.sql +
-                             "))",
-                         SqlType::Number);
-      r.aggregate = a.aggregate || b.aggregate;
-      return r;
-    }
-    case ExprKind::InList: {
-      TypedSql v = expr(*e.args[0], scope, allowAggregates);
-      std::vector<TypedSql> items;
-      bool agg = v.aggregate, numericItems = false;
-      for (size_t i = 1; i < e.args.size(); ++i) {
-        items.push_back(expr(*e.args[i], scope, allowAggregates));
-        agg = agg || items.back().aggregate;
-        numericItems = numericItems || items.back().type == SqlType::Number;
-      }
-      bool numeric = v.type == SqlType::Number || (v.type == SqlType::Text && numericItems);
-      std::string s = "(" + (numeric ? asNumber(v) : v.sql) + (e.negated ? " NOT IN (" : " IN (");
-      for (size_t i = 0; i < items.size(); ++i) {
-        std::string is = numeric                      ? asNumber(items[i])
-                         : v.type == SqlType::Date    ? asDate(items[i])
-                         : v.type == SqlType::Text    ? asText(items[i])
-                                                      : items[i].sql;
-        if (!numeric && v.fixedChar) padCharLiteral(v, items[i], is);
-        s += (i ? ", " : "") + is;
-      }
-      TypedSql r = typed(s + "))", SqlType::Number);
-      r.aggregate = agg;
-      return r;
-    }
-    case ExprKind::InQuery: {
-      const Expr& lhsExpr = *e.args[0];
-      std::string lhs;
-      size_t width = 1;
-      bool agg = false;
-      std::vector<SqlType> lhsTypes;
-      if (lhsExpr.kind == ExprKind::Row) {
-        width = lhsExpr.args.size();
-        lhs = "(";
-        for (size_t i = 0; i < width; ++i) {
-          TypedSql t = expr(*lhsExpr.args[i], scope, allowAggregates);
-          agg = agg || t.aggregate;
-          lhs += (i ? ", " : "") + t.sql;
-          lhsTypes.push_back(t.type);
-        }
-        lhs += ")";
-      } else {
-        TypedSql t = expr(lhsExpr, scope, allowAggregates);
-        agg = t.aggregate;
-        lhs = t.sql;
-        lhsTypes.push_back(t.type);
-      }
-      TranslatedQuery q = query(*e.query, &scope);
-      if (q.columns.size() > width) throw OraError(913, "too many values");
-      if (q.columns.size() < width) throw OraError(947, "not enough values");
-      std::string sub = q.sql;
-      if (width == 1 && lhsTypes[0] == SqlType::Text && q.types[0] == SqlType::Number) {
-        // text against numbers compares as numbers (ORA-01722 for a text that is none)
-        lhs = asNumber(typed(lhs, SqlType::Text));
-        lhsTypes[0] = SqlType::Number;
-      }
-      bool needsConversion = false;
-      for (size_t i = 0; i < width; ++i)
-        needsConversion = needsConversion || (lhsTypes[i] == SqlType::Number && q.types[i] == SqlType::Text) ||
-                          (lhsTypes[i] == SqlType::Date && q.types[i] == SqlType::Text);
-      if (needsConversion) {
-        std::string a = newAlias();
-        std::string cols;
-        for (size_t i = 0; i < width; ++i) {
-          TypedSql c = typed(a + ".c" + std::to_string(i + 1), q.types[i]);
-          std::string cs = lhsTypes[i] == SqlType::Number ? asNumber(c)
-                           : lhsTypes[i] == SqlType::Date ? asDate(c)
-                                                          : c.sql;
-          cols += (i ? ", " : "") + cs;
-        }
-        sub = "SELECT " + cols + " FROM (" + q.sql + ") AS " + a;
-      }
-      TypedSql r = typed("(" + lhs + (e.negated ? " NOT IN (" : " IN (") + sub + "))", SqlType::Number);
-      r.aggregate = agg;
-      return r;
-    }
+    case ExprKind::Unary: return unary(e, scope, allowAggregates);
+    case ExprKind::Binary: return chain(e, scope, allowAggregates);
+    case ExprKind::Like: return like(e, scope, allowAggregates);
+    case ExprKind::Between: return between(e, scope, allowAggregates);
+    case ExprKind::InList: return inList(e, scope, allowAggregates);
+    case ExprKind::InQuery: return inQuery(e, scope, allowAggregates);
     case ExprKind::IsNull: {
       TypedSql v = expr(*e.args[0], scope, allowAggregates);
       TypedSql r = typed("(" + v.sql + (e.negated ? " IS NOT NULL)" : " IS NULL)"), SqlType::Number);
@@ -636,60 +501,183 @@ TypedSql Translator::expr(const Expr& e, const Scope& scope, bool allowAggregate
     }
     case ExprKind::Subquery: return subquery(e, scope);
     case ExprKind::Function: return function(e, scope, allowAggregates);
-    case ExprKind::Case: {
-      std::string s = "CASE";
-      size_t i = 0;
-      TypedSql operand;
-      bool agg = false;
-      if (e.hasOperand) {
-        operand = expr(*e.args[i++], scope, allowAggregates);
-        agg = operand.aggregate;
-      }
-      size_t end = e.args.size() - (e.hasElse ? 1 : 0);
-      SqlType t = SqlType::Unknown;
-      bool fixedChar = false;
-      for (; i + 1 < end + 1 && i < end; i += 2) {
-        TypedSql w = expr(*e.args[i], scope, allowAggregates);
-        TypedSql th = expr(*e.args[i + 1], scope, allowAggregates);
-        agg = agg || w.aggregate || th.aggregate;
-        if (e.hasOperand)
-          s += " WHEN " + comparison("=", operand, w).sql;
-        else
-          s += " WHEN " + w.sql;
-        if (t == SqlType::Unknown) {
-          t = th.type;
-          fixedChar = th.fixedChar;
-        }
-        s += " THEN " + th.sql;
-      }
-      if (e.hasElse) {
-        TypedSql el = expr(*e.args.back(), scope, allowAggregates);
-        agg = agg || el.aggregate;
-        if (t == SqlType::Unknown) t = el.type;
-        s += " ELSE " + el.sql;
-      }
-      if (e.hasOperand) s = "CASE" + s.substr(4);
-      TypedSql r = typed(s + " END", t);
-      r.aggregate = agg;
-      (void)fixedChar;  // a CASE result compares like VARCHAR2
-      return r;
-    }
-    case ExprKind::Extract: {
-      TypedSql v = expr(*e.args[0], scope, allowAggregates);
-      static const char* fields[] = {"YEAR", "MONTH", "DAY", "HOUR", "MINUTE", "SECOND"};
-      bool ok = false;
-      for (const char* f : fields) ok = ok || e.text == f;
-      if (!ok) throw OraError(907, "missing right parenthesis");
-      if (v.type == SqlType::Date && (e.text == "HOUR" || e.text == "MINUTE" || e.text == "SECOND"))
-        throw OraError(30076, "invalid extract field for extract source");
-      TypedSql r = typed("ora_extract('" + e.text + "', " + asDate(v) + ")", SqlType::Number);
-      r.aggregate = v.aggregate;
-      return r;
-    }
+    case ExprKind::Case: return caseExpr(e, scope, allowAggregates);
+    case ExprKind::Extract: return extract(e, scope, allowAggregates);
     case ExprKind::Row: throw OraError(920, "invalid relational operator");
     case ExprKind::Quantified: return quantified(e, scope, allowAggregates);
   }
   throw OraError(936, "missing expression");
+}
+
+TypedSql Translator::unary(const Expr& e, const Scope& scope, bool allowAggregates) {
+  if (e.text == "PRIOR" || e.text == "CONNECT_BY_ROOT")
+    throw OraError(3001, "unimplemented feature: " + e.text + " outside CONNECT BY");
+  TypedSql a = expr(*e.args[0], scope, allowAggregates);
+  if (e.text == "NOT") {
+    TypedSql r = typed("(NOT " + a.sql + ")", SqlType::Number);
+    r.aggregate = a.aggregate;
+    return r;
+  }
+  TypedSql r = typed(e.text == "-" ? "(-" + asNumber(a) + ")" : asNumber(a), SqlType::Number);
+  r.aggregate = a.aggregate;
+  r.literal = a.literal;
+  return r;
+}
+
+TypedSql Translator::like(const Expr& e, const Scope& scope, bool allowAggregates) {
+  TypedSql v = expr(*e.args[0], scope, allowAggregates);
+  TypedSql p = expr(*e.args[1], scope, allowAggregates);
+  std::string s = "(" + asText(v) + (e.negated ? " NOT LIKE " : " LIKE ") + asText(p);
+  if (e.args.size() > 2) {
+    const Expr& esc = *e.args[2];
+    if (esc.kind == ExprKind::String && characters(esc.text) != 1)
+      throw OraError(1425, "escape character must be character string of length 1");
+    s += " ESCAPE " + expr(esc, scope).sql;
+  }
+  TypedSql r = typed(s + ")", SqlType::Number);
+  r.aggregate = v.aggregate || p.aggregate;
+  return r;
+}
+
+TypedSql Translator::between(const Expr& e, const Scope& scope, bool allowAggregates) {
+  TypedSql v = expr(*e.args[0], scope, allowAggregates);
+  TypedSql lo = expr(*e.args[1], scope, allowAggregates);
+  TypedSql hi = expr(*e.args[2], scope, allowAggregates);
+  TypedSql a = comparison(">=", v, lo);
+  TypedSql b = comparison("<=", v, hi);
+  TypedSql r = typed(std::string(e.negated ? "(NOT " : "(") + "(" + a.sql + " AND " + b.sql +
+                         "))",
+                     SqlType::Number);
+  r.aggregate = a.aggregate || b.aggregate;
+  return r;
+}
+
+TypedSql Translator::extract(const Expr& e, const Scope& scope, bool allowAggregates) {
+  TypedSql v = expr(*e.args[0], scope, allowAggregates);
+  static const char* fields[] = {"YEAR", "MONTH", "DAY", "HOUR", "MINUTE", "SECOND"};
+  bool ok = false;
+  for (const char* f : fields) ok = ok || e.text == f;
+  if (!ok) throw OraError(907, "missing right parenthesis");
+  if (v.type == SqlType::Date && (e.text == "HOUR" || e.text == "MINUTE" || e.text == "SECOND"))
+    throw OraError(30076, "invalid extract field for extract source");
+  TypedSql r = typed("ora_extract('" + e.text + "', " + asDate(v) + ")", SqlType::Number);
+  r.aggregate = v.aggregate;
+  return r;
+}
+
+TypedSql Translator::inList(const Expr& e, const Scope& scope, bool allowAggregates) {
+  TypedSql v = expr(*e.args[0], scope, allowAggregates);
+  std::vector<TypedSql> items;
+  bool agg = v.aggregate, numericItems = false;
+  for (size_t i = 1; i < e.args.size(); ++i) {
+    items.push_back(expr(*e.args[i], scope, allowAggregates));
+    agg = agg || items.back().aggregate;
+    numericItems = numericItems || items.back().type == SqlType::Number;
+  }
+  bool numeric = v.type == SqlType::Number || (v.type == SqlType::Text && numericItems);
+  std::string s = "(" + (numeric ? asNumber(v) : v.sql) + (e.negated ? " NOT IN (" : " IN (");
+  for (size_t i = 0; i < items.size(); ++i) {
+    std::string is = numeric                      ? asNumber(items[i])
+                     : v.type == SqlType::Date    ? asDate(items[i])
+                     : v.type == SqlType::Text    ? asText(items[i])
+                                                  : items[i].sql;
+    if (!numeric && v.fixedChar) padCharLiteral(v, items[i], is);
+    s += (i ? ", " : "") + is;
+  }
+  TypedSql r = typed(s + "))", SqlType::Number);
+  r.aggregate = agg;
+  return r;
+}
+
+TypedSql Translator::inQuery(const Expr& e, const Scope& scope, bool allowAggregates) {
+  const Expr& lhsExpr = *e.args[0];
+  std::string lhs;
+  size_t width = 1;
+  bool agg = false;
+  std::vector<SqlType> lhsTypes;
+  if (lhsExpr.kind == ExprKind::Row) {
+    width = lhsExpr.args.size();
+    lhs = "(";
+    for (size_t i = 0; i < width; ++i) {
+      TypedSql t = expr(*lhsExpr.args[i], scope, allowAggregates);
+      agg = agg || t.aggregate;
+      lhs += (i ? ", " : "") + t.sql;
+      lhsTypes.push_back(t.type);
+    }
+    lhs += ")";
+  } else {
+    TypedSql t = expr(lhsExpr, scope, allowAggregates);
+    agg = t.aggregate;
+    lhs = t.sql;
+    lhsTypes.push_back(t.type);
+  }
+  TranslatedQuery q = query(*e.query, &scope);
+  if (q.columns.size() > width) throw OraError(913, "too many values");
+  if (q.columns.size() < width) throw OraError(947, "not enough values");
+  std::string sub = q.sql;
+  if (width == 1 && lhsTypes[0] == SqlType::Text && q.types[0] == SqlType::Number) {
+    // text against numbers compares as numbers (ORA-01722 for a text that is none)
+    lhs = asNumber(typed(lhs, SqlType::Text));
+    lhsTypes[0] = SqlType::Number;
+  }
+  bool needsConversion = false;
+  for (size_t i = 0; i < width; ++i)
+    needsConversion = needsConversion || (lhsTypes[i] == SqlType::Number && q.types[i] == SqlType::Text) ||
+                      (lhsTypes[i] == SqlType::Date && q.types[i] == SqlType::Text);
+  if (needsConversion) {
+    std::string a = newAlias();
+    std::string cols;
+    for (size_t i = 0; i < width; ++i) {
+      TypedSql c = typed(a + ".c" + std::to_string(i + 1), q.types[i]);
+      std::string cs = lhsTypes[i] == SqlType::Number ? asNumber(c)
+                       : lhsTypes[i] == SqlType::Date ? asDate(c)
+                                                      : c.sql;
+      cols += (i ? ", " : "") + cs;
+    }
+    sub = "SELECT " + cols + " FROM (" + q.sql + ") AS " + a;
+  }
+  TypedSql r = typed("(" + lhs + (e.negated ? " NOT IN (" : " IN (") + sub + "))", SqlType::Number);
+  r.aggregate = agg;
+  return r;
+}
+
+TypedSql Translator::caseExpr(const Expr& e, const Scope& scope, bool allowAggregates) {
+  std::string s = "CASE";
+  size_t i = 0;
+  TypedSql operand;
+  bool agg = false;
+  if (e.hasOperand) {
+    operand = expr(*e.args[i++], scope, allowAggregates);
+    agg = operand.aggregate;
+  }
+  size_t end = e.args.size() - (e.hasElse ? 1 : 0);
+  SqlType t = SqlType::Unknown;
+  bool fixedChar = false;
+  for (; i + 1 < end + 1 && i < end; i += 2) {
+    TypedSql w = expr(*e.args[i], scope, allowAggregates);
+    TypedSql th = expr(*e.args[i + 1], scope, allowAggregates);
+    agg = agg || w.aggregate || th.aggregate;
+    if (e.hasOperand)
+      s += " WHEN " + comparison("=", operand, w).sql;
+    else
+      s += " WHEN " + w.sql;
+    if (t == SqlType::Unknown) {
+      t = th.type;
+      fixedChar = th.fixedChar;
+    }
+    s += " THEN " + th.sql;
+  }
+  if (e.hasElse) {
+    TypedSql el = expr(*e.args.back(), scope, allowAggregates);
+    agg = agg || el.aggregate;
+    if (t == SqlType::Unknown) t = el.type;
+    s += " ELSE " + el.sql;
+  }
+  if (e.hasOperand) s = "CASE" + s.substr(4);
+  TypedSql r = typed(s + " END", t);
+  r.aggregate = agg;
+  (void)fixedChar;  // a CASE result compares like VARCHAR2
+  return r;
 }
 
 }  // namespace korvo::engine

@@ -1,9 +1,11 @@
 // Queries: FROM items and name scopes, select lists with Oracle's headings,
 // GROUP BY checks, ORDER BY with Oracle's NULL ordering, set operators.
+#include <algorithm>
 #include <set>
 
 #include "engine/dictionary.h"
 #include "engine/hierarchical.h"
+#include "engine/nesting.h"
 #include "engine/ora_error.h"
 #include "engine/query_rewrites.h"
 #include "engine/translator.h"
@@ -14,6 +16,10 @@ namespace korvo::engine {
 // query that sorts, and then keeps the first rows after the sort. ROWNUM counts
 // before the sort, so its LIMIT carries an OFFSET, which SQLite never flattens.
 constexpr const char* kKeepLimitInPlace = " OFFSET 0";
+
+// SQLite's own limits: tables in one FROM, members of one compound SELECT.
+constexpr size_t kMaxSources = 64;
+constexpr size_t kMaxCompoundTerms = 500;
 
 using namespace ast;
 
@@ -36,6 +42,64 @@ std::string aliasOfSql(const std::string& sql) {
   return dot == std::string::npos ? std::string() : sql.substr(0, dot);
 }
 
+// The select-list position a number of ORDER BY names; 0 when it names none.
+size_t selectPosition(const std::string& text) {
+  if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return 0;
+  size_t digits = text.find_first_not_of('0');
+  if (digits == std::string::npos || text.size() - digits > 9) return 0;
+  return std::stoul(text.substr(digits));
+}
+
+const char* setOpSql(SetOp op) {
+  static const char* ops[] = {" UNION ", " UNION ALL ", " INTERSECT ", " EXCEPT "};
+  return ops[int(op)];
+}
+
+// members[0] ops[0] members[1] ... as SQLite reads it, in compounds of at most
+// kMaxCompoundTerms members: the same associative operator throughout is grouped
+// in a balanced way, any other sequence in inline views nested to the left.
+std::string compoundSql(std::vector<std::string> members, const std::vector<SetOp>& ops) {
+  auto join = [&](size_t from, size_t to, std::string s) {
+    for (size_t k = from; k < to; ++k) {
+      if (k > 0) s += setOpSql(ops[k - 1]);
+      s += members[k];
+    }
+    return s;
+  };
+  const size_t n = members.size();
+  if (n <= kMaxCompoundTerms) return join(0, n, std::string());
+  const bool uniform = std::all_of(ops.begin(), ops.end(), [&](SetOp o) { return o == ops[0]; });
+  if (uniform && ops[0] != SetOp::Minus) {
+    std::vector<std::string> level = std::move(members);
+    while (level.size() > kMaxCompoundTerms) {
+      std::vector<std::string> grouped;
+      for (size_t i = 0; i < level.size(); i += kMaxCompoundTerms) {
+        std::string s = "SELECT * FROM (";
+        for (size_t k = i; k < std::min(level.size(), i + kMaxCompoundTerms); ++k) {
+          if (k > i) s += setOpSql(ops[0]);
+          s += level[k];
+        }
+        grouped.push_back(s + ")");
+      }
+      level = std::move(grouped);
+    }
+    std::string s;
+    for (size_t k = 0; k < level.size(); ++k) s += (k ? setOpSql(ops[0]) : "") + level[k];
+    return s;
+  }
+  // ((m0 .. m499) op m500 .. m998) op ...: each view holds what came before it
+  const size_t step = kMaxCompoundTerms - 1;
+  const size_t views = (n - kMaxCompoundTerms + step - 1) / step;
+  std::string s;
+  for (size_t k = 0; k < views; ++k) s += "SELECT * FROM (";
+  s = join(0, kMaxCompoundTerms, std::move(s));
+  for (size_t from = kMaxCompoundTerms; from < n; from += step) {
+    s += ")";
+    s = join(from, std::min(n, from + step), std::move(s));
+  }
+  return s;
+}
+
 }  // namespace
 
 Source Translator::tableSource(const std::string& table, const std::string& alias) {
@@ -44,6 +108,7 @@ Source Translator::tableSource(const std::string& table, const std::string& alia
   Source s;
   s.name = alias.empty() ? table : alias;
   s.sqlAlias = newAlias();
+  noteTable(s.sqlAlias, table);
   for (const auto& c : t->columns) {
     SourceColumn sc;
     sc.name = c.name;
@@ -61,7 +126,14 @@ Source Translator::tableSource(const std::string& table, const std::string& alia
   return s;
 }
 
+void Translator::addSource(Scope& scope, Source s) {
+  if (scope.sources.size() >= kMaxSources)
+    throw OraError(3001, "unimplemented feature: more than 64 tables in one FROM clause");
+  scope.sources.push_back(std::move(s));
+}
+
 std::string Translator::fromItem(const TableRef& t, Scope& scope, const Scope* outer) {
+  NestingGuard guard(depth_, kMaxTreeDepth, "table reference");
   switch (t.kind) {
     case TableRef::Kind::Table: {
       if (std::string cte; commonTableSource(t, scope, cte)) return cte;
@@ -72,7 +144,7 @@ std::string Translator::fromItem(const TableRef& t, Scope& scope, const Scope* o
       if (env_.catalog->table(name)) {
         Source s = tableSource(name, t.alias.text);
         std::string sql = sqlName(name) + " AS " + s.sqlAlias;
-        scope.sources.push_back(std::move(s));
+        addSource(scope, std::move(s));
         return sql;
       }
       std::string viewSql;
@@ -83,7 +155,7 @@ std::string Translator::fromItem(const TableRef& t, Scope& scope, const Scope* o
         s.sqlAlias = newAlias();
         s.columns = std::move(cols);
         std::string sql = "(" + viewSql + ") AS " + s.sqlAlias;
-        scope.sources.push_back(std::move(s));
+        addSource(scope, std::move(s));
         return sql;
       }
       throw OraError(942, "table or view does not exist");
@@ -103,25 +175,33 @@ std::string Translator::fromItem(const TableRef& t, Scope& scope, const Scope* o
         s.columns.push_back(std::move(c));
       }
       std::string sql = "(" + q.sql + ") AS " + s.sqlAlias;
-      scope.sources.push_back(std::move(s));
+      addSource(scope, std::move(s));
       return sql;
     }
     case TableRef::Kind::Join: {
       size_t leftStart = scope.sources.size();
-      std::string l = fromItem(*t.left, scope, outer);
-      size_t rightStart = scope.sources.size();
-      std::string r = fromItem(*t.right, scope, outer);
-      if (t.joinType == JoinType::Left || t.joinType == JoinType::Full)
-        for (size_t i = rightStart; i < scope.sources.size(); ++i) scope.sources[i].optional = true;
-      if (t.joinType == JoinType::Right || t.joinType == JoinType::Full)
-        for (size_t i = leftStart; i < rightStart; ++i) scope.sources[i].optional = true;
-      static const char* kw[] = {" JOIN ", " LEFT JOIN ", " RIGHT JOIN ", " FULL JOIN ",
-                                 " CROSS JOIN "};
-      std::string sql = l + kw[int(t.joinType)] + r;
-      if (t.on) {
-        if (hasOuterJoinMark(*t.on))
-          throw OraError(25156, "old style outer join (+) cannot be used with ANSI joins");
-        sql += " ON " + expr(*t.on, scope).sql;
+      std::string sql = fromItem(*t.left, scope, outer);
+      for (const JoinStep& j : t.joins) {
+        size_t rightStart = scope.sources.size();
+        std::string r = fromItem(*j.right, scope, outer);
+        if (j.type == JoinType::Left || j.type == JoinType::Full)
+          for (size_t i = rightStart; i < scope.sources.size(); ++i)
+            scope.sources[i].optional = true;
+        if (j.type == JoinType::Right || j.type == JoinType::Full)
+          for (size_t i = leftStart; i < rightStart; ++i) scope.sources[i].optional = true;
+        static const char* kw[] = {" JOIN ", " LEFT JOIN ", " RIGHT JOIN ", " FULL JOIN ",
+                                   " CROSS JOIN "};
+        sql += kw[int(j.type)];
+        sql += r;
+        if (j.on) {
+          if (hasOuterJoinMark(*j.on))
+            throw OraError(25156, "old style outer join (+) cannot be used with ANSI joins");
+          std::vector<const Expr*> parts;
+          splitConjuncts(j.on.get(), parts);
+          std::vector<std::string> terms;
+          for (const Expr* c : parts) terms.push_back(expr(*c, scope).sql);
+          sql += " ON " + conjunctionSql(std::move(terms));
+        }
       }
       return sql;
     }
@@ -131,6 +211,7 @@ std::string Translator::fromItem(const TableRef& t, Scope& scope, const Scope* o
 
 void Translator::checkGrouped(const Expr& e, const Scope& scope,
                               const std::set<std::string>& groups, bool hasGroupBy) {
+  NestingGuard guard(depth_, kMaxTreeDepth, "expression");
   switch (e.kind) {
     case ExprKind::Number:
     case ExprKind::String:
@@ -177,10 +258,9 @@ std::string Translator::orderItems(const std::vector<OrderItem>& items, const Sc
     const Expr& e = *it.expr;
     std::string term;
     if (e.kind == ExprKind::Number) {
-      size_t k = 0;
-      bool integral = e.text.find_first_not_of("0123456789") == std::string::npos;
-      if (integral) k = std::stoul(e.text.substr(0, 9));
-      if (!integral || k < 1 || k > out.columns.size())
+      // only an unsigned integer written alone is a position (-0, +1, 1+0 are values)
+      size_t k = selectPosition(e.text);
+      if (k < 1 || k > out.columns.size())
         throw OraError(1785, "ORDER BY item must be the number of a SELECT-list expression");
       term = std::to_string(k);
     } else if (e.kind == ExprKind::Column && e.qualifier.empty()) {
@@ -191,14 +271,17 @@ std::string Translator::orderItems(const std::vector<OrderItem>& items, const Sc
       }
     }
     if (term.empty()) {
-      if (!scope) throw OraError(904, "\"" + e.name.text + "\": invalid identifier");
+      if (!scope && e.kind == ExprKind::Column)
+        throw OraError(904, "\"" + e.name.text + "\": invalid identifier");
+      if (!scope)  // a set operation sorts by its result columns only
+        throw OraError(1785, "ORDER BY item must be the number of a SELECT-list expression");
       TypedSql t = expr(e, *scope, aggregate);
       for (size_t k = 0; k < itemSql.size() && term.empty(); ++k)
         if (itemSql[k] == t.sql) term = std::to_string(k + 1);
       if (term.empty()) {
         if (distinct) throw OraError(1791, "not a SELECTed expression");
         if (aggregate) checkGrouped(e, *scope, groups, hasGroupBy);
-        term = t.sql;
+        term = sortKey(t);
       }
     }
     sql += (sql.empty() ? " ORDER BY " : ", ") + term + orderSuffix(it);
@@ -237,10 +320,17 @@ TranslatedQuery Translator::selectCore(const Query& q, const Scope* outer) {
   } else {
     for (size_t i = 0; i < pieces.size(); ++i) from += (i ? ", " : "") + pieces[i];
   }
-  std::optional<long long> limit = takeRownumLimit(conjuncts);
+  // ROWNUM conditions as a row limit (held as a plain count: GCC misreads an optional here)
+  const std::optional<long long> rownumLimit = takeRownumLimit(conjuncts);
+  bool limit = rownumLimit.has_value();
+  const long long limitRows = rownumLimit.value_or(0);
   std::string where;
-  for (const Expr* e : conjuncts)
-    where += (where.empty() ? " WHERE " : " AND ") + expr(*e, scope, false).sql;
+  if (!conjuncts.empty()) {
+    std::vector<std::string> terms;
+    terms.reserve(conjuncts.size());
+    for (const Expr* e : conjuncts) terms.push_back(expr(*e, scope, false).sql);
+    where = " WHERE " + conjunctionSql(std::move(terms));
+  }
 
   bool aggregateAst = !c.groupBy.empty() || c.having;
   for (const auto& item : c.items) aggregateAst = aggregateAst || containsAggregate(*item.expr);
@@ -273,10 +363,10 @@ TranslatedQuery Translator::selectCore(const Query& q, const Scope* outer) {
       derivedRownum = derived + ".rn";
     }
     from = "(" + inner + " FROM " + from + where +
-           (limit ? " LIMIT " + std::to_string(*limit) + kKeepLimitInPlace : std::string()) +
+           (limit ? " LIMIT " + std::to_string(limitRows) + kKeepLimitInPlace : std::string()) +
            ") AS " + derived;
     where.clear();
-    limit.reset();
+    limit = false;
   }
   std::string savedRownum = rownumSql_;
   rownumSql_ = reshaped ? derivedRownum : "row_number() OVER ()";
@@ -336,7 +426,9 @@ TranslatedQuery Translator::selectCore(const Query& q, const Scope* outer) {
     having = " HAVING " + h.sql;
   }
   bool hasGroupBy = !c.groupBy.empty();
-  // HAVING alone makes the block one group, as in Oracle.
+  // HAVING alone makes the block one group, as in Oracle; SQLite sees one only with a
+  // group function in the select list.
+  const bool oneGroup = c.having && !hasGroupBy && !anyAggregate && !itemSql.empty();
   bool aggregate = hasGroupBy || anyAggregate || hasHavingAggregate || c.having != nullptr;
   if (aggregate) {
     for (size_t k = 0; k < c.items.size(); ++k)
@@ -344,8 +436,12 @@ TranslatedQuery Translator::selectCore(const Query& q, const Scope* outer) {
     if (c.having) checkGrouped(*c.having, scope, groups, hasGroupBy);
   }
   std::string sql = c.distinct ? "SELECT DISTINCT " : "SELECT ";
-  for (size_t k = 0; k < itemSql.size(); ++k)
-    sql += (k ? ", " : "") + itemSql[k] + " AS c" + std::to_string(k + 1);
+  for (size_t k = 0; k < itemSql.size(); ++k) {
+    const std::string& item =
+        k == 0 && oneGroup ? "CASE WHEN count(*) IS NULL THEN NULL ELSE " + itemSql[0] + " END"
+                           : itemSql[k];
+    sql += (k ? ", " : "") + item + " AS c" + std::to_string(k + 1);
+  }
   sql += " FROM " + from + where + groupBy + having;
   if (!q.orderBy.empty() && !q.orderSiblings) {
     sql += orderItems(q.orderBy, &scope, &c.items, out, itemSql, aggregate, groups, hasGroupBy,
@@ -355,7 +451,7 @@ TranslatedQuery Translator::selectCore(const Query& q, const Scope* outer) {
     out.limited = true;  // ordered: a set member or sub-query must wrap it
   }
   if (limit) {
-    sql += " LIMIT " + std::to_string(*limit) + kKeepLimitInPlace;
+    sql += " LIMIT " + std::to_string(limitRows) + kKeepLimitInPlace;
     out.limited = true;
   }
   rownumSql_ = savedRownum;
@@ -364,39 +460,53 @@ TranslatedQuery Translator::selectCore(const Query& q, const Scope* outer) {
 }
 
 TranslatedQuery Translator::compound(const Query& q, const Scope* outer) {
-  auto member = [&](const Query& m, bool right) {
-    TranslatedQuery t = query(m, outer);
-    bool wrap = !m.orderBy.empty() || t.limited || (right && m.kind == Query::Kind::Compound);
-    if (wrap) t.sql = "SELECT * FROM (" + t.sql + ")";
-    return t;
-  };
   // The ORDER BY of this level is applied below, so translate the members alone.
-  TranslatedQuery l = member(*q.left, false);
-  TranslatedQuery r = member(*q.right, true);
-  if (l.columns.size() != r.columns.size())
-    throw OraError(1789, "query block has incorrect number of result columns");
-  for (size_t i = 0; i < l.types.size(); ++i) {
-    if (l.types[i] == SqlType::Unknown) {
-      l.types[i] = r.types[i];
-      l.columns[i].type = r.columns[i].type;
-    } else if (r.types[i] != SqlType::Unknown && r.types[i] != l.types[i]) {
-      throw OraError(1790, "expression must have same datatype as corresponding expression");
+  TranslatedQuery out;
+  std::vector<std::string> members;
+  members.reserve(q.members.size());
+  for (size_t k = 0; k < q.members.size(); ++k) {
+    const Query& m = *q.members[k];
+    TranslatedQuery t = query(m, outer);
+    // a member that sorts, limits or is itself a set operation keeps to itself
+    if (!m.orderBy.empty() || t.limited || m.kind == Query::Kind::Compound)
+      t.sql = "SELECT * FROM (" + t.sql + ")";
+    if (k == 0) {
+      out.columns = std::move(t.columns);
+      out.types = std::move(t.types);
+      out.fixedChar = std::move(t.fixedChar);
+    } else {
+      if (t.columns.size() != out.columns.size())
+        throw OraError(1789, "query block has incorrect number of result columns");
+      for (size_t i = 0; i < out.types.size(); ++i) {
+        if (out.types[i] == SqlType::Unknown) {
+          out.types[i] = t.types[i];
+          out.columns[i].type = t.columns[i].type;
+        } else if (t.types[i] != SqlType::Unknown && t.types[i] != out.types[i]) {
+          throw OraError(1790, "expression must have same datatype as corresponding expression");
+        }
+        out.columns[i].nullable = out.columns[i].nullable || t.columns[i].nullable;
+      }
     }
-    l.columns[i].nullable = l.columns[i].nullable || r.columns[i].nullable;
+    members.push_back(std::move(t.sql));
   }
-  static const char* ops[] = {" UNION ", " UNION ALL ", " INTERSECT ", " EXCEPT "};
-  TranslatedQuery out = l;
-  out.sql = l.sql + ops[int(q.op)] + r.sql;
+  out.sql = compoundSql(std::move(members), q.ops);
   if (!q.orderBy.empty())
     out.sql += orderItems(q.orderBy, nullptr, nullptr, out, {}, false, {}, false, false);
   return out;
 }
 
 TranslatedQuery Translator::query(const Query& q, const Scope* outer) {
-  if (!q.with.empty() && bodyOf_ != &q) return withClause(q, outer);
-  bodyOf_ = nullptr;
-  TranslatedQuery out = q.kind == Query::Kind::Compound ? compound(q, outer) : selectCore(q, outer);
-  out.temporaries = temporaries;  // the walk tables live as long as the translation
+  NestingGuard guard(depth_, kMaxTreeDepth, "query");
+  const bool outermost = depth_ == 1;
+  TranslatedQuery out;
+  if (!q.with.empty() && bodyOf_ != &q) {
+    out = withClause(q, outer);
+  } else {
+    bodyOf_ = nullptr;
+    out = q.kind == Query::Kind::Compound ? compound(q, outer) : selectCore(q, outer);
+    out.temporaries = temporaries;  // the walk tables live as long as the translation
+  }
+  if (outermost) out.tableAliases = tableAliases_;
   return out;
 }
 

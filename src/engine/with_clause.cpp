@@ -38,6 +38,11 @@ bool Translator::commonTableSource(const TableRef& t, Scope& scope, std::string&
   for (size_t i = cteVisible_; i-- > 0;) {
     const CommonTable& ct = *ctes_[i];
     if (ct.name.text != t.name.text) continue;
+    // each reading copies the query into the SQL: names reading names twice over
+    // would double it at every level
+    if (++commonTableReads_ > kMaxCommonTableReads)
+      throw OraError(3001, "unimplemented feature: WITH query names read more than " +
+                               std::to_string(kMaxCommonTableReads) + " times in one statement");
     size_t savedVisible = cteVisible_;
     cteVisible_ = i;  // the query of a name sees only the names before it
     TranslatedQuery q;

@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "engine/arithmetic_chain.h"
+#include "engine/functions_utf8.h"
 #include "engine/value.h"
 
 namespace korvo::engine {
@@ -26,7 +28,8 @@ std::string qualified(sqlite3_value** argv) {
   return "\"" + textArg(argv[6]) + "\".\"" + textArg(argv[7]) + "\".\"" + textArg(argv[8]) + "\"";
 }
 
-// Oracle's number syntax: blanks, sign, digits, point, exponent; nothing else.
+}  // namespace
+
 bool parseOracleNumber(const std::string& s, double& out) {
   size_t b = s.find_first_not_of(" \t\r\n");
   if (b == std::string::npos) return false;
@@ -52,6 +55,8 @@ bool parseOracleNumber(const std::string& s, double& out) {
   out = std::strtod(t.c_str(), nullptr);
   return std::isfinite(out);
 }
+
+namespace {
 
 void resultNumber(sqlite3_context* ctx, double v) {
   if (std::nearbyint(v) == v && std::fabs(v) < 9.0e15)
@@ -130,13 +135,15 @@ void korvoWrite(sqlite3_context* ctx, int, sqlite3_value** argv) {
     return;
   }
   if (kind == "V" || kind == "C") {
-    int max = sqlite3_value_int(argv[2]);
-    if (int(text.size()) > max) {
+    // widths count characters (NLS_LENGTH_SEMANTICS = CHAR)
+    const long long max = sqlite3_value_int(argv[2]);
+    const long long chars = (long long)utf8::decode(text).size();
+    if (chars > max) {
       error(ctx, "ORA-12899: value too large for column " + qualified(argv) + " (actual: " +
-                     std::to_string(text.size()) + ", maximum: " + std::to_string(max) + ")");
+                     std::to_string(chars) + ", maximum: " + std::to_string(max) + ")");
       return;
     }
-    if (kind == "C" && int(text.size()) < max) text.append(size_t(max) - text.size(), ' ');
+    if (kind == "C" && chars < max) text.append(size_t(max - chars), ' ');
   }
   sqlite3_result_text(ctx, text.c_str(), int(text.size()), SQLITE_TRANSIENT);
 }
@@ -170,9 +177,10 @@ void singleFinal(sqlite3_context* ctx) {
   sqlite3_value_free(s->value);
 }
 
-// The double nearest to v written with 15 significant digits. n / 10^k with an
-// exact integer n < 2^53 and an exact power of ten is correctly rounded, so this
-// equals parsing the 15-digit text, without the text.
+}  // namespace
+
+// n / 10^k with an exact integer n < 2^53 and an exact power of ten is correctly
+// rounded, so this equals parsing the 15-digit text, without the text.
 double roundDecimal15(double v) {
   if (v == 0 || std::nearbyint(v) == v) return v;
   int digits = int(std::floor(std::log10(std::fabs(v)))) + 1;
@@ -186,6 +194,8 @@ double roundDecimal15(double v) {
   std::snprintf(buf, sizeof buf, "%.15g", v);
   return std::strtod(buf, nullptr);
 }
+
+namespace {
 
 // Oracle's NUMBER is decimal: 0.1 + 0.2 is exactly 0.3. A binary result that is
 // not an integer is brought back to 15 significant digits, so it compares, groups
@@ -207,50 +217,6 @@ void korvoDecimal(sqlite3_context* ctx, int, sqlite3_value** argv) {
     sqlite3_result_double(ctx, r);
 }
 
-// korvo_chain(x1, op1, x2, op2, x3, ...): x1 op1 x2 op2 x3 ... from left to right
-// (op 0 +, 1 -, 2 *), each step exact on integers and rounded like korvo_decimal
-// otherwise, so long sums stay one flat call for SQLite's parser.
-void korvoChain(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
-  for (int i = 0; i < argc; i += 2)
-    if (sqlite3_value_type(argv[i]) == SQLITE_NULL) {
-      sqlite3_result_null(ctx);
-      return;
-    }
-  bool isInt = sqlite3_value_numeric_type(argv[0]) == SQLITE_INTEGER;
-  sqlite3_int64 iv = isInt ? sqlite3_value_int64(argv[0]) : 0;
-  double dv = sqlite3_value_double(argv[0]);
-  for (int i = 1; i + 1 < argc; i += 2) {
-    int op = sqlite3_value_int(argv[i]);
-    sqlite3_value* x = argv[i + 1];
-    bool xInt = sqlite3_value_numeric_type(x) == SQLITE_INTEGER;
-    if (isInt && xInt) {
-      sqlite3_int64 xi = sqlite3_value_int64(x), r;
-      bool overflow = op == 0   ? __builtin_add_overflow(iv, xi, &r)
-                      : op == 1 ? __builtin_sub_overflow(iv, xi, &r)
-                                : __builtin_mul_overflow(iv, xi, &r);
-      if (!overflow) {
-        iv = r;
-        dv = double(r);
-        continue;
-      }
-    }
-    double xd = sqlite3_value_double(x);
-    double base = isInt ? double(iv) : dv;
-    double r = op == 0 ? base + xd : op == 1 ? base - xd : base * xd;
-    if (!std::isfinite(r)) {
-      error(ctx, "ORA-01426: numeric overflow");
-      return;
-    }
-    dv = roundDecimal15(r);
-    isInt = std::nearbyint(dv) == dv && std::fabs(dv) < 9.0e15;
-    if (isInt) iv = (sqlite3_int64)dv;
-  }
-  if (isInt)
-    sqlite3_result_int64(ctx, iv);
-  else
-    sqlite3_result_double(ctx, dv);
-}
-
 }  // namespace
 
 bool fitNumber(double v, int precision, int scale, double& stored) {
@@ -268,10 +234,9 @@ bool fitNumber(double v, int precision, int scale, double& stored) {
 }
 
 void registerEngineFunctions(sqlite3* db) {
+  registerChainFunctions(db);
   sqlite3_create_function(db, "korvo_write", 10, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                           korvoWrite, nullptr, nullptr);
-  sqlite3_create_function(db, "korvo_chain", -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
-                          korvoChain, nullptr, nullptr);
   sqlite3_create_function(db, "korvo_decimal", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                           korvoDecimal, nullptr, nullptr);
   sqlite3_create_function(db, "korvo_single_row", 1, SQLITE_UTF8, nullptr, nullptr, singleStep,

@@ -149,5 +149,23 @@ TEST_F(ExplainTest, SetOperatorsSubqueriesAndViews) {
             "1");
 }
 
+TEST_F(ExplainTest, TablesAreNamedFromTheTranslationNotItsText) {
+  // a long IN list of long literals: the plan still names the table behind each alias
+  std::string list;
+  for (int i = 0; i < 800; ++i)
+    list += (i ? ", '" : "'") + std::string(17, char('a' + i % 26)) + "'";
+  run("EXPLAIN PLAN SET STATEMENT_ID='IN' INTO plan_table FOR "
+      "SELECT e.ename FROM emp e, dept d WHERE e.deptno = d.deptno AND e.ename IN (" + list + ")");
+  EXPECT_EQ(column("SELECT OBJECT_NAME FROM PLAN_TABLE WHERE STATEMENT_ID = 'IN' AND OPERATION = "
+                   "'TABLE ACCESS' ORDER BY 1"),
+            "DEPT,EMP");
+  // a literal that reads like the translation's "NAME" AS t1
+  run("EXPLAIN PLAN SET STATEMENT_ID='Q' INTO plan_table FOR SELECT * FROM emp "
+      "WHERE ename = '\"DEPT\" AS t1'");
+  EXPECT_EQ(column("SELECT OBJECT_NAME FROM PLAN_TABLE WHERE STATEMENT_ID = 'Q' AND OPERATION = "
+                   "'TABLE ACCESS'"),
+            "EMP");
+}
+
 }  // namespace
 }  // namespace korvo::engine::test

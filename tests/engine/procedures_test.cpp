@@ -218,6 +218,17 @@ TEST_F(JoinTreeTest, LongChainAndGenTabNodeAlone) {
   EXPECT_EQ(errorOf("begin\nGEN_TAB_NODE(150);\nend;"), 6550);
 }
 
+TEST_F(JoinTreeTest, ArgumentsConvertAsOracleConvertsThem) {
+  load(3, {{1, 1, 2, kFalse}});
+  EXPECT_EQ(errorOf("begin\nGEN_TAB_NODE('abc', 7);\nend;"), 6502);
+  EXPECT_EQ(lastError_,
+            "ORA-06502: PL/SQL: numeric or value error: character to number conversion error");
+  EXPECT_EQ(errorOf("begin\nGEN_TAB_NODE('12abc', 7);\nend;"), 6502);
+  EXPECT_EQ(single("SELECT COUNT(*) FROM KORVO_TAB_TREE"), "0");
+  EXPECT_EQ(errorOf("begin\nGEN_TAB_NODE(' 1 ', '7');\nend;"), 0) << lastError_;
+  EXPECT_EQ(forest(), "1:-:0:7 2:1:1:7");
+}
+
 class ProcedureCallTest : public EngineTest {};
 
 TEST_F(ProcedureCallTest, UnknownProceduresAndApplicationErrors) {
