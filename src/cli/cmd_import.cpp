@@ -32,8 +32,7 @@ class CommandLineInteraction : public kernel::Interaction {
 
 int runImport(const QStringList& arguments, CliStreams& streams) {
   QStringList rest = arguments;
-  kernel::AppState state;
-  if (auto language = takeLanguageOption(rest)) state.language = *language;
+  kernel::AppState state = programState(rest, streams);
   if (rest.isEmpty() || rest.size() > 2) {
     streams.err << "Usage: korvo import [--lang FR|AN] user/password@alias [FOLDER]\n";
     return kExitUsage;
