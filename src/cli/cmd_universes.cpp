@@ -39,7 +39,8 @@ int runUniverses(const QStringList& arguments, CliStreams& streams) {
     streams.out << db::tabSeparatedLine(row) << '\n';
   }
   connection->close();
-  return kExitOk;
+  // An interrupted import was reported above; the list may be stale or empty.
+  return list.unfinishedImportFound() ? kExitFailure : kExitOk;
 }
 
 [[maybe_unused]] const SubcommandRegistration registration{{
@@ -48,7 +49,10 @@ int runUniverses(const QStringList& arguments, CliStreams& streams) {
     QStringLiteral("list the universes of the schema as the universe grid shows them"),
     QStringLiteral("Lists the BusinessObjects universes when the schema holds the BusinessObjects\n"
                    "repository, otherwise the universe of the tool's own repository. Output: the\n"
-                   "grid's headers, then one line per universe, columns separated by tabs.\n"),
+                   "grid's headers, then one line per universe, columns separated by tabs.\n"
+                   "Exit status 1 when an earlier import did not finish (staging tables or an\n"
+                   "incomplete repository are left in the schema; the text goes to standard\n"
+                   "error): import the universe again.\n"),
     runUniverses,
 }};
 
