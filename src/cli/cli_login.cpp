@@ -1,6 +1,9 @@
 #include "cli/cli_login.h"
 
+#include <QDir>
 #include <QProcessEnvironment>
+
+#include "kernel/settings.h"
 
 namespace korvo::cli {
 
@@ -37,6 +40,21 @@ std::optional<QString> takeLanguageOption(QStringList& arguments) {
     return code;
   }
   return std::nullopt;
+}
+
+kernel::AppState programState(QStringList& arguments, CliStreams& streams) {
+  kernel::AppState state;
+  state.programFolder = QDir::currentPath();
+  const kernel::SettingsOutcome settings = kernel::readSettings(state.programFolder, state);
+  if (!settings.ok) {
+    streams.err << "korvo: settings ignored: " << kernel::kSettingsFileName << ": "
+                << settings.reason << '\n';
+    streams.err.flush();
+    state = kernel::AppState();
+    state.programFolder = QDir::currentPath();
+  }
+  if (auto language = takeLanguageOption(arguments)) state.language = *language;
+  return state;
 }
 
 }  // namespace korvo::cli

@@ -9,6 +9,7 @@
 #include "cli/subcommand.h"
 #include "db/connect_string.h"
 #include "db/connection.h"
+#include "kernel/app_state.h"
 
 namespace korvo::cli {
 
@@ -23,5 +24,11 @@ std::unique_ptr<db::Connection> openLogin(const db::ConnectString& connect, CliS
 
 // Takes a leading "--lang CODE" off `arguments` and returns the code, upper case.
 std::optional<QString> takeLanguageOption(QStringList& arguments);
+
+// The program state as the desktop program starts it: the settings file of the
+// current folder (the run folder, where korvo is started from), then a
+// "--lang CODE" taken off `arguments` over the settings' language. A settings
+// file that cannot be read is reported on standard error and ignored.
+kernel::AppState programState(QStringList& arguments, CliStreams& streams);
 
 }  // namespace korvo::cli

@@ -32,8 +32,7 @@ class CommandLineInteraction : public kernel::Interaction {
 
 int runImport(const QStringList& arguments, CliStreams& streams) {
   QStringList rest = arguments;
-  kernel::AppState state;
-  if (auto language = takeLanguageOption(rest)) state.language = *language;
+  kernel::AppState state = programState(rest, streams);
   if (rest.isEmpty() || rest.size() > 2) {
     streams.err << "Usage: korvo import [--lang FR|AN] user/password@alias [FOLDER]\n";
     return kExitUsage;
@@ -54,7 +53,10 @@ int runImport(const QStringList& arguments, CliStreams& streams) {
     streams.err << e.text() << '\n';
     return kExitFailure;
   }
-  return outcome == repository::ImportOutcome::Finished ? kExitOk : kExitFailure;
+  // Refused staging rows and a missing universe row let the import finish in
+  // the window; a script must still learn that something was lost.
+  if (outcome != repository::ImportOutcome::Finished || import.rowsLost()) return kExitFailure;
+  return kExitOk;
 }
 
 [[maybe_unused]] const SubcommandRegistration registration{{
@@ -64,8 +66,11 @@ int runImport(const QStringList& arguments, CliStreams& streams) {
     QStringLiteral("Loads the ten files of FOLDER (default: UNIVERS in the current folder) into\n"
                    "the KORVO_ repository tables of the schema, builds the join tree and installs\n"
                    "the demonstration tables. The confirmation is answered Yes. Exit status 0\n"
-                   "only when the import finished. Without a password in the connection,\n"
-                   "KORVO_PASSWORD is used.\n"),
+                   "only when the import finished with every row of the files loaded and a\n"
+                   "universe row; 1 otherwise (refused rows are reported on standard error).\n"
+                   "A folder with an unusable file is refused before anything is changed; an\n"
+                   "import that fails later drops what it had built. Without a password in the\n"
+                   "connection, KORVO_PASSWORD is used.\n"),
     runImport,
 }};
 

@@ -21,6 +21,12 @@ void printUsage(QTextStream& stream) {
             "  --help, -h     show this help\n"
             "  --version, -V  show the version\n"
             "\n"
+            "Output: rows go to standard output tab-separated under one heading line; a tab,\n"
+            "line break, carriage return or backslash inside a value is written \\t, \\n, \\r\n"
+            "or \\\\, so that one row is always one line. Messages and errors go to standard\n"
+            "error. The settings file Korvo-BO6.ini of the current folder gives the language\n"
+            "and the cost threshold (run korvo from the program's folder); --lang overrides.\n"
+            "\n"
             "Run \"korvo COMMAND --help\" for the arguments of a command.\n";
   stream.flush();
 }

@@ -48,7 +48,14 @@ int runSql(const QStringList& arguments, CliStreams& streams) {
   if (!connection) return kExitFailure;
   try {
     db::SqlPlusRunner runner(*connection, streams.out, streams.err);
-    runner.runScript(db::decodeScriptText(bytes), scriptPath);
+    int invalidLine = 0;
+    const QString text = db::decodeScriptText(bytes, &invalidLine);
+    if (invalidLine) {
+      const QString name = scriptPath.isEmpty() ? QStringLiteral("standard input") : scriptPath;
+      streams.err << db::windows1252ScriptWarning(name, invalidLine) << '\n';
+      streams.err.flush();
+    }
+    runner.runScript(text, scriptPath);
     runner.endOfInput();
     connection->close();
     return runner.exitStatus();
@@ -67,7 +74,9 @@ int runSql(const QStringList& arguments, CliStreams& streams) {
          "SET TERMOUT (other SET options are ignored), SPOOL file [APPEND] / SPOOL OFF, PROMPT,\n"
          "REM, EXIT/QUIT [n] [COMMIT|ROLLBACK], WHENEVER SQLERROR EXIT [n|SQL.SQLCODE]\n"
          "[COMMIT|ROLLBACK] / CONTINUE, @file, @@file, EXECUTE.\n"
-         "Query rows go to standard output, tab-separated under a heading line; row counts,\n"
+         "Query rows go to standard output, tab-separated under a heading line; a tab, line\n"
+         "break, carriage return or backslash inside a value is written \\t, \\n, \\r, \\\\ so\n"
+         "that one row is one line. Row counts,\n"
          "messages and errors to standard error. Work is committed at the end, as SQL*Plus\n"
          "does. Without /password the password is read from the environment variable\n"
          "KORVO_PASSWORD.\n"

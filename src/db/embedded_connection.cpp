@@ -19,6 +19,32 @@ namespace korvo::db {
 namespace {
 
 constexpr const char* kPasswordKey = "password_hash";
+
+// A schema holds the user's data and password hash: the folders and files the
+// program creates for it are readable by their owner only. Folders that were
+// there before (a local:/folder of the user's) keep their permissions.
+bool makePrivateFolder(const QString& folder) {
+  QStringList created;
+  for (QString path = QDir(folder).absolutePath(); !QFileInfo::exists(path);) {
+    created.prepend(path);
+    const QString parent = QFileInfo(path).absolutePath();
+    if (parent == path) break;
+    path = parent;
+  }
+  if (!QDir().mkpath(folder)) return false;
+  for (const QString& path : created)
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  return true;
+}
+
+bool makePrivateFile(const QString& path) {
+  if (QFileInfo::exists(path)) return true;
+  QFile file(path);
+  // SQLite takes an empty file as a new database and gives its journal files
+  // the permissions of the database file.
+  return file.open(QIODevice::WriteOnly | QIODevice::NewOnly, QFile::ReadOwner | QFile::WriteOwner) ||
+         QFileInfo::exists(path);
+}
 constexpr QLatin1StringView kCanonicalDate("yyyy-MM-dd HH:mm:ss");
 
 ColumnInfo toColumnInfo(const engine::Column& column) {
@@ -152,10 +178,13 @@ void EmbeddedConnection::open(const QString& alias, const QString& user, const Q
   } catch (const DbError& e) {
     fail(e.text());
   }
-  if (!QDir().mkpath(folder)) {
+  if (!makePrivateFolder(folder)) {
     fail(QStringLiteral("Cannot create the database folder \"%1\"").arg(folder));
   }
   const QString file = schemaFilePath(folder, schemaUser);
+  if (!makePrivateFile(file)) {
+    fail(QStringLiteral("Cannot create the database file \"%1\"").arg(file));
+  }
 
   std::unique_ptr<engine::Session> session;
   try {

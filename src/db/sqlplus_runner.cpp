@@ -5,6 +5,8 @@
 #include <QRegularExpression>
 #include <QStringDecoder>
 
+#include "db/tab_separated.h"
+
 namespace korvo::db {
 namespace {
 
@@ -75,16 +77,61 @@ bool isTransactionEnd(const QString& sql, QLatin1StringView verb) {
 
 }  // namespace
 
-QString decodeScriptText(const QByteArray& bytes) {
-  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-  QString text = utf8(bytes);
-  if (!utf8.hasError()) {
+int firstInvalidUtf8Line(const QByteArray& bytes) {
+  int line = 1;
+  qsizetype i = 0;
+  const qsizetype n = bytes.size();
+  while (i < n) {
+    const auto b = static_cast<unsigned char>(bytes[i]);
+    if (b == '\n') ++line;
+    int follow = 0;
+    char32_t code = 0;
+    if (b < 0x80) {
+      ++i;
+      continue;
+    } else if (b >= 0xc2 && b <= 0xdf) {
+      follow = 1, code = b & 0x1f;
+    } else if (b >= 0xe0 && b <= 0xef) {
+      follow = 2, code = b & 0x0f;
+    } else if (b >= 0xf0 && b <= 0xf4) {
+      follow = 3, code = b & 0x07;
+    } else {
+      return line;
+    }
+    for (int k = 1; k <= follow; ++k) {
+      if (i + k >= n) return line;
+      const auto c = static_cast<unsigned char>(bytes[i + k]);
+      if ((c & 0xc0) != 0x80) return line;
+      code = (code << 6) | (c & 0x3f);
+    }
+    // Overlong forms, surrogates and code points past U+10FFFF are invalid too.
+    if ((follow == 2 && code < 0x800) || (follow == 3 && (code < 0x10000 || code > 0x10ffff)) ||
+        (code >= 0xd800 && code <= 0xdfff))
+      return line;
+    i += follow + 1;
+  }
+  return 0;
+}
+
+QString decodeScriptText(const QByteArray& bytes, int* invalidUtf8Line) {
+  if (invalidUtf8Line) *invalidUtf8Line = 0;
+  const int badLine = firstInvalidUtf8Line(bytes);
+  if (badLine == 0) {
+    QString text = QString::fromUtf8(bytes);
     if (text.startsWith(QChar(0xfeff))) text.remove(0, 1);
     return text;
   }
+  if (invalidUtf8Line) *invalidUtf8Line = badLine;
   QStringDecoder windows("windows-1252");
   if (windows.isValid()) return windows(bytes);
   return QString::fromLatin1(bytes);
+}
+
+QString windows1252ScriptWarning(const QString& scriptName, int line) {
+  return QStringLiteral("warning: %1 is not valid UTF-8 (first invalid byte on line %2); read as "
+                        "Windows-1252")
+      .arg(scriptName)
+      .arg(line);
 }
 
 QString rowsSelectedFeedback(long long rows) {
@@ -238,7 +285,7 @@ void SqlPlusRunner::runQuery(const QString& sql) {
   if (heading_ && !pageSizeZero_) {
     QStringList names;
     for (const ColumnInfo& column : cursor->columns()) names << column.name;
-    writeRowLine(names.join(QLatin1Char('\t')));
+    writeRowLine(tabSeparatedLine(names));
   }
   long long total = 0;
   for (;;) {
@@ -248,7 +295,7 @@ void SqlPlusRunner::runQuery(const QString& sql) {
       for (const QVariant& value : row) {
         fields << (value.isNull() ? QString() : connection_.display(value));
       }
-      writeRowLine(fields.join(QLatin1Char('\t')));
+      writeRowLine(tabSeparatedLine(fields));
     }
     total += count;
     if (count == 0 || cursor->atEnd()) break;
@@ -351,8 +398,10 @@ void SqlPlusRunner::runFile(const ScriptCommand& command, const QString& scriptP
     reportOsError(QStringLiteral("SP2-0310: unable to open file \"%1\"").arg(fileName));
     return;
   }
-  const QString text = decodeScriptText(file.readAll());
+  int invalidLine = 0;
+  const QString text = decodeScriptText(file.readAll(), &invalidLine);
   file.close();
+  if (invalidLine) err_ << windows1252ScriptWarning(fileName, invalidLine) << Qt::endl;
   runCommands(parseSqlPlusScript(text), fileName, depth + 1);
 }
 

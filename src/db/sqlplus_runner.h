@@ -14,8 +14,13 @@
 namespace korvo::db {
 
 // Script files are read as UTF-8, or as Windows-1252 when they are not valid
-// UTF-8 (scripts written by the Windows program).
-QString decodeScriptText(const QByteArray& bytes);
+// UTF-8 (scripts written by the Windows program); then the line of the first
+// invalid byte goes to `invalidUtf8Line` (0 when the text is valid UTF-8), so
+// that the caller can warn instead of reading the script silently otherwise.
+QString decodeScriptText(const QByteArray& bytes, int* invalidUtf8Line = nullptr);
+// The line of the first byte that is not valid UTF-8, 0 when there is none.
+int firstInvalidUtf8Line(const QByteArray& bytes);
+QString windows1252ScriptWarning(const QString& scriptName, int line);
 
 // What SQL*Plus says after a statement that gives no rows ("1 row created.",
 // "Table created.", "PL/SQL procedure successfully completed.").

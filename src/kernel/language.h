@@ -9,6 +9,17 @@
 
 namespace korvo::kernel {
 
+// Texts of the universe import and list beyond the message catalogue.
+struct ImportTexts {
+  QString folderRefused;       // a file of the folder is unusable: nothing was changed
+  QString stagingRowsRefused;  // %1 staging table, %2 rows refused, %3 rows sent, %4 first error
+  QString universeRowMissing;  // %1 the universe file
+  QString undoneBeforeBuild;   // a failure while the staging tables were loaded
+  QString undoneDuringBuild;   // a failure once the repository tables were being replaced
+  QString unfinishedImport;    // the list found staging tables or an incomplete repository
+  QString importAgain;         // the question that follows unfinishedImport in the window
+};
+
 struct TextTables {
   QString webPage;                     // product web page, relative to the program's folder
   QStringList navigatorHints;          // 10, record navigator button order
@@ -23,6 +34,7 @@ struct TextTables {
   QStringList connectiveLabels;        // 8: 0 OR, 1 AND, 2..7 condition grid headers
   QStringList messages;                // catalogue entries 0..49, "" where unused
   QMap<QString, QString> loginTexts;   // connection dialog: Label2, Label3, BTAjouterOra, BTSuppOra, BTAnnuler
+  ImportTexts importTexts;
 };
 
 const TextTables& frenchTexts();

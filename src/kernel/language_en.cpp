@@ -154,6 +154,21 @@ TextTables makeEnglish() {
       {"Label2", "User / Schema:"}, {"Label3", "Password:"}, {"BTAjouterOra", "<< Add"},
       {"BTSuppOra", ">> Delete"},   {"BTAnnuler", "Cancel"},
   };
+
+  ImportTexts& i = t.importTexts;
+  i.folderRefused = "The universe was not imported: nothing was changed in the database.";
+  i.stagingRowsRefused = "%1: %2 of %3 row(s) refused by the database, first error: %4";
+  i.universeRowMissing = "%1: no universe row was loaded, the universe list will stay empty.";
+  i.undoneBeforeBuild =
+      "The import did not finish: the staging tables TMP_ were dropped, the existing repository "
+      "is unchanged.";
+  i.undoneDuringBuild =
+      "The import did not finish: the repository tables KORVO_ and the staging tables TMP_ were "
+      "dropped, no universe is installed.";
+  i.unfinishedImport =
+      "An earlier universe import did not finish: the schema holds staging tables TMP_ or an "
+      "incomplete KORVO_ repository.";
+  i.importAgain = "Do you want to import the universe again?";
   return t;
 }
 

@@ -164,6 +164,23 @@ TextTables makeFrench() {
       {"BTSuppOra", ">> Supprimer"},
       {"BTAnnuler", "Annuler"},
   };
+
+  ImportTexts& i = t.importTexts;
+  i.folderRefused = "L'univers n'a pas été importé : rien n'a été modifié dans la base.";
+  i.stagingRowsRefused =
+      "%1 : %2 ligne(s) sur %3 refusée(s) par la base, première erreur : %4";
+  i.universeRowMissing =
+      "%1 : aucune ligne d'univers n'a été chargée, la liste des univers restera vide.";
+  i.undoneBeforeBuild =
+      "L'import n'est pas allé à son terme : les tables de travail TMP_ ont été supprimées, le "
+      "référentiel existant est inchangé.";
+  i.undoneDuringBuild =
+      "L'import n'est pas allé à son terme : les tables du référentiel KORVO_ et les tables de "
+      "travail TMP_ ont été supprimées, aucun univers n'est installé.";
+  i.unfinishedImport =
+      "Un import d'univers précédent ne s'est pas terminé : le schéma contient des tables de "
+      "travail TMP_ ou un référentiel KORVO_ incomplet.";
+  i.importAgain = "Voulez-vous importer l'univers de nouveau?";
   return t;
 }
 

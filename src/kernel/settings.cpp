@@ -19,7 +19,9 @@ QString findSettingsFile(const QString& folder) {
   return found;
 }
 
-SettingsOutcome loadSettings(const QString& folder, AppState& state) {
+namespace {
+
+SettingsOutcome applySettings(const QString& folder, AppState& state, bool markDemoSeen) {
   SettingsOutcome outcome;
   const QString path = findSettingsFile(folder);
   if (path.isEmpty()) return outcome;
@@ -46,12 +48,23 @@ SettingsOutcome loadSettings(const QString& folder, AppState& state) {
   state.costThreshold = threshold;
 
   if (ini->value(section, "MESG_DEMO").value_or(QString()).isEmpty()) state.firstRun = true;
+  if (!markDemoSeen) return outcome;
   ini->setValue(section, "MESG_DEMO", "YES");
   if (!writeIniFile(path, *ini, &error)) {
     outcome.ok = false;
     outcome.reason = error;
   }
   return outcome;
+}
+
+}  // namespace
+
+SettingsOutcome loadSettings(const QString& folder, AppState& state) {
+  return applySettings(folder, state, true);
+}
+
+SettingsOutcome readSettings(const QString& folder, AppState& state) {
+  return applySettings(folder, state, false);
 }
 
 }  // namespace korvo::kernel

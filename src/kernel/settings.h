@@ -26,4 +26,9 @@ struct SettingsOutcome {
 // or written give ok == false; what was read before the failure stays in state.
 SettingsOutcome loadSettings(const QString& folder, AppState& state);
 
+// The same reading without the write: the command line takes the language and
+// the cost threshold from the settings and leaves the first-run notice to the
+// desktop program.
+SettingsOutcome readSettings(const QString& folder, AppState& state);
+
 }  // namespace korvo::kernel

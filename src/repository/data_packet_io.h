@@ -13,11 +13,18 @@
 
 namespace korvo::repository {
 
+// The deepest element nesting the reader accepts. A data packet needs four
+// levels and each nested table two more; the limit keeps recursion bounded.
+inline constexpr int kMaxDataPacketNesting = 64;
+// The deepest field nesting the writer writes, so that what it writes reads back.
+inline constexpr int kMaxNestedFieldDepth = (kMaxDataPacketNesting - 4) / 2;
+
 // The attribute name of each field, in field order: characters that cannot stand
 // in an XML attribute name become "_", and names that would then repeat get a
 // numeric suffix ("_", "_1", "_2") so that no ROW repeats an attribute.
 QStringList attributeNames(const QList<DataPacketField>& fields);
 
+// Throws DataPacketError for fields nested deeper than kMaxNestedFieldDepth.
 QByteArray writeDataPacket(const DataPacket& packet);
 // sourceName only labels error messages (normally the file name).
 DataPacket readDataPacket(const QByteArray& bytes, const QString& sourceName);

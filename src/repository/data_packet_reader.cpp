@@ -1,13 +1,12 @@
 #include <QDate>
 #include <QDateTime>
-#include <QFile>
 #include <QHash>
 #include <QRegularExpression>
-#include <QStringDecoder>
 #include <QTime>
 
-#include "repository/code_page_1252.h"
+#include "repository/data_packet_encoding.h"
 #include "repository/data_packet_io.h"
+#include "repository/regular_file.h"
 
 namespace korvo::repository {
 namespace {
@@ -42,7 +41,7 @@ class TolerantXmlParser {
   XmlElement parseDocument() {
     skipProlog();
     if (atEnd() || peek() != '<') fail(QStringLiteral("no root element"));
-    XmlElement root = parseElement();
+    XmlElement root = parseElement(1);
     skipMisc();
     if (!atEnd()) fail(QStringLiteral("text after the root element"));
     return root;
@@ -151,7 +150,13 @@ class TolerantXmlParser {
     }
   }
 
-  XmlElement parseElement() {
+  XmlElement parseElement(int depth) {
+    // Elements nest by recursion (here, in the field and row readers and in
+    // the element tree's own destructor): the limit keeps a hostile file from
+    // exhausting the stack.
+    if (depth > kMaxDataPacketNesting) {
+      fail(QStringLiteral("elements nested more than %1 levels deep").arg(kMaxDataPacketNesting));
+    }
     XmlElement element;
     element.offset = pos_;
     ++pos_;  // '<'
@@ -189,7 +194,7 @@ class TolerantXmlParser {
         return element;
       }
       if (peek() == '<') {
-        element.children.append(parseElement());
+        element.children.append(parseElement(depth + 1));
       } else {
         fail(QStringLiteral("unexpected text inside <%1>").arg(element.name));
       }
@@ -403,24 +408,10 @@ DataPacket readRows(const TolerantXmlParser& parser, const QList<FileField>& fil
   return packet;
 }
 
-QString decodeFileText(const QByteArray& bytes) {
-  // The Windows program writes no encoding attribute and its own code page;
-  // a file that declares UTF-8 is read as such.
-  const qsizetype declEnd = bytes.indexOf("?>");
-  const QByteArray declaration = declEnd > 0 ? bytes.left(declEnd).toLower() : QByteArray();
-  if (bytes.startsWith("\xEF\xBB\xBF") ||
-      (declaration.startsWith("<?xml") &&
-       (declaration.contains("encoding=\"utf-8\"") || declaration.contains("encoding='utf-8'")))) {
-    QStringDecoder decoder(QStringDecoder::Utf8);
-    return decoder.decode(bytes);
-  }
-  return decodeWindows1252(bytes);
-}
-
 }  // namespace
 
 DataPacket readDataPacket(const QByteArray& bytes, const QString& sourceName) {
-  const QString text = decodeFileText(bytes);
+  const QString text = decodeDataPacketText(bytes, sourceName);
   TolerantXmlParser parser(text, sourceName);
   const XmlElement root = parser.parseDocument();
   if (root.name != "DATAPACKET")
@@ -443,11 +434,7 @@ DataPacket readDataPacket(const QByteArray& bytes, const QString& sourceName) {
 }
 
 DataPacket loadDataPacketFile(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
-    throw DataPacketError(path + QStringLiteral(": ") + file.errorString());
-  }
-  return readDataPacket(file.readAll(), path);
+  return readDataPacket(readRegularFile(path), path);
 }
 
 }  // namespace korvo::repository

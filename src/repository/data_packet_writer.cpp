@@ -124,6 +124,20 @@ QString fileForm(const DataPacketField& field, const QVariant& value) {
   }
 }
 
+// Nested fields are written by recursion; a depth the reader would refuse is
+// refused here before anything is written.
+void checkNesting(const QList<DataPacketField>& fields, int depth) {
+  for (const DataPacketField& f : fields) {
+    if (f.type != FieldType::Nested) continue;
+    if (depth >= kMaxNestedFieldDepth) {
+      throw DataPacketError(QStringLiteral("field %1: nested tables deeper than %2 levels")
+                                .arg(f.name)
+                                .arg(kMaxNestedFieldDepth));
+    }
+    checkNesting(f.nestedFields, depth + 1);
+  }
+}
+
 void appendFields(QByteArray& out, const QList<DataPacketField>& fields) {
   const QStringList attrs = attributeNames(fields);
   out += "<FIELDS>";
@@ -209,6 +223,7 @@ QStringList attributeNames(const QList<DataPacketField>& fields) {
 }
 
 QByteArray writeDataPacket(const DataPacket& packet) {
+  checkNesting(packet.fields(), 0);
   QByteArray out =
       "<?xml version=\"1.0\" standalone=\"yes\"?>  <DATAPACKET Version=\"2.0\"><METADATA>";
   appendFields(out, packet.fields());
@@ -221,11 +236,12 @@ QByteArray writeDataPacket(const DataPacket& packet) {
 }
 
 void saveDataPacketFile(const QString& path, const DataPacket& packet) {
+  const QByteArray bytes = writeDataPacket(packet);
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly)) {
     throw DataPacketError(path + QStringLiteral(": ") + file.errorString());
   }
-  file.write(writeDataPacket(packet));
+  file.write(bytes);
   if (!file.commit()) throw DataPacketError(path + QStringLiteral(": ") + file.errorString());
 }
 

@@ -13,7 +13,10 @@ DataPacket emptyStagingRows(const QStringList& columnNames) {
 }
 
 void ChargerClientDataSet(DataPacket& target, const QString& fileName) {
-  const DataPacket file = loadDataPacketFile(fileName);
+  appendRowsByName(target, loadDataPacketFile(fileName));
+}
+
+void appendRowsByName(DataPacket& target, const DataPacket& file) {
   QList<int> source;
   for (const DataPacketField& field : target.fields()) source << file.fieldIndex(field.name);
   DataPacket loaded = target;

@@ -19,6 +19,8 @@ DataPacket emptyStagingRows(const QStringList& columnNames);
 // same name (others stay null); a column named ROWID takes "0". Throws
 // DataPacketError for a missing or malformed file, leaving target unchanged.
 void ChargerClientDataSet(DataPacket& target, const QString& fileName);
+// The same copy from a file already loaded.
+void appendRowsByName(DataPacket& target, const DataPacket& file);
 
 // An SQL literal for a value bound for a column: NULL for null and empty text,
 // a number written as itself in a NUMBER column, everything else between

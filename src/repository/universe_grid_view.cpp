@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QTableWidget>
+#include <QTimer>
 #include <QToolButton>
 
 #include "repository/universe_panel.h"
@@ -31,6 +32,10 @@ void connectUniversePanel(repository::UniversePanel* panel, UniverseList& list) 
                    [&list](int row, int) { list.StringGridUnivClick(row + 1); });
   QObject::connect(panel->sbDropUnivers, &QToolButton::clicked, panel,
                    [&list] { list.SBdropUniversClick(); });
+  // Importing again after an unfinished import is the import button's work,
+  // once the refresh that asked has returned.
+  QToolButton* importer = panel->sbImporter;
+  list.importAgain = [importer] { QTimer::singleShot(0, importer, &QToolButton::click); };
 }
 
 BusyProgressInteraction::BusyProgressInteraction(kernel::Interaction& messages, QWidget* parent)

@@ -19,7 +19,8 @@ void showUniverseGrid(QTableWidget* table, const Grid& grid);
 
 // Connects the panel to the list: the grid follows the list's data, a click
 // selects a universe (StringGridUnivClick), the drop button asks and drops
-// (SBdropUniversClick). The list must outlive the panel's connections.
+// (SBdropUniversClick), and importing again after an unfinished import
+// presses the import button. The list must outlive the panel's connections.
 void connectUniversePanel(repository::UniversePanel* panel, UniverseList& list);
 
 // Wraps the program's message boxes during a long operation (import, export,

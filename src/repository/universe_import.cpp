@@ -9,6 +9,7 @@
 #include "repository/join_tree_procedures.h"
 #include "repository/repository_schema.h"
 #include "repository/staging_load.h"
+#include "repository/universe_files.h"
 
 namespace korvo::repository {
 
@@ -46,43 +47,68 @@ void UniverseImport::createWithIndex(const QString& table) {
 }
 
 ImportOutcome UniverseImport::ImporterUnivers() {
+  refusedRows_ = 0;
+  universeRowMissing_ = false;
+  demonstrationStarted_ = false;
   if (!QFileInfo::exists(QDir(folder_).filePath(QStringLiteral("UNV_CLASS.xml")))) {
     interaction_.inform(message(15));
     return ImportOutcome::NotAvailable;
   }
   if (!interaction_.confirm(message(38))) return ImportOutcome::Declined;
+  const UniverseList::ImportRunning running(list_);
+  const kernel::ImportTexts& texts = kernel::textTables(state_.language).importTexts;
 
+  // Every file is read and checked before the first statement, so that a
+  // broken folder leaves the schema as it was.
+  QList<DataPacket> files;
+  try {
+    files = readUniverseFiles(folder_, [this](const QString& path) { interaction_.progress(path); });
+  } catch (const DataPacketError& e) {
+    interaction_.progress(QString());
+    interaction_.error(e.text() + '\n' + texts.folderRefused);
+    return ImportOutcome::Refused;
+  }
+
+  bool building = false;
   try {
     interaction_.progress(QStringLiteral("begin"));
     if (connection_.inTransaction()) connection_.rollback();
     connection_.begin();
-    loadStagingTables();
+    loadStagingTables(files);
+    building = true;
+    // KORVO_UNIVERS is what makes the repository found (Init_Univers): it goes
+    // first and is built last, so that an unfinished build is never listed.
+    dropIgnoringErrors(QStringLiteral("KORVO_UNIVERS"));
     buildClasses();
     buildJoins();
     buildObjectTables();
     buildObjects();
     buildTables();
-    buildUniverse();
     if (!buildJoinTree()) {
       interaction_.progress(QString());
       interaction_.inform(message(47));
+      dropStagingTables();  // TMP_UNIVERSE waits for the universe step
       list_.setRepositoryFound(true);
       list_.DropUnivers();
       return ImportOutcome::LoopDropped;
     }
     installDemonstrationTables();
-    interaction_.progress(QStringLiteral("Init_Univers"));
-    if (!list_.Init_Univers()) {
-      interaction_.progress(QString());
-      return ImportOutcome::Failed;
-    }
+    buildUniverse();
+    // The demonstration rows and the universe row are committed so that they
+    // outlive this session whatever becomes of it; the session goes on inside
+    // a transaction as before.
+    connection_.commit();
+    connection_.begin();
   } catch (const db::DbError& e) {
-    interaction_.progress(QString());
-    interaction_.error(e.text());
+    undoFailedImport(building, e.text());
     return ImportOutcome::Failed;
   } catch (const DataPacketError& e) {
+    undoFailedImport(building, e.text());
+    return ImportOutcome::Failed;
+  }
+  interaction_.progress(QStringLiteral("Init_Univers"));
+  if (!list_.Init_Univers()) {
     interaction_.progress(QString());
-    interaction_.error(e.text());
     return ImportOutcome::Failed;
   }
   interaction_.progress(QString());
@@ -90,8 +116,44 @@ ImportOutcome UniverseImport::ImporterUnivers() {
   return ImportOutcome::Finished;
 }
 
-void UniverseImport::loadStagingTables() {
-  for (const StagingTable& staging : stagingTables()) {
+void UniverseImport::dropStagingTables() {
+  for (const StagingTable& staging : stagingTables()) dropIgnoringErrors(staging.table.name);
+}
+
+// A failed import leaves neither staging tables nor a repository that mixes
+// the old universe with the new one: once the build has begun, every
+// repository table goes, as after a loop among the joins.
+void UniverseImport::undoFailedImport(bool building, const QString& error) {
+  const kernel::ImportTexts& texts = kernel::textTables(state_.language).importTexts;
+  interaction_.progress(QStringLiteral("drop table TMP_"));
+  try {
+    if (connection_.inTransaction()) connection_.rollback();
+  } catch (const db::DbError&) {
+    // The drops below say what the connection can still do.
+  }
+  if (building) {
+    for (const QString& table : repositoryTableNames()) dropIgnoringErrors(table);
+    dropIgnoringErrors(QStringLiteral("KORVO_CLASS_TMP"));
+    if (demonstrationStarted_) {
+      for (const TableDefinition& demo : demonstrationTables()) dropIgnoringErrors(demo.name);
+    }
+  }
+  dropStagingTables();
+  try {
+    connection_.begin();
+  } catch (const db::DbError&) {
+    // A lost connection: the error below is the one to show.
+  }
+  interaction_.progress(QString());
+  interaction_.error(error + '\n' + (building ? texts.undoneDuringBuild : texts.undoneBeforeBuild));
+  // The grid still lists the universe that was just dropped.
+  if (building) list_.Init_Univers();
+}
+
+void UniverseImport::loadStagingTables(const QList<DataPacket>& files) {
+  const kernel::ImportTexts& texts = kernel::textTables(state_.language).importTexts;
+  for (int i = 0; i < stagingTables().size(); ++i) {
+    const StagingTable& staging = stagingTables()[i];
     const TableDefinition& table = staging.table;
     interaction_.progress(table.name);
     dropIgnoringErrors(table.name);
@@ -104,23 +166,29 @@ void UniverseImport::loadStagingTables() {
       for (const db::ColumnInfo& column : cursor->columns()) columns << column.name;
     }
     DataPacket rows = emptyStagingRows(columns);
-    ChargerClientDataSet(rows, QDir(folder_).filePath(staging.fileName));
+    appendRowsByName(rows, files.at(i));
 
+    int failures = 0;
     if (rows.rowCount() > 0) {
-      int failures = 0;
-      QString lastError;
+      QString firstError;
       for (const QString& insert : stagingInserts(table, rows)) {
         try {
           connection_.exec(insert);
         } catch (const db::DbError& e) {
-          ++failures;
-          lastError = e.text();
+          if (failures++ == 0) firstError = e.text().isEmpty() ? connection_.lastError() : e.text();
         }
       }
       if (failures > 0) {
-        if (lastError.isEmpty()) lastError = connection_.lastError();
-        interaction_.error(lastError.isEmpty() ? message(21) : lastError);
+        refusedRows_ += failures;
+        interaction_.error(texts.stagingRowsRefused.arg(
+            table.name, QString::number(failures), QString::number(rows.rowCount()),
+            firstError.isEmpty() ? message(21) : firstError));
       }
+    }
+    if (table.name == QLatin1String("TMP_UNIVERSE") && rows.rowCount() - failures <= 0) {
+      universeRowMissing_ = true;
+      interaction_.error(
+          texts.universeRowMissing.arg(QDir(folder_).filePath(staging.fileName)));
     }
     connection_.commit();
     connection_.begin();
@@ -194,16 +262,13 @@ bool UniverseImport::buildJoinTree() {
 }
 
 void UniverseImport::installDemonstrationTables() {
+  demonstrationStarted_ = true;
   for (const TableDefinition& table : demonstrationTables()) {
     interaction_.progress(table.name);
     dropIgnoringErrors(table.name);
     send(table.createStatement());
     for (const QString& insert : demonstrationInserts(table.name)) send(insert);
   }
-  // The demonstration rows are committed so that they outlive this session
-  // whatever becomes of it; the session goes on inside a transaction as before.
-  connection_.commit();
-  connection_.begin();
 }
 
 }  // namespace korvo::repository

@@ -45,6 +45,14 @@ QString repositoryTableCountQuery() {
       .arg(quotedNames(repositoryTableNames(), 3));
 }
 
+QString stagingTableCountQuery() {
+  QStringList names;
+  for (const StagingTable& staging : stagingTables()) names << staging.table.name;
+  names << QStringLiteral("KORVO_CLASS_TMP");
+  return QStringLiteral("select count(*) from user_tables where table_name in (%1)")
+      .arg(quotedNames(names, 5));
+}
+
 UniverseList::UniverseList(db::Connection& connection, kernel::Interaction& interaction,
                            const kernel::AppState& state)
     : connection_(connection), interaction_(interaction), state_(state) {
@@ -60,13 +68,19 @@ bool UniverseList::Init_Univers() {
   if (treeLoaded && treeLoaded()) return true;
   if (resetQueryGrids) resetQueryGrids();
   Init_StringGridUniv();
-  boRepository_ = repository_ = vorlan_ = false;
+  boRepository_ = repository_ = vorlan_ = unfinishedImport_ = false;
 
   try {
     if (countOf(connection_, businessObjectsTableCountQuery()) == 10) {
       boRepository_ = true;
     } else {
-      repository_ = countOf(connection_, repositoryTableCountQuery()) == 7;
+      const long long repositoryTables = countOf(connection_, repositoryTableCountQuery());
+      repository_ = repositoryTables == 7;
+      // An import builds KORVO_UNIVERS last and drops its staging tables as
+      // it goes: some repository tables without all, or a staging table, are
+      // what an interrupted import leaves.
+      unfinishedImport_ = (repositoryTables > 0 && repositoryTables < 7) ||
+                          countOf(connection_, stagingTableCountQuery()) > 0;
       try {
         vorlan_ = countOf(connection_, QString::fromLatin1(kVorlanQuery)) > 0;
       } catch (const db::DbError&) {
@@ -75,7 +89,7 @@ bool UniverseList::Init_Univers() {
       if (vorlan_) noticeVorlanOnce();
     }
   } catch (const db::DbError& e) {
-    boRepository_ = repository_ = vorlan_ = false;
+    boRepository_ = repository_ = vorlan_ = unfinishedImport_ = false;
     interaction_.error(e.text());
     return false;
   }
@@ -102,7 +116,17 @@ bool UniverseList::Init_Univers() {
     }
   }
   if (gridChanged) gridChanged();
+  if (unfinishedImport_ && importsRunning_ == 0) reportUnfinishedImport();
   return true;
+}
+
+void UniverseList::reportUnfinishedImport() {
+  const kernel::ImportTexts& texts = kernel::textTables(state_.language).importTexts;
+  if (!importAgain) {
+    interaction_.inform(texts.unfinishedImport);
+    return;
+  }
+  if (interaction_.confirm(texts.unfinishedImport + ' ' + texts.importAgain)) importAgain();
 }
 
 void UniverseList::noticeVorlanOnce() {

@@ -17,6 +17,9 @@ namespace korvo::repository {
 QString repositoryTableCountQuery();
 // The question that counts the ten BusinessObjects tables.
 QString businessObjectsTableCountQuery();
+// The question that counts the tables only an import in progress holds: the
+// staging tables and KORVO_CLASS_TMP.
+QString stagingTableCountQuery();
 
 class UniverseList {
  public:
@@ -29,6 +32,24 @@ class UniverseList {
   std::function<void()> resetQueryGrids;
   // Called whenever the grid data changed, so a view can show it again.
   std::function<void()> gridChanged;
+  // Starts the import again. When set, a refresh that finds an unfinished
+  // import asks whether to import again and calls it on Yes (after the
+  // refresh, so it must not import from inside the call); when not set, the
+  // refresh only says what it found.
+  std::function<void()> importAgain;
+
+  // Held by an import while it runs: its own refreshes find its own tables,
+  // not an earlier import's, and say nothing about them.
+  class ImportRunning {
+   public:
+    explicit ImportRunning(UniverseList& list) : list_(list) { ++list_.importsRunning_; }
+    ~ImportRunning() { --list_.importsRunning_; }
+    ImportRunning(const ImportRunning&) = delete;
+    ImportRunning& operator=(const ImportRunning&) = delete;
+
+   private:
+    UniverseList& list_;
+  };
 
   // Init_StringGridUniv: headers of the current language and one empty row.
   void Init_StringGridUniv();
@@ -49,11 +70,15 @@ class UniverseList {
   bool boRepositoryFound() const { return boRepository_; }
   bool repositoryFound() const { return repository_; }
   bool vorlanFound() const { return vorlan_; }
+  // The last refresh found staging tables or some but not all of the seven
+  // repository tables: an earlier import did not finish.
+  bool unfinishedImportFound() const { return unfinishedImport_; }
   // The import marks the repository present before it drops a failed one.
   void setRepositoryFound(bool found) { repository_ = found; }
 
  private:
   void noticeVorlanOnce();
+  void reportUnfinishedImport();
   QString cellText(const QVariant& value) const;
 
   db::Connection& connection_;
@@ -64,6 +89,8 @@ class UniverseList {
   bool boRepository_ = false;
   bool repository_ = false;
   bool vorlan_ = false;
+  bool unfinishedImport_ = false;
+  int importsRunning_ = 0;
 };
 
 }  // namespace korvo::repository

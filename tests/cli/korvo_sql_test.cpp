@@ -187,6 +187,15 @@ TEST_F(KorvoSqlTest, LocalNamesLiveUnderTheDataFolder) {
   EXPECT_TRUE(QFileInfo::exists(dir_.filePath("data/korvo-bo6/databases/demo/SCOTT.db")));
 }
 
+TEST_F(KorvoSqlTest, AScriptThatIsNotUtf8IsReadAsWindows1252WithAWarning) {
+  const QString script = writeScript("latin.sql", "SET FEEDBACK OFF\nSELECT '\xe9t\xe9' AS c FROM dual;\n");
+  ProgramRun run = korvo({"sql", connect(), script});
+  EXPECT_EQ(run.status, 0) << run.err.toStdString();
+  EXPECT_EQ(run.out, QString("C\nété\n"));
+  EXPECT_TRUE(run.err.contains("not valid UTF-8 (first invalid byte on line 2)")) << run.err.toStdString();
+  EXPECT_TRUE(run.err.contains("latin.sql"));
+}
+
 TEST_F(KorvoSqlTest, SpoolAndPrompt) {
   ProgramRun run =
       sql("PROMPT starting\nSPOOL result.txt\nSELECT 'a' AS c FROM dual;\nSPOOL OFF\n");

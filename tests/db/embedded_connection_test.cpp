@@ -112,6 +112,20 @@ TEST_F(EmbeddedConnectionTest, LocalNamesLiveInTheUsersDataFolder) {
   QDir(folder).removeRecursively();
 }
 
+TEST_F(EmbeddedConnectionTest, NewSchemasAreReadableByTheirOwnerOnly) {
+  const QString folder = dir_.filePath("new/schemas");
+  EmbeddedConnection connection;
+  connection.open("local:" + folder, "scott", "tiger");
+  connection.exec("CREATE TABLE t (a NUMBER)");
+  connection.close();
+  // Qt's permission flags: 0xf000 the owner's, 0x00ff the group's and others'.
+  const auto mode = [](const QString& path) { return int(QFileInfo(path).permissions()); };
+  EXPECT_EQ(mode(folder + "/SCOTT.db") & 0xf0ff, int(QFile::ReadOwner | QFile::WriteOwner));
+  const int privateFolder = int(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  EXPECT_EQ(mode(folder) & 0xf0ff, privateFolder);
+  EXPECT_EQ(mode(dir_.filePath("new")) & 0xf0ff, privateFolder);
+}
+
 TEST_F(EmbeddedConnectionTest, TwoConnectionsShareCommittedRowsOnly) {
   EmbeddedConnection writer;
   writer.open(alias(), "scott", "tiger");

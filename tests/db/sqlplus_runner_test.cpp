@@ -243,5 +243,24 @@ TEST(DecodeScriptText, Utf8OrWindows1252) {
   EXPECT_EQ(decodeScriptText("\xef\xbb\xbfselect 1"), QString("select 1"));
 }
 
+TEST(ScriptDecoding, TheFirstInvalidUtf8ByteIsLocatedByLine) {
+  int line = -1;
+  EXPECT_EQ(decodeScriptText("select '\xc3\xa9t\xc3\xa9'\nfrom dual", &line), QString("select 'été'\nfrom dual"));
+  EXPECT_EQ(line, 0);
+  // é in Windows-1252 on the third line.
+  EXPECT_EQ(decodeScriptText("a\nb\nselect '\xe9'\n", &line), QString("a\nb\nselect 'é'\n"));
+  EXPECT_EQ(line, 3);
+  EXPECT_EQ(firstInvalidUtf8Line("x\n\xc0\xaf"), 2);              // overlong '/'
+  EXPECT_EQ(firstInvalidUtf8Line("\xed\xa0\x80"), 1);             // a surrogate
+  EXPECT_EQ(firstInvalidUtf8Line("ok\n\n\xe2\x82"), 3);          // cut short at the end
+  EXPECT_EQ(firstInvalidUtf8Line("\xf0\x9f\x98\x80 \xe2\x82\xac"), 0);  // emoji and euro
+}
+
+TEST_F(SqlPlusRunnerTest, OneRowIsOneLineWhateverTheValuesHold) {
+  connection_.exec("INSERT INTO emp VALUES (3, 'a\tb\nc\\d\re', NULL)");
+  EXPECT_EQ(run("SET FEEDBACK OFF\nSELECT ename FROM emp WHERE empno = 3;\n"), 0);
+  EXPECT_EQ(out_, "ename\na\\tb\\nc\\\\d\\re\n");
+}
+
 }  // namespace
 }  // namespace korvo::db

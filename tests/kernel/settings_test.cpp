@@ -53,6 +53,21 @@ TEST(Settings, FirstRunTurnsTheFlagOnAndWritesYes) {
   EXPECT_FALSE(second.firstRun);
 }
 
+TEST(Settings, TheCommandLineReadsWithoutMarkingTheNoticeSeen) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("Korvo-BO6.ini");
+  const QByteArray shipped("[PARAMETRES]\r\nLANG=AN\r\nCOST=2500\r\nMESG_DEMO=\r\n");
+  writeFile(path, shipped);
+  AppState state;
+  const SettingsOutcome outcome = readSettings(dir.path(), state);
+  EXPECT_TRUE(outcome.ok);
+  EXPECT_EQ(state.language, "AN");
+  EXPECT_EQ(state.costThreshold, 2500);
+  EXPECT_EQ(readAll(path), shipped);
+  writeFile(path, "[PARAMETRES]\r\nLANG=AN\r\nCOST=x\r\n");
+  EXPECT_FALSE(readSettings(dir.path(), state).ok);
+}
+
 TEST(Settings, MissingMesgDemoIsAFirstRunToo) {
   QTemporaryDir dir;
   const QString path = dir.filePath("Korvo-BO6.ini");

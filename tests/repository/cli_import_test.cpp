@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 
 #include "kernel/language.h"
+#include "db/connection.h"
+#include "repository/universe_folder.h"
 
 namespace {
 
@@ -72,4 +74,47 @@ TEST(KorvoImportCommand, ImportsTheDemoUniverseAndListsIt) {
 
   CommandRun usage = runKorvo({"universes"}, work.path());
   EXPECT_EQ(usage.status, 2);
+}
+
+TEST(KorvoImportCommand, RefusedRowsAndAnUnfinishedImportGiveStatusOne) {
+  QTemporaryDir work;
+  QTemporaryDir schemas;
+  const QString connect = "scott/tiger@local:" + schemas.path();
+  const korvo::kernel::ImportTexts& texts = korvo::kernel::textTables("FR").importTexts;
+
+  // A class name over its 35 characters: the row is refused, the import goes on.
+  korvo::repository::fakes::UniverseFolder folder;
+  folder.write("UNV_UNIVERSE.xml", {{"7", "Refus", "1", "<null>", "<null>", "N"}});
+  folder.write("UNV_CLASS.xml",
+               {{"1", "7", "C", "<null>", "N", "1"}, {"2", "7", QString(36, 'C'), "1", "N", "2"}});
+  folder.write("UNV_TABLE.xml", {{"1", "7", "T", "<null>"}});
+  CommandRun imported = runKorvo({"import", connect, folder.path()}, work.path());
+  EXPECT_EQ(imported.status, 1) << imported.err.toStdString();
+  EXPECT_EQ(imported.out.trimmed(), korvo::kernel::textTables("FR").messages[22]);
+  EXPECT_TRUE(imported.err.contains("TMP_CLASS : 1 ligne(s) sur 2 refusée(s) par la base, "
+                                    "première erreur : ORA-12899"))
+      << imported.err.toStdString();
+
+  CommandRun listed = runKorvo({"universes", connect}, work.path());
+  EXPECT_EQ(listed.status, 0) << listed.err.toStdString();
+  EXPECT_EQ(listed.out.split('\n', Qt::SkipEmptyParts).size(), 2);
+
+  // A staging table left behind, as by an import that was killed.
+  {
+    auto connection = korvo::db::connectionForAlias("local:" + schemas.path());
+    connection->open("local:" + schemas.path(), "scott", "tiger");
+    connection->exec("create table TMP_OBJECT (OBJECT_ID NUMBER(10))");
+    connection->close();
+  }
+  listed = runKorvo({"universes", connect}, work.path());
+  EXPECT_EQ(listed.status, 1);
+  EXPECT_EQ(listed.err.trimmed(), texts.unfinishedImport);
+  EXPECT_EQ(listed.out.split('\n', Qt::SkipEmptyParts).size(), 2);  // still listed
+
+  // Importing again clears it.
+  imported = runKorvo({"import", connect, QDir(sourceRoot()).filePath("data/UNIVERS")}, work.path());
+  EXPECT_EQ(imported.status, 0) << imported.err.toStdString();
+  listed = runKorvo({"universes", connect}, work.path());
+  EXPECT_EQ(listed.status, 0) << listed.err.toStdString();
+  EXPECT_TRUE(listed.err.isEmpty());
 }

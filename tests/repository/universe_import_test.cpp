@@ -79,6 +79,7 @@ TEST_F(ImportFixture, AnsweringNoChangesNothing) {
 
 TEST_F(ImportFixture, RunsEveryStepInOrder) {
   folder.write("UNV_CLASS.xml", {{"1", "7", "Employés", "<null>", "N", "1"}});
+  folder.write("UNV_UNIVERSE.xml", {{"7", "Demo", "1", "2011/01/01", "2011/01/02", "N"}});
   connection.transaction = true;
   EXPECT_EQ(runImport(), ImportOutcome::Finished);
   EXPECT_TRUE(interaction.errors.isEmpty()) << interaction.errors.join("\n").toStdString();
@@ -108,9 +109,10 @@ TEST_F(ImportFixture, RunsEveryStepInOrder) {
   EXPECT_EQ(log[insert + 1], "COMMIT");
   EXPECT_EQ(log[insert + 2], "BEGIN");
 
-  // The repository statements, in order.
+  // The repository statements, in order: KORVO_UNIVERS goes first and is
+  // built last, after the join tree and the demonstration tables.
   QStringList expected = {
-      "drop table KORVO_CLASS", repositoryTable("KORVO_CLASS").createStatement(),
+      "drop table KORVO_UNIVERS", "drop table KORVO_CLASS", repositoryTable("KORVO_CLASS").createStatement(),
       "create unique index PK_KORVO_CLASS on KORVO_CLASS(CL_IDCLASS, CL_IDUNIV)",
       "drop table KORVO_CLASS_TMP", classCopyStatement()};
   expected << classLevelStatements();
@@ -135,9 +137,6 @@ TEST_F(ImportFixture, RunsEveryStepInOrder) {
            << "drop table KORVO_TABLE" << repositoryTable("KORVO_TABLE").createStatement()
            << "create unique index PK_KORVO_TABLE on KORVO_TABLE(TB_IDTAB, TB_IDUNIV)"
            << tableInsertStatement() << "drop table TMP_TABLE"
-           << "drop table KORVO_UNIVERS" << repositoryTable("KORVO_UNIVERS").createStatement()
-           << "create unique index PK_KORVO_UNIVERS on KORVO_UNIVERS(UN_IDUNIV)"
-           << universeInsertStatement() << "drop table TMP_UNIVERSE"
            << "drop table KORVO_TAB_TREE" << repositoryTable("KORVO_TAB_TREE").createStatement()
            << procedureStatement(genTabNodeLines()) << procedureStatement(genTabTreeLines())
            << "begin\nGEN_TAB_TREE;\nend;";
@@ -145,10 +144,13 @@ TEST_F(ImportFixture, RunsEveryStepInOrder) {
     expected << "drop table " + demo.name << demo.createStatement();
     expected << demonstrationInserts(demo.name);
   }
-  const int first = indexOf("drop table KORVO_CLASS");
+  expected << "drop table KORVO_UNIVERS" << repositoryTable("KORVO_UNIVERS").createStatement()
+           << "create unique index PK_KORVO_UNIVERS on KORVO_UNIVERS(UN_IDUNIV)"
+           << universeInsertStatement() << "drop table TMP_UNIVERSE";
+  const int first = indexOf("drop table KORVO_UNIVERS");
   ASSERT_GT(first, insert);
   EXPECT_EQ(log.mid(first, expected.size()), expected);
-  // The demonstration rows are committed.
+  // The demonstration rows and the universe row are committed.
   EXPECT_EQ(log.value(first + expected.size()), "COMMIT");
   // Empty staging files are created and get no rows.
   EXPECT_FALSE(log.join("\n").contains("insert into TMP_JOIN_DATA"));
@@ -207,26 +209,71 @@ TEST_F(ImportFixture, RefusedStagingRowsGiveOneMessagePerTableAndTheImportGoesOn
                                  {"2", "7", "B", "", "N", "2"},
                                  {"3", "7", "C", "", "N", "3"}});
   folder.write("UNV_TABLE.xml", {{"1", "7", "T", ""}});
+  folder.write("UNV_UNIVERSE.xml", {{"7", "Demo", "1", "<null>", "<null>", "N"}});
   connection.failures = {{"values (1, 7, 'A'", "ORA-00001: unique constraint violated"},
                          {"values (2, 7, 'B'", "ORA-12899: value too large for column"},
                          {"insert into TMP_TABLE", "ORA-01400: cannot insert NULL"}};
-  EXPECT_EQ(runImport(), ImportOutcome::Finished);
-  EXPECT_EQ(interaction.errors, QStringList({"ORA-12899: value too large for column",
-                                             "ORA-01400: cannot insert NULL"}));
+  UniverseList list(connection, interaction, state);
+  UniverseImport import(connection, interaction, state, list, folder.path());
+  EXPECT_EQ(import.ImporterUnivers(), ImportOutcome::Finished);
+  // The table, how many rows of how many, and the first error, not the last.
+  const QString refused = kernel::textTables("FR").importTexts.stagingRowsRefused;
+  EXPECT_EQ(interaction.errors,
+            QStringList({refused.arg("TMP_CLASS", "2", "3", "ORA-00001: unique constraint violated"),
+                         refused.arg("TMP_TABLE", "1", "1", "ORA-01400: cannot insert NULL")}))
+      << interaction.errors.join('\n').toStdString();
+  EXPECT_EQ(import.refusedRows(), 3);
+  EXPECT_FALSE(import.universeRowMissing());
+  EXPECT_TRUE(import.rowsLost());
+  EXPECT_EQ(interaction.informed.last(), fr()[22]);
   EXPECT_GE(indexOf("insert into TMP_CLASS (CLASS_ID, UNIVERSE_ID, CLS_NAME, CLS_BASECLASSID, "
                     "CLS_HIDDEN, CLS_POSITION) values (3, 7, 'C', NULL, 'N', 3)"),
             0);
 }
 
-TEST_F(ImportFixture, AFailingStatementStopsTheImportThere) {
+TEST_F(ImportFixture, AFailingStatementStopsTheImportAndDropsWhatItBuilt) {
+  folder.write("UNV_UNIVERSE.xml", {{"7", "Demo", "1", "<null>", "<null>", "N"}});
   connection.failures = {{"insert into KORVO_TABLE select",
                           "ORA-12899: value too large for column \"KORVO_TABLE\".\"TB_NAME\""}};
   EXPECT_EQ(runImport(), ImportOutcome::Failed);
-  EXPECT_EQ(interaction.errors.size(), 1);
+  ASSERT_EQ(interaction.errors.size(), 1);
   EXPECT_TRUE(interaction.errors[0].startsWith("ORA-12899"));
-  EXPECT_EQ(connection.log.last(), tableInsertStatement());
+  EXPECT_TRUE(interaction.errors[0].endsWith(
+      kernel::textTables("FR").importTexts.undoneDuringBuild));
   EXPECT_TRUE(interaction.informed.isEmpty());
   EXPECT_EQ(interaction.steps.last(), QString());
+
+  // Stopped at that statement: nothing more is built, then every repository
+  // table and every staging table is dropped and the list refreshed.
+  const QStringList after = connection.log.mid(indexOf(tableInsertStatement()) + 1);
+  ASSERT_FALSE(after.isEmpty());
+  EXPECT_EQ(after.first(), "ROLLBACK");
+  QStringList drops;
+  for (const QString& table : repositoryTableNames()) drops << "drop table " + table;
+  drops << "drop table KORVO_CLASS_TMP";
+  for (const StagingTable& staging : stagingTables()) drops << "drop table " + staging.table.name;
+  EXPECT_EQ(after.mid(1, drops.size()), drops);
+  EXPECT_EQ(after.value(drops.size() + 1), "BEGIN");
+  EXPECT_TRUE(after.value(drops.size() + 2).contains("'UNV_CLASS'"));
+  for (const QString& statement : after) {
+    EXPECT_FALSE(statement.startsWith("Create") || statement.startsWith("insert") ||
+                 statement.startsWith("INSERT"))
+        << statement.toStdString();
+  }
+}
+
+TEST_F(ImportFixture, AFailureDuringTheStagingLoadLeavesTheRepositoryAlone) {
+  connection.failures = {{"Create table TMP_OBJECT ", "ORA-01031: insufficient privileges"}};
+  EXPECT_EQ(runImport(), ImportOutcome::Failed);
+  ASSERT_EQ(interaction.errors.size(), 1);
+  EXPECT_EQ(interaction.errors[0], "ORA-01031: insufficient privileges\n" +
+                                       kernel::textTables("FR").importTexts.undoneBeforeBuild);
+  const QString log = connection.log.join('\n');
+  EXPECT_FALSE(log.contains("KORVO_")) << log.toStdString();
+  const QStringList after =
+      connection.log.mid(connection.log.lastIndexOf(QRegularExpression("^Create table TMP_OBJECT ")));
+  for (const StagingTable& staging : stagingTables())
+    EXPECT_TRUE(after.contains("drop table " + staging.table.name)) << staging.table.name.toStdString();
 }
 
 TEST_F(ImportFixture, AMalformedFileStopsTheImportNamingTheFile) {
@@ -236,19 +283,32 @@ TEST_F(ImportFixture, AMalformedFileStopsTheImportNamingTheFile) {
       "<?xml version=\"1.0\" standalone=\"yes\"?>  <DATAPACKET "
       "Version=\"2.0\"><ROWDATA/></DATAPACKET>");
   bad.close();
-  EXPECT_EQ(runImport(), ImportOutcome::Failed);
+  EXPECT_EQ(runImport(), ImportOutcome::Refused);
   ASSERT_EQ(interaction.errors.size(), 1);
   EXPECT_TRUE(interaction.errors[0].contains("UNV_OBJ_TAB.xml"))
       << interaction.errors[0].toStdString();
   EXPECT_TRUE(interaction.errors[0].contains("no METADATA"));
-  EXPECT_EQ(connection.statements().last(), "select * from TMP_OBJ_TAB");
+  EXPECT_TRUE(interaction.errors[0].endsWith(kernel::textTables("FR").importTexts.folderRefused));
+  // Every file is checked before the first statement.
+  EXPECT_TRUE(connection.log.isEmpty()) << connection.log.join('\n').toStdString();
 }
 
-TEST_F(ImportFixture, AMissingFileOtherThanTheClassFileStopsTheImport) {
+TEST_F(ImportFixture, AFileWithoutAFieldEveryRowNeedsIsRefusedBeforeAnyStatement) {
+  DataPacket packet({DataPacketField::string("OBJECT_ID", 10), DataPacketField::string("TABLE", 10)});
+  saveDataPacketFile(QDir(folder.path()).filePath("UNV_OBJ_TAB.xml"), packet);
+  EXPECT_EQ(runImport(), ImportOutcome::Refused);
+  ASSERT_EQ(interaction.errors.size(), 1);
+  EXPECT_TRUE(interaction.errors[0].contains("UNV_OBJ_TAB.xml: no field TABLE_ID, UNIVERSE_ID"))
+      << interaction.errors[0].toStdString();
+  EXPECT_TRUE(connection.log.isEmpty());
+}
+
+TEST_F(ImportFixture, AMissingFileOtherThanTheClassFileIsRefusedBeforeAnyStatement) {
   QFile::remove(QDir(folder.path()).filePath("UNV_TABLE.xml"));
-  EXPECT_EQ(runImport(), ImportOutcome::Failed);
+  EXPECT_EQ(runImport(), ImportOutcome::Refused);
   ASSERT_EQ(interaction.errors.size(), 1);
   EXPECT_TRUE(interaction.errors[0].contains("UNV_TABLE.xml"));
+  EXPECT_TRUE(connection.log.isEmpty());
 }
 
 TEST_F(ImportFixture, AJoinTreeFailureDropsTheRepository) {
@@ -265,7 +325,9 @@ TEST_F(ImportFixture, AJoinTreeFailureDropsTheRepository) {
         "KORVO_TABLE", "KORVO_UNIVERS", "KORVO_EMP", "KORVO_DEPT", "KORVO_SALGRADE"}) {
     drops << QString("drop table ") + t;
   }
-  EXPECT_EQ(connection.log.mid(block + 1, drops.size()), drops);
+  // The staging table the universe step would have consumed goes first.
+  EXPECT_EQ(connection.log.value(block + stagingTables().size()), "drop table TMP_UNIVERSE");
+  EXPECT_EQ(connection.log.mid(block + stagingTables().size() + 1, drops.size()), drops);
   EXPECT_EQ(indexOf(demonstrationTables().first().createStatement()), -1);
   EXPECT_FALSE(interaction.informed.contains(fr()[22]));
 }

@@ -147,6 +147,45 @@ TEST_F(ListFixture, SixOfSevenTablesIsNoRepository) {
   const int before = connection.log.size();
   list.DropUnivers();
   EXPECT_EQ(connection.log.size(), before);
+  // What an interrupted import leaves.
+  EXPECT_TRUE(list.unfinishedImportFound());
+  EXPECT_EQ(interaction.informed,
+            QStringList{kernel::textTables("FR").importTexts.unfinishedImport});
+}
+
+TEST_F(ListFixture, StagingTablesTellOfAnUnfinishedImportAndOfferAnother) {
+  const kernel::ImportTexts& texts = kernel::textTables("FR").importTexts;
+  schema(0, 7);
+  connection.answers.prepend(fakes::countAnswer("'TMP_CLASS'", 2));
+  UniverseList list(connection, interaction, state);
+  int imports = 0;
+  list.importAgain = [&imports] { ++imports; };
+  interaction.answers = {false, true};
+  ASSERT_TRUE(list.Init_Univers());
+  EXPECT_TRUE(list.unfinishedImportFound());
+  EXPECT_TRUE(list.repositoryFound());  // the earlier universe is still complete and listed
+  EXPECT_EQ(list.grid().cell(1, 1), "Demo");
+  EXPECT_EQ(imports, 0);
+  ASSERT_TRUE(list.Init_Univers());
+  EXPECT_EQ(imports, 1);
+  EXPECT_EQ(interaction.asked, QStringList(2, texts.unfinishedImport + ' ' + texts.importAgain));
+  EXPECT_TRUE(interaction.informed.isEmpty());
+  // The question counts the staging tables and the class work table only.
+  const QString staging = connection.log.filter("'TMP_CLASS'").value(0);
+  EXPECT_EQ(staging, stagingTableCountQuery());
+  EXPECT_TRUE(staging.contains("'KORVO_CLASS_TMP'"));
+  EXPECT_TRUE(staging.contains("'TMP_UNIVERSE'"));
+
+  // An import's own refresh says nothing; a schema without leftovers neither.
+  {
+    const UniverseList::ImportRunning running(list);
+    ASSERT_TRUE(list.Init_Univers());
+  }
+  EXPECT_EQ(imports, 1);
+  connection.answers.removeFirst();
+  ASSERT_TRUE(list.Init_Univers());
+  EXPECT_FALSE(list.unfinishedImportFound());
+  EXPECT_EQ(interaction.asked.size(), 2);
 }
 
 TEST_F(ListFixture, VorlanNoticeOnceWithASettingsFile) {
