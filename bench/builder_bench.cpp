@@ -102,8 +102,8 @@ void BM_FillTreeFromRows(benchmark::State& state) {
   while (!stack.empty()) {
     const auto [c, level] = stack.back();
     stack.pop_back();
-    classes.append({QString::number(c), QString::number(parentOf(c)), QString("Classe %1").arg(c),
-                    level});
+    classes.append(
+        {QString::number(c), QString::number(parentOf(c)), QString("Classe %1").arg(c), level});
     for (auto it = children[c].rbegin(); it != children[c].rend(); ++it)
       stack.emplace_back(*it, level + 1);
   }

@@ -33,9 +33,9 @@ enum class NodeKind { Class, Object, DateObject };
 
 struct ClassTreeNode {
   NodeKind kind = NodeKind::Class;
-  QString text;           // as shown: unscrambled
+  QString text;             // as shown: unscrambled
   int image = kClassImage;  // 0 class, 2 dimension or date sub-object, 3 measure
-  ObjectRecord record;    // objects only
+  ObjectRecord record;      // objects only
   ClassTreeNode* parent = nullptr;
   std::vector<std::unique_ptr<ClassTreeNode>> children;
 

@@ -60,8 +60,8 @@ QString writePending(PendingFile& pending, const DataPacket& packet) {
     return QStringLiteral("%1: the folder %2 does not exist")
         .arg(QDir::toNativeSeparators(pending.finalPath),
              QDir::toNativeSeparators(info.absolutePath()));
-  pending.temporary = std::make_unique<QTemporaryFile>(info.absoluteDir().filePath(
-      QStringLiteral(".%1.XXXXXX").arg(info.fileName())));
+  pending.temporary = std::make_unique<QTemporaryFile>(
+      info.absoluteDir().filePath(QStringLiteral(".%1.XXXXXX").arg(info.fileName())));
   if (!pending.temporary->open())
     return QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(pending.finalPath),
                                         pending.temporary->errorString());
@@ -218,7 +218,7 @@ RowsOrError conditionRows(const DataPacket& packet, const QString& fileName,
     for (int c = 0; c < kCondColumns; ++c) {
       QString text = packet.text(r, c);
       if (c == kCondConnector) {
-        text = text == kAnd   ? texts.connectiveLabels.value(1)
+        text = text == kAnd  ? texts.connectiveLabels.value(1)
                : text == kOr ? texts.connectiveLabels.value(0)
                              : QString();
       } else if (c == kCondOperator) {
@@ -269,8 +269,8 @@ QueryFileResult openQuery(const QString& objectFile, QueryGrids& grids) {
   }
   RowsOrError conditions;
   try {
-    conditions =
-        conditionRows(repository::loadDataPacketFile(*conditionFile), *conditionFile, grids.texts());
+    conditions = conditionRows(repository::loadDataPacketFile(*conditionFile), *conditionFile,
+                               grids.texts());
   } catch (const DataPacketError& e) {
     return {e.text()};
   }

@@ -11,9 +11,9 @@ QStringList objectGridHeaders(const TextTables& texts) {
 
 QStringList conditionGridHeaders(const TextTables& texts) {
   const QStringList& c = texts.connectiveLabels;
-  return {c.value(2), QStringLiteral(")"), QStringLiteral("Op"),   QStringLiteral("("),
-          c.value(3), c.value(4),          QStringLiteral("?"),    c.value(5),
-          QStringLiteral("Type"), c.value(7)};
+  return {
+      c.value(2), QStringLiteral(")"), QStringLiteral("Op"), QStringLiteral("("),    c.value(3),
+      c.value(4), QStringLiteral("?"), c.value(5),           QStringLiteral("Type"), c.value(7)};
 }
 
 const QList<int>& objectGridWidths() {
@@ -188,7 +188,7 @@ void QueryGrids::SBAjouterParClick() {
   const int column = state_.condCol;
   if (!isDataRow(conditions_, row)) return;
   if (conditions_.cell(row, kCondMeasure) == QLatin1String("1")) return;  // no groups on measures
-  if (column == kCondClose && row == 1) return;                            // nothing to close
+  if (column == kCondClose && row == 1) return;                           // nothing to close
   if (column == kCondOpen && conditions_.cell(row, kCondConnector).isEmpty()) return;
   if (column == kCondClose)
     conditions_.setCell(row, column, conditions_.cell(row, column) + QLatin1Char(')'));

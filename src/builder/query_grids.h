@@ -46,13 +46,13 @@ const QList<int>& conditionGridWidths();  // pixels, per column
 enum class LeftPanel { Classes, Operators, OperandTypes, Values };
 
 struct BuilderState {
-  int objectCount = 0;        // objects added since the last reset; 0: row 1 is free
-  int conditionCount = 0;     // the same for conditions (closing lines count)
+  int objectCount = 0;     // objects added since the last reset; 0: row 1 is free
+  int conditionCount = 0;  // the same for conditions (closing lines count)
   QString doubleClickMode = QStringLiteral("OBJ");  // "OBJ" or "COND"
-  bool editing = false;       // the condition grid's current cell can be typed into
-  int condRow = 1;            // current cell of StringGridCond
+  bool editing = false;  // the condition grid's current cell can be typed into
+  int condRow = 1;       // current cell of StringGridCond
   int condCol = 0;
-  int objRow = 1;             // current row of StringGridObj
+  int objRow = 1;               // current row of StringGridObj
   bool executeEnabled = false;  // SBExecute
   LeftPanel leftPanel = LeftPanel::Classes;
   QString leftTitle;  // Label1 as the last cell selection set it; empty: as designed
@@ -122,8 +122,8 @@ class QueryGrids {
   void SBtruncObjClick();
   void SBTruncCondClick();
   void SBNewClick();
-  void SBClassesClick();      // tree panel back, current column 0
-  void SBCloseOperClick();    // SBCloseOper, SBCloseOperande
+  void SBClassesClick();    // tree panel back, current column 0
+  void SBCloseOperClick();  // SBCloseOper, SBCloseOperande
   void SBCloseListClick();
 
   // Opening a query: the grids replaced with their counts (the query files

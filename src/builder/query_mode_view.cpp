@@ -105,7 +105,8 @@ void QueryModeView::refresh() {
   const BuilderState& st = grids.state();
   showGrid(panel_.stringGridObj, grids.objects());
   showGrid(panel_.stringGridCond, grids.conditions());
-  panel_.stringGridObj->setCurrentCell(st.objRow - 1, std::max(0, panel_.stringGridObj->currentColumn()));
+  panel_.stringGridObj->setCurrentCell(st.objRow - 1,
+                                       std::max(0, panel_.stringGridObj->currentColumn()));
   QTableWidget* cond = panel_.stringGridCond;
   cond->setCurrentCell(st.condRow - 1, st.condCol);
   panel_.showLeftPanel(panelFor(panel_, st.leftPanel));
@@ -227,7 +228,9 @@ bool QueryModeView::dropOn(QTableWidget* grid, const QMimeData* data) {
 bool QueryModeView::eventFilter(QObject* watched, QEvent* event) {
   QTableWidget* obj = panel_.stringGridObj;
   QTableWidget* cond = panel_.stringGridCond;
-  QTableWidget* grid = watched == obj->viewport() ? obj : watched == cond->viewport() ? cond : nullptr;
+  QTableWidget* grid = watched == obj->viewport()    ? obj
+                       : watched == cond->viewport() ? cond
+                                                     : nullptr;
   if (grid) {
     switch (event->type()) {
       case QEvent::DragEnter:
@@ -253,8 +256,7 @@ bool QueryModeView::eventFilter(QObject* watched, QEvent* event) {
   }
   if (event->type() != QEvent::KeyPress) return false;
   const int key = static_cast<QKeyEvent*>(event)->key();
-  const bool fromKeyTarget =
-      watched == obj || watched == cond || watched == panel_.treeViewClasse;
+  const bool fromKeyTarget = watched == obj || watched == cond || watched == panel_.treeViewClasse;
   if (fromKeyTarget && key == Qt::Key_F9) {
     if (services_.runQuery) services_.runQuery();
     return true;

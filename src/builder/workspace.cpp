@@ -82,8 +82,7 @@ bool Workspace::openQueryFrom(const QString& objectFile) {
 }
 
 bool Workspace::SBEnregistrerClick() {
-  const QString file =
-      interaction_.chooseFile(true, queryFolder(), QStringLiteral("Requete1.xml"));
+  const QString file = interaction_.chooseFile(true, queryFolder(), QStringLiteral("Requete1.xml"));
   if (file.isEmpty()) return false;
   return saveQueryTo(file);
 }

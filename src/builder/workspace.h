@@ -42,7 +42,7 @@ class Workspace {
   const QueryGrids& grids() const { return grids_; }
   const Catalogue& catalogue() const { return catalogue_; }
   const ClassTree& tree() const { return tree_; }
-  const QStringList& operatorList() const { return operators_; }      // TreeViewOper
+  const QStringList& operatorList() const { return operators_; }        // TreeViewOper
   const QStringList& operandTypeList() const { return operandTypes_; }  // TreeViewOperande
   // Changes whenever the tree or the pick lists were rebuilt or emptied.
   int treeVersion() const { return treeVersion_; }

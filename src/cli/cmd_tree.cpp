@@ -81,9 +81,8 @@ int runTree(const QStringList& arguments, CliStreams& streams) {
   }
   streams.out << "DEPTH\tKIND\tID\tNAME\n";
   workspace.tree().visit([&](const builder::ClassTreeNode& node, int depth) {
-    const QString id = node.kind == builder::NodeKind::Class
-                           ? QString()
-                           : QString::number(node.record.IdObj);
+    const QString id =
+        node.kind == builder::NodeKind::Class ? QString() : QString::number(node.record.IdObj);
     streams.out << depth << '\t' << kindOf(node) << '\t' << id << '\t' << escaped(node.text)
                 << '\n';
   });

@@ -70,12 +70,12 @@ TEST_F(TreeBuild, ObjectsComeBeforeSubclassesAndDatesNestUnderTheirObject) {
                       objectRow(12, "Année", 2, 0, "5"),   objectRow(13, "Mois", 2, 0, "5"),
                       objectRow(14, "Jour", 3, 0, "1"),    objectRow(15, "Nom", 4, 0, "1")};
   ASSERT_TRUE(build().built);
-  EXPECT_EQ(drawn(workspace.tree()), QStringList({"1 class Ventes [0]", "2 object Montant [3]",
-                                                  "2 class Temps [0]", "3 object Date [2]",
-                                                  "4 date Année [2]", "4 date Mois [2]",
-                                                  "3 class Calendrier [0]", "4 object Jour [2]",
-                                                  // a level-3 class, then a level-1 class
-                                                  "1 class Clients [0]", "2 object Nom [2]"}));
+  EXPECT_EQ(drawn(workspace.tree()),
+            QStringList({"1 class Ventes [0]", "2 object Montant [3]", "2 class Temps [0]",
+                         "3 object Date [2]", "4 date Année [2]", "4 date Mois [2]",
+                         "3 class Calendrier [0]", "4 object Jour [2]",
+                         // a level-3 class, then a level-1 class
+                         "1 class Clients [0]", "2 object Nom [2]"}));
 }
 
 TEST_F(TreeBuild, EqualPositionsUnderAMeasureKeepTheCube) {

@@ -125,9 +125,9 @@ TEST_F(EngineTree, DemonstrationUniverse) {
   repository::UniverseList list(*connection, interaction, app);
   workspace->attachUniverseList(&list);
   const QString folder = QDir(korvo::testing::sourceRoot()).filePath("data/UNIVERS");
-  ASSERT_EQ(repository::UniverseImport(*connection, interaction, app, list, folder)
-                .ImporterUnivers(),
-            repository::ImportOutcome::Finished)
+  ASSERT_EQ(
+      repository::UniverseImport(*connection, interaction, app, list, folder).ImporterUnivers(),
+      repository::ImportOutcome::Finished)
       << interaction.errors.join(" | ").toStdString();
   ASSERT_TRUE(workspace->Init_Classes().built);
   QStringList classes;

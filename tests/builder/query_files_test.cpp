@@ -1,13 +1,14 @@
 // Query files: the exact field lists, neutral connectors and operators across
 // languages, cut texts, the condition file's name, and the refusals that leave
 // files and grids as they were.
+#include "builder/query_files.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "builder/query_files.h"
 #include "builder/workspace.h"
 #include "repository/data_packet_io.h"
 #include "repository/recording_connection.h"
@@ -84,8 +85,8 @@ TEST_F(QueryFiles, FieldListsAndTheWrittenFiles) {
     for (int c = 0; c < 10; ++c) cells << conditions.text(r, c);
     return cells;
   };
-  EXPECT_EQ(row(0), QStringList({"7", "", "AND", "(", "Salaire", "Greater than", "", "", "Char",
-                                 "0"}));
+  EXPECT_EQ(row(0),
+            QStringList({"7", "", "AND", "(", "Salaire", "Greater than", "", "", "Char", "0"}));
   EXPECT_EQ(row(1), QStringList({"8", "", "", "", "Commission", "", "", "", "Char", "0"}));
   EXPECT_EQ(row(2), QStringList({"6", "", "OR", "", "Fonction", "In list", "",
                                  "('CLERK','MAN\"AGER')", "Char", "0"}));

@@ -1,9 +1,9 @@
 // The query grids as data: layouts, adding objects and conditions, the
 // connector rule, operators and operand types, cell selection, parentheses,
 // moves, deletions and resets, in French and in English.
-#include <gtest/gtest.h>
-
 #include "builder/query_grids.h"
+
+#include <gtest/gtest.h>
 
 using namespace korvo;
 using namespace korvo::builder;

@@ -52,22 +52,22 @@ struct QueryMode {
     connection->open(alias, "scott", "tiger");
     for (const char* t : {"KORVO_UNIVERS", "KORVO_CLASS", "KORVO_OBJECT"})
       connection->exec(repository::repositoryTable(t).createStatement());
-    for (const char* sql : {
-             "insert into KORVO_UNIVERS (UN_IDUNIV, UN_NAME, UN_VERSION, UN_CRYPTAGE) values (1, "
-             "'Demo', 1, 'N')",
-             "insert into KORVO_CLASS (CL_IDCLASS, CL_IDUNIV, CL_NAME, CL_IDPERE, CL_HIDDEN, "
-             "CL_POSITION) values (1, 1, 'Clients', 0, 'N', 1)",
-             "insert into KORVO_CLASS (CL_IDCLASS, CL_IDUNIV, CL_NAME, CL_IDPERE, CL_HIDDEN, "
-             "CL_POSITION) values (2, 1, 'Adresses', 1, 'N', 1)",
-             "insert into KORVO_OBJECT (OB_IDOBJ, OB_IDUNIV, OB_IDCLASS, OB_NAME, OB_PROP, "
-             "OB_HIDDEN, OB_POSITION, OB_SELECT, OB_COMMENT) values (10, 1, 1, 'Ville', 'Char,D', "
-             "'N', 1, 'C.VILLE', 'Ville du client')",
-             "insert into KORVO_OBJECT (OB_IDOBJ, OB_IDUNIV, OB_IDCLASS, OB_NAME, OB_PROP, "
-             "OB_HIDDEN, OB_POSITION, OB_SELECT, OB_COMMENT) values (11, 1, 1, 'Chiffre', "
-             "'Num,M', 'N', 2, 'sum(C.CA)', 'Total')",
-             "insert into KORVO_OBJECT (OB_IDOBJ, OB_IDUNIV, OB_IDCLASS, OB_NAME, OB_PROP, "
-             "OB_HIDDEN, OB_POSITION, OB_SELECT, OB_COMMENT) values (12, 1, 2, 'Rue', 'Char,D', "
-             "'N', 1, 'A.RUE', 'Rue')"})
+    for (const char* sql :
+         {"insert into KORVO_UNIVERS (UN_IDUNIV, UN_NAME, UN_VERSION, UN_CRYPTAGE) values (1, "
+          "'Demo', 1, 'N')",
+          "insert into KORVO_CLASS (CL_IDCLASS, CL_IDUNIV, CL_NAME, CL_IDPERE, CL_HIDDEN, "
+          "CL_POSITION) values (1, 1, 'Clients', 0, 'N', 1)",
+          "insert into KORVO_CLASS (CL_IDCLASS, CL_IDUNIV, CL_NAME, CL_IDPERE, CL_HIDDEN, "
+          "CL_POSITION) values (2, 1, 'Adresses', 1, 'N', 1)",
+          "insert into KORVO_OBJECT (OB_IDOBJ, OB_IDUNIV, OB_IDCLASS, OB_NAME, OB_PROP, "
+          "OB_HIDDEN, OB_POSITION, OB_SELECT, OB_COMMENT) values (10, 1, 1, 'Ville', 'Char,D', "
+          "'N', 1, 'C.VILLE', 'Ville du client')",
+          "insert into KORVO_OBJECT (OB_IDOBJ, OB_IDUNIV, OB_IDCLASS, OB_NAME, OB_PROP, "
+          "OB_HIDDEN, OB_POSITION, OB_SELECT, OB_COMMENT) values (11, 1, 1, 'Chiffre', "
+          "'Num,M', 'N', 2, 'sum(C.CA)', 'Total')",
+          "insert into KORVO_OBJECT (OB_IDOBJ, OB_IDUNIV, OB_IDCLASS, OB_NAME, OB_PROP, "
+          "OB_HIDDEN, OB_POSITION, OB_SELECT, OB_COMMENT) values (12, 1, 2, 'Rue', 'Char,D', "
+          "'N', 1, 'A.RUE', 'Rue')"})
       connection->exec(sql);
     w->setConnection(std::move(connection));
     w->resize(1200, 800);
@@ -164,8 +164,8 @@ TEST(QueryModeView, ButtonHintsInBothLanguages) {
       {"SBCVersLeHaut", {"Déplacer la ligne vers le haut", "Move line up"}},
       {"SBAjouterPar", {"Ajouter une parenthèse", "Add parenthese"}},
       {"SBSuppPar", {"Supprimer une parenthèse", "Remove parenthese"}},
-      {"SBAjouterLine", {"Ajouter une ligne pour parenthèse fermante",
-                         "Add line for closing parenthese"}},
+      {"SBAjouterLine",
+       {"Ajouter une ligne pour parenthèse fermante", "Add line for closing parenthese"}},
       {"SBNew", {"Nouvelle requête", "New query"}},
       {"SBClasses", {"Afficher les classes", "Show classes"}},
       {"SBOuvrir", {"Ouvrir une requête", "Open query"}},
@@ -207,8 +207,9 @@ TEST(QueryModeView, DoubleClicksFillTheGridsAndThePanelsFollow) {
   EXPECT_TRUE(m.q->panelOperande->isVisible());
   EXPECT_EQ(m.q->stringGridCond->currentColumn(), kCondOperand);
 
-  QueryMode::doubleClick(m.q->treeViewOperande,
-                         QueryMode::itemNamed(m.q->treeViewOperande, "Insérer une nouvelle invite"));
+  QueryMode::doubleClick(
+      m.q->treeViewOperande,
+      QueryMode::itemNamed(m.q->treeViewOperande, "Insérer une nouvelle invite"));
   EXPECT_EQ(m.cond(0, kCondPrompt), "?");
   EXPECT_TRUE(m.q->panelClasse->isVisible());
   EXPECT_EQ(m.q->stringGridCond->currentColumn(), kCondId);

@@ -14,8 +14,15 @@ using repository::fakes::RecordingConnection;
 inline db::Row objectRow(int id, const QString& name, int classId, int measure = 0,
                          const QString& position = "1", const QString& comment = QString(),
                          const QString& type = "Char") {
-  return {QVariant(qlonglong(id)), name, QVariant(qlonglong(classId)), QVariant(qlonglong(measure)),
-          QString("T.C%1").arg(id), QVariant(), comment, QVariant(position.toLongLong()), type};
+  return {QVariant(qlonglong(id)),
+          name,
+          QVariant(qlonglong(classId)),
+          QVariant(qlonglong(measure)),
+          QString("T.C%1").arg(id),
+          QVariant(),
+          comment,
+          QVariant(position.toLongLong()),
+          type};
 }
 
 // id, parent, name, level

@@ -88,13 +88,14 @@ TEST_F(KorvoTree, RefusalsAndUsage) {
   sql.setWorkingDirectory(dir_.path());
   sql.start(program_, {"sql", connect(), "-"});
   ASSERT_TRUE(sql.waitForStarted());
-  sql.write("create table KORVO_UNIVERS (UN_IDUNIV NUMBER(10), UN_CRYPTAGE CHAR(1));\n"
-            "create table KORVO_CLASS (CL_IDCLASS NUMBER(10), CL_IDPERE NUMBER(10), CL_NAME "
-            "VARCHAR2(35), CL_HIDDEN VARCHAR2(1), CL_POSITION NUMBER(10));\n"
-            "create table KORVO_OBJECT (OB_IDOBJ NUMBER(10), OB_NAME VARCHAR2(35), OB_IDCLASS "
-            "NUMBER(10), OB_SELECT VARCHAR2(4000), OB_WHERE VARCHAR2(4000), OB_COMMENT "
-            "VARCHAR2(255), OB_POSITION NUMBER(10), OB_PROP VARCHAR2(35), OB_HIDDEN VARCHAR2(1), "
-            "OB_BASICDATE_ID NUMBER(10));\n");
+  sql.write(
+      "create table KORVO_UNIVERS (UN_IDUNIV NUMBER(10), UN_CRYPTAGE CHAR(1));\n"
+      "create table KORVO_CLASS (CL_IDCLASS NUMBER(10), CL_IDPERE NUMBER(10), CL_NAME "
+      "VARCHAR2(35), CL_HIDDEN VARCHAR2(1), CL_POSITION NUMBER(10));\n"
+      "create table KORVO_OBJECT (OB_IDOBJ NUMBER(10), OB_NAME VARCHAR2(35), OB_IDCLASS "
+      "NUMBER(10), OB_SELECT VARCHAR2(4000), OB_WHERE VARCHAR2(4000), OB_COMMENT "
+      "VARCHAR2(255), OB_POSITION NUMBER(10), OB_PROP VARCHAR2(35), OB_HIDDEN VARCHAR2(1), "
+      "OB_BASICDATE_ID NUMBER(10));\n");
   sql.closeWriteChannel();
   ASSERT_TRUE(sql.waitForFinished(60000));
   run = korvo({"tree", connect()});
