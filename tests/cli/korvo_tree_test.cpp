@@ -102,6 +102,25 @@ TEST_F(KorvoTree, RefusalsAndUsage) {
   EXPECT_EQ(run.status, 1);
   EXPECT_TRUE(run.err.contains("KORVO_UNIVERS is empty")) << run.err.toStdString();
 
+  // One node is one line whatever its name holds.
+  QProcess insert;
+  insert.setWorkingDirectory(dir_.path());
+  insert.start(program_, {"sql", connect(), "-"});
+  ASSERT_TRUE(insert.waitForStarted());
+  insert.write(
+      "insert into KORVO_UNIVERS values (1, 'N');\n"
+      "insert into KORVO_CLASS values (1, 0, 'Tab' || CHR(9) || 'and\\slash', 'N', 1);\n"
+      "insert into KORVO_OBJECT values (5, 'Two' || CHR(10) || 'lines' || CHR(13), 1, "
+      "'sum(X)', null, null, 1, 'Num,M', 'N', null);\n"
+      "commit;\n");
+  insert.closeWriteChannel();
+  ASSERT_TRUE(insert.waitForFinished(60000));
+  run = korvo({"tree", connect()});
+  EXPECT_EQ(run.status, 0) << run.err.toStdString();
+  EXPECT_EQ(run.out,
+            "DEPTH\tKIND\tID\tNAME\n1\tclass\t\tTab\\tand\\\\slash\n"
+            "2\tmeasure\t5\tTwo\\nlines\\r\n");
+
   EXPECT_EQ(korvo({"tree"}).status, 2);
   EXPECT_EQ(korvo({"tree", "scott"}).status, 2);
   EXPECT_EQ(korvo({"tree", "--lang", "DE", connect()}).status, 2);
