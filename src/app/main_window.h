@@ -67,6 +67,8 @@ enum class WorkMode { Universe, Query, Result, Editor };
 struct MainWindowHooks {
   std::function<void()> refreshUniverseList;  // Init_Univers: universe mode while connected
   std::function<void()> initClasses;          // Init_Classes: every entry to query mode
+  std::function<void()> clearClassTree;       // a new connection emptied TreeViewClasse
+  std::function<void()> runQuery;             // ProcExecuter: SBExecute, F9
   std::function<void()> generateSql;          // generer_requete: editor mode, an object in the grid
   std::function<void()> importUniverse;       // Importer1, SBImporter
   std::function<void()> exportUniverse;       // Exporter1, SBExporter

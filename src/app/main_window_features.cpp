@@ -5,7 +5,9 @@
 #include <QTreeWidget>
 
 #include "app/main_window.h"
+#include "builder/query_mode_view.h"
 #include "builder/query_panel.h"
+#include "builder/workspace.h"
 #include "sqlgen/sql_panel.h"
 #include "db/current_connection.h"
 #include "repository/join_tree_procedures.h"
@@ -22,12 +24,15 @@ struct MainWindowFeatures::Parts {
       : window(w),
         connection([&w] { return w.connection(); }),
         busy(messages, &w),
-        universes(connection, busy, w.state()) {}
+        universes(connection, busy, w.state()),
+        workspace(w.state(), connection, messages) {}
 
   MainWindow& window;
   db::CurrentConnection connection;
   repository::BusyProgressInteraction busy;
   repository::UniverseList universes;
+  builder::Workspace workspace;
+  std::unique_ptr<builder::QueryModeView> queryView;
 };
 
 MainWindowFeatures::MainWindowFeatures(MainWindow& window, Interaction& messages)
@@ -39,15 +44,20 @@ MainWindowFeatures::MainWindowFeatures(MainWindow& window, Interaction& messages
   window.sqlPanel()->memo1->setPlainText(repository::genTabNodeLines().join(QStringLiteral("\r\n")));
   window.sqlPanel()->memo2->setPlainText(repository::genTabTreeLines().join(QStringLiteral("\r\n")));
 
-  p.universes.treeLoaded = [query] { return query->treeViewClasse->topLevelItemCount() > 0; };
-  p.universes.resetQueryGrids = [query, &window] {
-    builder::initObjectGrid(query->stringGridObj, window.texts());
-    builder::initConditionGrid(query->stringGridCond, window.texts());
+  // The query mode shows the workspace; the universe list resets its grids.
+  p.workspace.attachUniverseList(&p.universes);
+  builder::QueryModeView::Services services;
+  services.showComment = [&window](const QString& text) { window.setStatusText(0, text); };
+  services.runQuery = [&window] {
+    if (window.hooks().runQuery) window.hooks().runQuery();
   };
+  p.queryView = std::make_unique<builder::QueryModeView>(*query, p.workspace, std::move(services));
   p.universes.Init_StringGridUniv();
   repository::connectUniversePanel(window.universePanel(), p.universes);
 
   MainWindowHooks& hooks = window.hooks();
+  hooks.initClasses = [&p] { p.queryView->initClasses(); };
+  hooks.clearClassTree = [&p] { p.workspace.clearTree(); };
   hooks.refreshUniverseList = [&p] { p.universes.Init_Univers(); };
   hooks.importUniverse = [&p] {
     if (!p.window.isConnected()) return;

@@ -1,7 +1,7 @@
 #pragma once
 // Plugs the features of the other folders into the main window's hooks: the
-// universe list, import and drop for now. Created once at start-up, after the
-// window, and kept alive as long as it.
+// universe list, import and drop, and the query builder's workspace. Created
+// once at start-up, after the window, and kept alive as long as it.
 #include <memory>
 
 namespace korvo::kernel {

@@ -33,6 +33,7 @@ void MainWindowTarget::setApplicationTitle(const QString& title) {
 void MainWindowTarget::clearClassTree() {
   QTreeWidget* tree = window_.queryPanel() ? window_.queryPanel()->treeViewClasse : nullptr;
   if (tree && tree->topLevelItemCount() > 0) tree->clear();
+  if (window_.hooks().clearClassTree) window_.hooks().clearClassTree();
 }
 
 void MainWindowTarget::showUniverseMode() { window_.procPanelUnivers(); }

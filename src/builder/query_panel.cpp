@@ -11,6 +11,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "builder/node_tree_widget.h"
+#include "builder/query_grids.h"
 #include "kernel/language.h"
 #include "kernel/toolbar_widget.h"
 
@@ -27,7 +29,7 @@ QVBoxLayout* tightColumn(QWidget* owner) {
 }
 
 QTreeWidget* makeTree(const QString& name, QWidget* parent) {
-  auto* tree = new QTreeWidget(parent);
+  auto* tree = new NodeTreeWidget(parent);
   tree->setObjectName(name);
   tree->setHeaderHidden(true);
   tree->setColumnCount(1);
@@ -201,16 +203,11 @@ void QueryPanel::showLeftPanel(QWidget* panel) {
 namespace korvo::builder {
 
 void initObjectGrid(QTableWidget* grid, const TextTables& texts) {
-  const QStringList& h = texts.objectHeaders;
-  resetGrid(grid, {h.value(0), h.value(1), h.value(2), QStringLiteral("Type")}, {30, 50, 760, 800});
+  resetGrid(grid, objectGridHeaders(texts), objectGridWidths());
 }
 
 void initConditionGrid(QTableWidget* grid, const TextTables& texts) {
-  const QStringList& c = texts.connectiveLabels;
-  resetGrid(grid,
-            {c.value(2), QStringLiteral(")"), QStringLiteral("Op"), QStringLiteral("("), c.value(3),
-             c.value(4), QStringLiteral("?"), c.value(5), QStringLiteral("Type"), c.value(7)},
-            {30, 15, 25, 15, 250, 125, 10, 370, 100, 700});
+  resetGrid(grid, conditionGridHeaders(texts), conditionGridWidths());
 }
 
 }  // namespace korvo::builder

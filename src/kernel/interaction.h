@@ -18,6 +18,12 @@ class Interaction {
   virtual bool confirm(const QString& text) = 0;
   // Progress of a long operation (import, export, drop); empty text ends it.
   virtual void progress(const QString& /*step*/) {}
+  // A file to save to (`save`) or to open, starting in `folder` with
+  // `proposedName` filled in; empty when the user cancels.
+  virtual QString chooseFile(bool /*save*/, const QString& /*folder*/,
+                             const QString& /*proposedName*/) {
+    return QString();
+  }
 };
 
 // Remembers everything it was told and answers questions from a fixed list:
@@ -30,6 +36,8 @@ class RecordingInteraction : public Interaction {
   QStringList steps;
   QList<bool> answers;    // answers given in order; when exhausted, defaultAnswer
   bool defaultAnswer = true;
+  QStringList fileRequests;  // "save|folder|name" or "open|folder|name", in order
+  QStringList chosenFiles;   // files chosen in order; when exhausted, a cancel
 
   void inform(const QString& text) override { informed << text; }
   void error(const QString& text) override { errors << text; }
@@ -38,6 +46,12 @@ class RecordingInteraction : public Interaction {
     return answers.isEmpty() ? defaultAnswer : answers.takeFirst();
   }
   void progress(const QString& step) override { steps << step; }
+  QString chooseFile(bool save, const QString& folder, const QString& proposedName) override {
+    fileRequests << QStringList{save ? QStringLiteral("save") : QStringLiteral("open"), folder,
+                                proposedName}
+                        .join(QLatin1Char('|'));
+    return chosenFiles.isEmpty() ? QString() : chosenFiles.takeFirst();
+  }
 };
 
 }  // namespace korvo::kernel

@@ -27,6 +27,7 @@ struct TextTables {
   QMap<QString, QString> captions;     // buttons, titles, check box, by objectName
   QMap<QString, QString> hints;        // toolbar button tool tips, by objectName
   QStringList leftPanelTitles;         // 0 list of values, 1 class tree
+  QString operatorPanelTitle;          // Label1 over the operator and operand-type lists
   QStringList universeHeaders;         // 6
   QStringList objectHeaders;           // 4
   QStringList operatorLabels;          // 15, 0 is the invitation line

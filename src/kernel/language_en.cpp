@@ -75,6 +75,7 @@ TextTables makeEnglish() {
       {"SBExecuteSql", "Run SQL script"},
   };
   t.leftPanelTitles = {"Values list", "Classes and objects"};
+  t.operatorPanelTitle = "Operators";
   t.universeHeaders = {"Universe ID", "Universe name", "Release",
                        "Date create", "Date modify",   "Encryted"};
   t.objectHeaders = {"Id", "Measure", "Object", "Definition"};

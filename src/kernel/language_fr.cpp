@@ -77,6 +77,7 @@ TextTables makeFrench() {
       {"SBExecuteSql", "Exécuter le script SQL"},
   };
   t.leftPanelTitles = {"Liste de valeurs", "Classes et objets"};
+  t.operatorPanelTitle = "Opérateurs";
   t.universeHeaders = {"Id univers",       "Nom univers",          "Version",
                        "Date de création", "Date de modification", "Cryptage"};
   t.objectHeaders = {"Id", "Mesure", "Objet", "Définition"};

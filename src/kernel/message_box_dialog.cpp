@@ -1,6 +1,8 @@
 #include "kernel/message_box_dialog.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileDialog>
 #include <QMessageBox>
 
 namespace korvo::kernel {
@@ -35,6 +37,15 @@ void MessageBoxInteraction::progress(const QString& step) {
     QApplication::restoreOverrideCursor();
     busy_ = false;
   }
+}
+
+QString MessageBoxInteraction::chooseFile(bool save, const QString& folder,
+                                          const QString& proposedName) {
+  const QString start = proposedName.isEmpty() ? folder : QDir(folder).filePath(proposedName);
+  // A saved query replaces a file of the same name without a question.
+  return save ? QFileDialog::getSaveFileName(owner(), title(), start, QString(), nullptr,
+                                             QFileDialog::DontConfirmOverwrite)
+              : QFileDialog::getOpenFileName(owner(), title(), start);
 }
 
 }  // namespace korvo::kernel

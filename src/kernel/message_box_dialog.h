@@ -18,6 +18,8 @@ class MessageBoxInteraction : public Interaction {
   bool confirm(const QString& text) override;
   // A long operation shows the hourglass; an empty step ends it.
   void progress(const QString& step) override;
+  // A file dialog without filter or default extension.
+  QString chooseFile(bool save, const QString& folder, const QString& proposedName) override;
 
  private:
   QWidget* owner() const;
