@@ -62,6 +62,9 @@ function(korvo_add_test name)
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
+  # The source tree for tests that read shipped files, also when a test runs
+  # without ctest's environment (ccache may rewrite __FILE__ to a relative path).
+  target_compile_definitions(${name} PRIVATE KORVO_TEST_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
   set(home "${CMAKE_BINARY_DIR}/testhome/${name}")
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST

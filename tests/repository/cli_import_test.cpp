@@ -2,6 +2,8 @@
 // executable of the same build, on a fresh embedded schema.
 #include <gtest/gtest.h>
 
+#include "support/test_paths.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -20,9 +22,7 @@ QString korvoProgram() {
 }
 
 QString sourceRoot() {
-  const QByteArray source = qgetenv("KORVO_SOURCE_DIR");
-  return source.isEmpty() ? QFileInfo(QStringLiteral(__FILE__)).absoluteDir().filePath("../..")
-                          : QString::fromLocal8Bit(source);
+  return korvo::testing::sourceRoot();
 }
 
 struct CommandRun {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "support/test_paths.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QMap>
@@ -13,12 +15,7 @@ using namespace korvo::repository;
 namespace {
 
 QString demoFolder() {
-  const QByteArray source = qgetenv("KORVO_SOURCE_DIR");
-  // Without the variable the sources are found from this file's own place.
-  const QString root = source.isEmpty()
-                           ? QFileInfo(QStringLiteral(__FILE__)).absoluteDir().filePath("../..")
-                           : QString::fromLocal8Bit(source);
-  return QDir(root).filePath("data/UNIVERS");
+  return QDir(korvo::testing::sourceRoot()).filePath("data/UNIVERS");
 }
 
 DataPacket demoFile(const QString& name) {

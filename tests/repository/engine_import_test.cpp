@@ -4,6 +4,8 @@
 // GEN_TAB_NODE and GEN_TAB_TREE.
 #include <gtest/gtest.h>
 
+#include "support/test_paths.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -22,11 +24,7 @@ using fakes::UniverseFolder;
 namespace {
 
 QString demoFolder() {
-  const QByteArray source = qgetenv("KORVO_SOURCE_DIR");
-  const QString root = source.isEmpty()
-                           ? QFileInfo(QStringLiteral(__FILE__)).absoluteDir().filePath("../..")
-                           : QString::fromLocal8Bit(source);
-  return QDir(root).filePath("data/UNIVERS");
+  return QDir(korvo::testing::sourceRoot()).filePath("data/UNIVERS");
 }
 
 struct EngineImport : ::testing::Test {
