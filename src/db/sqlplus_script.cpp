@@ -1,5 +1,7 @@
 #include "db/sqlplus_script.h"
 
+#include <algorithm>
+
 #include <QSet>
 #include <optional>
 
@@ -386,10 +388,28 @@ QStringList leadingWords(const QString& sql, int count) {
     } else if (c == QLatin1Char('/') && next == QLatin1Char('*')) {
       const qsizetype end = sql.indexOf(QLatin1String("*/"), i + 2);
       i = end < 0 ? size : end + 2;
+    } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+      // A literal or quoted name is one word, never read for keywords: a long
+      // literal costs one scan, not a copy and an upper-casing.
+      words << QString(c);
+      ++i;
+      while (i < size) {
+        if (sql[i] == c) {
+          if (c == QLatin1Char('\'') && i + 1 < size && sql[i + 1] == c) {
+            i += 2;
+            continue;
+          }
+          ++i;
+          break;
+        }
+        ++i;
+      }
     } else if (isWordChar(c)) {
       const qsizetype start = i;
       while (i < size && isWordChar(sql[i])) ++i;
-      words << sql.mid(start, i - start).toUpper();
+      // Words are only compared with keywords; a longer word is none of them.
+      constexpr qsizetype kLongestKeyword = 64;
+      words << sql.mid(start, std::min(i - start, kLongestKeyword)).toUpper();
     } else {
       words << QString(c);
       ++i;

@@ -241,3 +241,30 @@ TEST(SqlPlusScript, StatementClassification) {
 
 }  // namespace
 }  // namespace korvo::db
+
+namespace korvo::db {
+namespace {
+
+TEST(SqlPlusScriptWords, LiteralsAndQuotedNamesAreOneWordEach) {
+  EXPECT_EQ(leadingWords("select 'begin end' , \"x y\" from dual", 8),
+            QStringList({"SELECT", "'", ",", "\"", "FROM", "DUAL"}));
+  EXPECT_EQ(leadingWords("begin 'it''s' ; end", 4), QStringList({"BEGIN", "'", ";", "END"}));
+  // An unterminated literal swallows the rest.
+  EXPECT_EQ(leadingWords("select 'open", 8), QStringList({"SELECT", "'"}));
+}
+
+TEST(SqlPlusScriptWords, AHugeLiteralIsScannedOnce) {
+  // 400,000 'ß' in one statement: read for its first words without upper-casing
+  // the literal, which took seconds before.
+  const QString literal(400000, QChar(0x00df));
+  const QString script = "select '" + literal + "' from dual;\n";
+  const QList<ScriptCommand> commands = parseSqlPlusScript(script);
+  ASSERT_EQ(commands.size(), 1);
+  EXPECT_EQ(commands[0].kind, ScriptCommand::Kind::Sql);
+  EXPECT_EQ(commands[0].text.size(), literal.size() + 19);
+  const QString longWord(100000, QChar('a'));
+  EXPECT_EQ(leadingWords(longWord + " b", 2).value(0).size(), 64);
+}
+
+}  // namespace
+}  // namespace korvo::db
