@@ -1,214 +1,101 @@
 // REGEXP_LIKE, REGEXP_COUNT, REGEXP_SUBSTR, REGEXP_INSTR, REGEXP_REPLACE.
-// Oracle's patterns (POSIX ERE with Perl's \d \w \s and lazy quantifiers) are
-// run by std::wregex in ECMAScript mode over characters, not bytes; the few
-// spellings ECMAScript lacks are rewritten first.
-#include <locale>
+// Patterns run on PCRE2 (regexp_pattern.h) over the UTF-8 text; positions and
+// lengths are counted in characters, as Oracle counts them.
+#include <memory>
 #include <optional>
-#include <regex>
-#include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "engine/functions_support.h"
-#include "engine/functions_utf8.h"
 #include "engine/ora_error.h"
+#include "engine/regexp_pattern.h"
+#include "engine/regexp_text.h"
 
 namespace korvo::engine::udf {
 
 namespace {
 
-struct MatchOptions {
-  bool ignoreCase = false;
-  bool dotMatchesNewline = false;
-  bool multiline = false;
-  bool extended = false;
+using regexp::Options;
+using regexp::Pattern;
+using regexp::StepBudget;
+using regexp::Subject;
+using Range = std::pair<std::size_t, std::size_t>;
+
+constexpr int kPatternArg = 1;
+
+// The compiled pattern of a call. SQLite keeps auxiliary data on an argument
+// while it stays the same constant, so a statement compiles its pattern once
+// rather than once a row; the entry is checked because the match parameter
+// may still change from row to row.
+std::shared_ptr<Pattern> patternFor(sqlite3_context* c, const std::string& text,
+                                    const Options& options) {
+  using Cached = std::shared_ptr<Pattern>;
+  if (auto* cached = static_cast<Cached*>(sqlite3_get_auxdata(c, kPatternArg));
+      cached && (*cached)->sameAs(text, options))
+    return *cached;
+  auto compiled = std::make_shared<Pattern>(text, options);
+  // SQLite may drop its copy at once; the one returned stays valid regardless.
+  sqlite3_set_auxdata(c, kPatternArg, new Cached(compiled),
+                      [](void* p) { delete static_cast<Cached*>(p); });
+  return compiled;
+}
+
+// The source text, its pattern and the step budget of one call.
+struct Search {
+  Search(std::string sourceText, std::shared_ptr<Pattern> compiled)
+      : source(std::move(sourceText)),
+        subject(source),
+        pattern(std::move(compiled)),
+        budget(source.size()) {}
+  Search(const Search&) = delete;
+  Search& operator=(const Search&) = delete;
+
+  std::string source;
+  Subject subject;
+  std::shared_ptr<Pattern> pattern;
+  StepBudget budget;
 };
 
-// The match parameter: i c n m x, the last of i and c winning.
-MatchOptions parseMatchParameter(const std::optional<std::string>& text) {
-  MatchOptions o;
-  if (!text) return o;
-  for (char ch : *text) {
-    switch (ch) {
-      case 'i':
-        o.ignoreCase = true;
-        break;
-      case 'c':
-        o.ignoreCase = false;
-        break;
-      case 'n':
-        o.dotMatchesNewline = true;
-        break;
-      case 'm':
-        o.multiline = true;
-        break;
-      case 'x':
-        o.extended = true;
-        break;
-      default:
-        throw OraError(1760, "illegal argument for function");
-    }
-  }
-  return o;
-}
-
-std::wstring wide(const std::string& utf8Text) {
-  std::wstring out;
-  for (char32_t ch : utf8::decode(utf8Text)) out += static_cast<wchar_t>(ch);
-  return out;
-}
-
-std::string narrow(std::wstring_view text) {
-  std::string out;
-  for (wchar_t ch : text) utf8::append(out, static_cast<char32_t>(ch));
-  return out;
-}
-
-// Rewrites what ECMAScript spells differently: \A \Z \z anchors, '.' under 'n',
-// and unescaped blanks under 'x'.
-std::wstring translatePattern(const std::wstring& pattern, const MatchOptions& o) {
-  std::wstring out;
-  bool inBracket = false;
-  for (std::size_t i = 0; i < pattern.size(); ++i) {
-    const wchar_t ch = pattern[i];
-    if (ch == L'\\' && i + 1 < pattern.size()) {
-      const wchar_t next = pattern[++i];
-      if (!inBracket && (next == L'A' || next == L'Z' || next == L'z')) {
-        // Under 'm' ECMAScript has no anchor for the whole text's ends.
-        if (o.multiline) throw OraError(1760, "illegal argument for function");
-        out += next == L'A' ? L'^' : L'$';
-      } else {
-        out += ch;
-        out += next;
-      }
-      continue;
-    }
-    if (inBracket) {
-      if (ch == L']' && out.back() != L'[' &&
-          !(out.size() >= 2 && out.back() == L'^' && out[out.size() - 2] == L'[')) {
-        inBracket = false;
-      } else if (ch == L'[' && i + 1 < pattern.size() && pattern[i + 1] == L':') {
-        const std::size_t close = pattern.find(L":]", i + 2);
-        if (close != std::wstring::npos) {
-          out.append(pattern, i, close + 2 - i);
-          i = close + 1;
-          continue;
-        }
-      }
-      out += ch;
-      continue;
-    }
-    if (ch == L'[') {
-      inBracket = true;
-      out += ch;
-    } else if (ch == L'.' && o.dotMatchesNewline) {
-      out += L"[\\s\\S]";
-    } else if (o.extended && (ch == L' ' || ch == L'\t' || ch == L'\n' || ch == L'\r')) {
-      continue;
-    } else {
-      out += ch;
-    }
-  }
-  return out;
-}
-
-// Character classes and case folding beyond ASCII need a Unicode locale.
-const std::locale& unicodeLocale() {
-  static const std::locale locale = [] {
-    for (const char* name : {"C.UTF-8", "C.utf8", "en_US.UTF-8"}) {
-      try {
-        return std::locale(name);
-      } catch (const std::runtime_error&) {
-      }
-    }
-    return std::locale::classic();
-  }();
-  return locale;
-}
-
-std::wregex compile(const std::string& pattern, const MatchOptions& o) {
-  auto flags = std::regex_constants::ECMAScript;
-  if (o.ignoreCase) flags |= std::regex_constants::icase;
-  if (o.multiline) flags |= std::regex_constants::multiline;
-  try {
-    std::wregex re;
-    re.imbue(unicodeLocale());
-    re.assign(translatePattern(wide(pattern), o), flags);
-    return re;
-  } catch (const std::regex_error& e) {
-    switch (e.code()) {
-      case std::regex_constants::error_paren:
-        throw OraError(12725, "unmatched parentheses in regular expression");
-      case std::regex_constants::error_brack:
-        throw OraError(12726, "unmatched bracket in regular expression");
-      case std::regex_constants::error_range:
-        throw OraError(12728, "invalid range in regular expression");
-      case std::regex_constants::error_backref:
-        throw OraError(12727, "invalid back reference in regular expression");
-      case std::regex_constants::error_ctype:
-        throw OraError(12729, "invalid character class in regular expression");
-      case std::regex_constants::error_brace:
-      case std::regex_constants::error_badbrace:
-        throw OraError(12732, "invalid interval value in regular expression");
-      default:
-        throw OraError(12722, "regular expression internal error");
-    }
-  }
-}
-
-using Match = std::match_results<std::wstring::const_iterator>;
-
-// Calls visit for each match at or after character position start (0-based),
-// left to right without overlaps, until visit returns false.
-template <typename Visit>
-void forEachMatch(const std::wstring& text, const std::wregex& re, std::size_t start,
-                  Visit&& visit) {
-  auto from = text.cbegin() + static_cast<std::ptrdiff_t>(start);
-  auto flags = std::regex_constants::match_default;
-  if (start > 0) flags |= std::regex_constants::match_prev_avail;
-  Match match;
-  while (true) {
-    try {
-      if (!std::regex_search(from, text.cend(), match, re, flags)) return;
-    } catch (const std::regex_error&) {
-      throw OraError(12722, "regular expression internal error");
-    }
-    if (!visit(match)) return;
-    // The next search starts after this match (one further for an empty one).
-    from = match[0].second;
-    if (match[0].length() == 0) {
-      if (from == text.cend()) return;
-      ++from;
-    }
-    flags |= std::regex_constants::match_prev_avail;
-  }
-}
-
-// Finds the occurrence-th match at or after character position start.
-bool findOccurrence(const std::wstring& text, const std::wregex& re, std::size_t start,
-                    long long occurrence, Match& found) {
-  long long seen = 0;
-  bool ok = false;
-  forEachMatch(text, re, start, [&](const Match& m) {
-    if (++seen < occurrence) return true;
-    found = m;
-    ok = true;
-    return false;
-  });
-  return ok;
-}
-
-struct Common {
-  std::wstring text;
-  std::wregex re;
-};
-
-// Reads source and pattern; nullopt when either is NULL.
-std::optional<Common> prepare(sqlite3_context* c, sqlite3_value* source, sqlite3_value* pattern,
-                              const std::optional<std::string>& matchParameter) {
+// Reads source and pattern; null when either is NULL.
+std::unique_ptr<Search> prepare(sqlite3_context* c, sqlite3_value* source, sqlite3_value* pattern,
+                                const std::optional<std::string>& matchParameter) {
   auto s = textArg(c, source);
   auto p = textArg(c, pattern);
-  if (!s || !p) return std::nullopt;
-  return Common{wide(*s), compile(*p, parseMatchParameter(matchParameter))};
+  if (!s || !p) return nullptr;
+  const Options options = regexp::parseOptions(matchParameter);
+  return std::make_unique<Search>(std::move(*s), patternFor(c, *p, options));
+}
+
+// Calls visit with the byte range of each match at or after byte offset from,
+// left to right without overlaps, until visit returns false. After an empty
+// match the next search starts one character further.
+template <typename Visit>
+void forEachMatch(Search& s, std::size_t from, Visit&& visit) {
+  const std::string_view text = s.subject.text();
+  Range whole;
+  while (from <= text.size() && s.pattern->search(text, from, s.budget) &&
+         s.pattern->group(0, whole)) {
+    if (!visit(whole)) return;
+    if (whole.second > whole.first) {
+      from = whole.second;
+    } else {
+      if (whole.second >= text.size()) return;
+      from = s.subject.nextChar(whole.second);
+    }
+  }
+}
+
+// Finds the occurrence-th match at or after byte offset from; its groups are
+// then read from the pattern.
+bool findOccurrence(Search& s, std::size_t from, long long occurrence) {
+  long long seen = 0;
+  bool found = false;
+  forEachMatch(s, from, [&](const Range&) {
+    if (++seen < occurrence) return true;
+    found = true;
+    return false;
+  });
+  return found;
 }
 
 std::optional<std::string> optionalText(sqlite3_context* c, int argc, sqlite3_value** argv,
@@ -230,24 +117,27 @@ std::optional<long long> positiveArg(sqlite3_context* c, int argc, sqlite3_value
   return v;
 }
 
+// Byte offset of the 1-based character position, npos past the last character.
+std::size_t startOf(const Search& s, long long position) {
+  return s.subject.byteOfChar(static_cast<std::size_t>(position - 1));
+}
+
 void regexpLike(sqlite3_context* c, int argc, sqlite3_value** argv) {
-  auto common = prepare(c, argv[0], argv[1], optionalText(c, argc, argv, 2));
-  if (!common) return sqlite3_result_null(c);
-  Match m;
-  sqlite3_result_int(c, findOccurrence(common->text, common->re, 0, 1, m) ? 1 : 0);
+  auto search = prepare(c, argv[0], argv[1], optionalText(c, argc, argv, 2));
+  if (!search) return sqlite3_result_null(c);
+  sqlite3_result_int(c, findOccurrence(*search, 0, 1) ? 1 : 0);
 }
 
 void regexpCount(sqlite3_context* c, int argc, sqlite3_value** argv) {
   bool nullArg = false;
   auto position = positiveArg(c, argc, argv, 2, nullArg);
   if (nullArg) return sqlite3_result_null(c);
-  auto common = prepare(c, argv[0], argv[1], optionalText(c, argc, argv, 3));
-  if (!common) return sqlite3_result_null(c);
+  auto search = prepare(c, argv[0], argv[1], optionalText(c, argc, argv, 3));
+  if (!search) return sqlite3_result_null(c);
   long long count = 0;
-  if (static_cast<std::size_t>(*position) <= common->text.size()) {
-    forEachMatch(common->text, common->re, static_cast<std::size_t>(*position - 1),
-                 [&](const Match&) { return ++count, true; });
-  }
+  const std::size_t start = startOf(*search, *position);
+  if (start != std::string_view::npos)
+    forEachMatch(*search, start, [&](const Range&) { return ++count, true; });
   sqlite3_result_int64(c, count);
 }
 
@@ -266,22 +156,27 @@ std::optional<int> subexpressionArg(sqlite3_context* c, int argc, sqlite3_value*
   return static_cast<int>(*v);
 }
 
+// The range of group of the occurrence-th match from position, if any.
+std::optional<Range> findGroup(Search& s, long long position, long long occurrence, int group) {
+  const std::size_t start = startOf(s, position);
+  Range range;
+  if (start == std::string_view::npos || !findOccurrence(s, start, occurrence) ||
+      !s.pattern->group(group, range))
+    return std::nullopt;
+  return range;
+}
+
 void regexpSubstr(sqlite3_context* c, int argc, sqlite3_value** argv) {
   bool nullPosition = false, nullOccurrence = false, nullGroup = false;
   auto position = positiveArg(c, argc, argv, 2, nullPosition);
   auto occurrence = positiveArg(c, argc, argv, 3, nullOccurrence);
   auto group = subexpressionArg(c, argc, argv, 5, nullGroup);
   if (nullPosition || nullOccurrence || nullGroup) return sqlite3_result_null(c);
-  auto common = prepare(c, argv[0], argv[1], optionalText(c, argc, argv, 4));
-  if (!common) return sqlite3_result_null(c);
-  if (static_cast<std::size_t>(*position) > common->text.size()) return sqlite3_result_null(c);
-  Match m;
-  if (!findOccurrence(common->text, common->re, static_cast<std::size_t>(*position - 1),
-                      *occurrence, m))
-    return sqlite3_result_null(c);
-  if (static_cast<std::size_t>(*group) >= m.size() || !m[*group].matched)
-    return sqlite3_result_null(c);
-  setText(c, narrow(std::wstring(m[*group].first, m[*group].second)));
+  auto search = prepare(c, argv[0], argv[1], optionalText(c, argc, argv, 4));
+  if (!search) return sqlite3_result_null(c);
+  const auto range = findGroup(*search, *position, *occurrence, *group);
+  if (!range) return sqlite3_result_null(c);
+  setText(c, search->subject.original(range->first, range->second));
 }
 
 void regexpInstr(sqlite3_context* c, int argc, sqlite3_value** argv) {
@@ -297,41 +192,44 @@ void regexpInstr(sqlite3_context* c, int argc, sqlite3_value** argv) {
   }
   auto group = subexpressionArg(c, argc, argv, 6, nullGroup);
   if (nullPosition || nullOccurrence || nullGroup) return sqlite3_result_null(c);
-  auto common = prepare(c, argv[0], argv[1], optionalText(c, argc, argv, 5));
-  if (!common) return sqlite3_result_null(c);
-  Match m;
-  if (static_cast<std::size_t>(*position) > common->text.size() ||
-      !findOccurrence(common->text, common->re, static_cast<std::size_t>(*position - 1),
-                      *occurrence, m) ||
-      static_cast<std::size_t>(*group) >= m.size() || !m[*group].matched)
-    return sqlite3_result_int64(c, 0);
-  const auto begin = m[*group].first - common->text.cbegin();
-  const auto end = m[*group].second - common->text.cbegin();
-  sqlite3_result_int64(c, (returnOption == 0 ? begin : end) + 1);
+  auto search = prepare(c, argv[0], argv[1], optionalText(c, argc, argv, 5));
+  if (!search) return sqlite3_result_null(c);
+  const auto range = findGroup(*search, *position, *occurrence, *group);
+  if (!range) return sqlite3_result_int64(c, 0);
+  const std::size_t at = returnOption == 0 ? range->first : range->second;
+  sqlite3_result_int64(c, static_cast<long long>(search->subject.charsBefore(at)) + 1);
 }
 
-// The replacement text for one match: \1 to \9 name groups, \\ is a backslash.
-std::wstring expandReplacement(const std::wstring& replacement, const Match& m) {
-  std::wstring out;
+// Oracle's VARCHAR2 limit on a function result.
+constexpr std::size_t kMaxResultBytes = 4000;
+
+void checkResultLength(const std::string& result) {
+  if (result.size() > kMaxResultBytes)
+    throw OraError(1489, "result of string concatenation is too long");
+}
+
+// Appends the replacement for the current match: \1 to \9 name groups (empty
+// when the group took no part), \\ is a backslash.
+void appendReplacement(std::string& out, const std::string& replacement, const Search& s) {
   for (std::size_t i = 0; i < replacement.size(); ++i) {
-    const wchar_t ch = replacement[i];
-    if (ch == L'\\' && i + 1 < replacement.size()) {
-      const wchar_t next = replacement[i + 1];
-      if (next >= L'1' && next <= L'9') {
-        const std::size_t g = static_cast<std::size_t>(next - L'0');
-        if (g < m.size() && m[g].matched) out.append(m[g].first, m[g].second);
+    const char ch = replacement[i];
+    if (ch == '\\' && i + 1 < replacement.size()) {
+      const char next = replacement[i + 1];
+      if (next >= '1' && next <= '9') {
+        Range range;
+        if (s.pattern->group(next - '0', range))
+          out += s.subject.original(range.first, range.second);
         ++i;
         continue;
       }
-      if (next == L'\\') {
-        out += L'\\';
+      if (next == '\\') {
+        out += '\\';
         ++i;
         continue;
       }
     }
     out += ch;
   }
-  return out;
 }
 
 void regexpReplace(sqlite3_context* c, int argc, sqlite3_value** argv) {
@@ -339,7 +237,7 @@ void regexpReplace(sqlite3_context* c, int argc, sqlite3_value** argv) {
   if (!source) return sqlite3_result_null(c);
   auto pattern = textArg(c, argv[1]);
   if (!pattern) return setText(c, *source);
-  const std::wstring replacement = wide(optionalText(c, argc, argv, 2).value_or(""));
+  const std::string replacement = optionalText(c, argc, argv, 2).value_or("");
   bool nullPosition = false;
   auto position = positiveArg(c, argc, argv, 3, nullPosition);
   if (nullPosition) return sqlite3_result_null(c);
@@ -350,25 +248,24 @@ void regexpReplace(sqlite3_context* c, int argc, sqlite3_value** argv) {
     if (*o < 0) throw OraError(1428, "argument '" + std::to_string(*o) + "' is out of range");
     occurrence = *o;
   }
-  const std::wregex re = compile(*pattern, parseMatchParameter(optionalText(c, argc, argv, 5)));
-  const std::wstring text = wide(*source);
-  if (static_cast<std::size_t>(*position) > text.size()) return setText(c, *source);
-  std::wstring out(text, 0, static_cast<std::size_t>(*position - 1));
-  std::size_t copiedTo = static_cast<std::size_t>(*position - 1);
+  const Options options = regexp::parseOptions(optionalText(c, argc, argv, 5));
+  Search search(std::move(*source), patternFor(c, *pattern, options));
+  const std::size_t start = startOf(search, *position);
+  if (start == std::string_view::npos) return setText(c, search.source);
+  std::string out(search.subject.original(0, start));
+  std::size_t copiedTo = start;
   long long n = 0;
-  forEachMatch(text, re, static_cast<std::size_t>(*position - 1), [&](const Match& m) {
+  forEachMatch(search, start, [&](const Range& match) {
     if (occurrence != 0 && ++n < occurrence) return true;
-    const auto begin = static_cast<std::size_t>(m[0].first - text.cbegin());
-    const auto end = static_cast<std::size_t>(m[0].second - text.cbegin());
-    out.append(text, copiedTo, begin - copiedTo);
-    out += expandReplacement(replacement, m);
-    copiedTo = end;
+    out += search.subject.original(copiedTo, match.first);
+    appendReplacement(out, replacement, search);
+    copiedTo = match.second;
+    checkResultLength(out);
     return occurrence == 0;
   });
-  out.append(text, copiedTo, std::wstring::npos);
-  const std::string result = narrow(out);
-  if (result.size() > 4000) throw OraError(1489, "result of string concatenation is too long");
-  setText(c, result);
+  out += search.subject.original(copiedTo, search.subject.text().size());
+  checkResultLength(out);
+  setText(c, out);
 }
 
 }  // namespace

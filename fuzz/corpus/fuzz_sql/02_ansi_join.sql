@@ -1,0 +1,1 @@
+select * from emp e join dept d on e.deptno = d.deptno where d.loc = 'DALLAS'

@@ -1,0 +1,1 @@
+select deptno, count(*), avg(sal) from emp group by deptno having count(*) > 1 order by deptno desc

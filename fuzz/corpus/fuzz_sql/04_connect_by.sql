@@ -1,0 +1,1 @@
+select level, lpad(' ', level) || ename, sys_connect_by_path(ename, '/') from emp start with mgr is null connect by prior empno = mgr

@@ -1,0 +1,1 @@
+select ename from (select ename, sal from emp order by sal desc, ename) where rownum <= 3

@@ -1,0 +1,1 @@
+with t (a, b) as (select 1, 2 from dual) select * from t

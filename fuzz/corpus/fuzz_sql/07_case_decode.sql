@@ -1,0 +1,1 @@
+select case when sal > 1000 then 'x' when sal < 0 then 'y' else 'z' end, decode(deptno, 10, 'A', 20, 'B', 'C') from emp

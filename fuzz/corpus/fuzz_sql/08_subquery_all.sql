@@ -1,0 +1,1 @@
+select ename from emp where sal > all (select sal from emp where deptno = 30) order by 1

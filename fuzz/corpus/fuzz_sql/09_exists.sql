@@ -1,0 +1,1 @@
+select (select max(sal) from emp) m from dual where exists (select 1 from dept)

@@ -1,0 +1,1 @@
+select to_char(hiredate, 'DD-MON-YYYY HH24:MI'), add_months(hiredate, 3), extract(year from hiredate) from emp where hiredate between date '1981-01-01' and sysdate

@@ -1,0 +1,1 @@
+select regexp_substr(ename, '[[:alpha:]]+', 1, 1, 'i'), regexp_replace(job, '(.)(.)', '\2\1') from emp where regexp_like(ename, '^S')

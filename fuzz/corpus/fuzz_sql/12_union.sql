@@ -1,0 +1,1 @@
+select deptno from emp union select deptno from dept minus select 40 from dual

@@ -1,0 +1,1 @@
+insert into dept (deptno, dname, loc) values (40, 'OPERATIONS', 'BOSTON')

@@ -1,0 +1,1 @@
+insert into korvo_dept select deptno, dname, loc from dept where deptno > 10

@@ -1,0 +1,1 @@
+update emp set sal = sal * 1.1, comm = nvl(comm, 0) where deptno = (select deptno from dept where dname = 'SALES')

@@ -1,0 +1,1 @@
+delete from emp where deptno = 40 and empno not in (select mgr from emp where mgr is not null)

@@ -1,0 +1,1 @@
+create table t9 (x varchar2(2) not null, n number(7,2) default 0, d date)

@@ -1,0 +1,1 @@
+create table korvo_copy as select empno, ename from emp where 1 = 0

@@ -1,0 +1,1 @@
+create unique index pk_t1 on emp (empno)

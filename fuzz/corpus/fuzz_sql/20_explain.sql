@@ -1,0 +1,1 @@
+explain plan set statement_id = 'x' into plan_table for select * from emp where empno = 7839

@@ -1,0 +1,3 @@
+begin
+dbms_stats.gather_table_stats('SCOTT');
+end;

@@ -1,0 +1,1 @@
+select substr(ename, 2, 3) || '-' || upper(job), instr(ename, 'A'), translate(lower(ename), 'a ', 'a'), q'[it's]' from emp

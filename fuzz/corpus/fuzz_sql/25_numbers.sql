@@ -1,0 +1,1 @@
+select round(sal / 3, 2), trunc(-1.5), mod(empno, 7), to_number('1,234.5', '9G999D9'), to_char(sal, '$9,990.00') from emp

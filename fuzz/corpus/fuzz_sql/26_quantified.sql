@@ -1,0 +1,1 @@
+select count(*) from emp where sal > any (1000, 2000) and comm is null or job in ('CLERK', 'MANAGER')
