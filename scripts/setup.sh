@@ -2,7 +2,8 @@
 # Sets up Korvo-BO6 on a Debian 12 machine: installs what is missing, builds,
 # lays out the run folder, then either starts the program or runs every test.
 #   scripts/setup.sh start   build and start korvo-bo6 from ./run
-#   scripts/setup.sh test    build and run the whole test suite through ctest
+#   scripts/setup.sh test    build and run the whole test suite through ctest, then
+#                            each fuzz target for 60 s (KORVO_FUZZ_SECONDS)
 #   scripts/setup.sh build   build and lay out ./run only
 set -euo pipefail
 mode="${1:-start}"
@@ -26,6 +27,8 @@ if [ "${#missing[@]}" -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
 fi
 
+# ccache hashes paths relative to the checkout, so every clone shares its cache.
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$root}"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo ${KORVO_CMAKE_ARGS:-}
 cmake --build "$build" --parallel "$(nproc)"
 
@@ -53,7 +56,9 @@ case "$mode" in
     fi
     exec ./korvo-bo6 ;;
   test)
-    ctest --test-dir "$build" --output-on-failure --parallel "$(nproc)" --timeout 600 ;;
+    ctest --test-dir "$build" --output-on-failure --parallel "$(nproc)" --timeout 600
+    # Each fuzz target for a minute over its seed corpus: a crash, leak or hang fails.
+    bash "$root/scripts/fuzz.sh" "${KORVO_FUZZ_SECONDS:-60}" ;;
   build) ;;
   *) echo "usage: $0 [start|test|build]" >&2; exit 2 ;;
 esac

@@ -228,7 +228,17 @@ QByteArray writeDataPacket(const DataPacket& packet) {
       "<?xml version=\"1.0\" standalone=\"yes\"?>  <DATAPACKET Version=\"2.0\"><METADATA>";
   appendFields(out, packet.fields());
   out += "<PARAMS";
-  for (const auto& [name, value] : packet.params) appendAttribute(out, name, value);
+  // Parameter names are written as XML names, as field attribute names are, so
+  // that a name the reader tolerated never makes a file the reader refuses.
+  QList<DataPacketField> paramNames;
+  for (const auto& param : packet.params) {
+    DataPacketField named;
+    named.name = param.first;
+    paramNames << named;
+  }
+  const QStringList names = attributeNames(paramNames);
+  qsizetype index = 0;
+  for (const auto& param : packet.params) appendAttribute(out, names[index++], param.second);
   out += "/></METADATA><ROWDATA>";
   appendRows(out, packet.fields(), packet.rows());
   out += "</ROWDATA></DATAPACKET>";
