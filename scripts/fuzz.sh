@@ -13,17 +13,7 @@ build="${KORVO_FUZZ_BUILD_DIR:-$root/build-fuzz}"
 # clang brings the fuzzer and sanitizer runtimes with libclang-rt-*-dev.
 packages=(clang libclang-rt-dev cmake ninja-build pkg-config
           qt6-base-dev libsqlite3-dev libpcre2-dev)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ "${#missing[@]}" -gt 0 ]; then
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  echo "Installing: ${missing[*]}"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
-fi
+bash "$root/scripts/install_packages.sh" "${packages[@]}"
 
 cmake -S "$root/fuzz" -B "$build" -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
 cmake --build "$build" --parallel "$(nproc)"

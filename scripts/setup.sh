@@ -15,17 +15,7 @@ packages=(build-essential cmake ninja-build ccache pkg-config
           qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-odbc libgl-dev
           libsqlite3-dev libpcre2-dev googletest libgtest-dev libgmock-dev libbenchmark-dev
           xvfb xauth fonts-dejavu-core)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ "${#missing[@]}" -gt 0 ]; then
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  echo "Installing: ${missing[*]}"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
-fi
+bash "$root/scripts/install_packages.sh" "${packages[@]}"
 
 # ccache hashes paths relative to the checkout, so every clone shares its cache.
 export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$root}"

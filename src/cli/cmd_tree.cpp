@@ -6,36 +6,12 @@
 #include "cli/subcommand.h"
 #include "db/connect_string.h"
 #include "db/connection.h"
+#include "db/tab_separated.h"
 #include "kernel/app_state.h"
 #include "kernel/interaction.h"
 
 namespace korvo::cli {
 namespace {
-
-// One node is one line: the characters that would break it are escaped.
-QString escaped(const QString& value) {
-  QString out;
-  out.reserve(value.size());
-  for (const QChar c : value) {
-    switch (c.unicode()) {
-      case '\t':
-        out += QLatin1String("\\t");
-        break;
-      case '\n':
-        out += QLatin1String("\\n");
-        break;
-      case '\r':
-        out += QLatin1String("\\r");
-        break;
-      case '\\':
-        out += QLatin1String("\\\\");
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
 
 QString kindOf(const builder::ClassTreeNode& node) {
   if (node.kind == builder::NodeKind::Class) return QStringLiteral("class");
@@ -83,7 +59,7 @@ int runTree(const QStringList& arguments, CliStreams& streams) {
   workspace.tree().visit([&](const builder::ClassTreeNode& node, int depth) {
     const QString id =
         node.kind == builder::NodeKind::Class ? QString() : QString::number(node.record.IdObj);
-    streams.out << depth << '\t' << kindOf(node) << '\t' << id << '\t' << escaped(node.text)
+    streams.out << depth << '\t' << kindOf(node) << '\t' << id << '\t' << db::escapeTabField(node.text)
                 << '\n';
   });
   connection->close();

@@ -11,43 +11,50 @@ bool isContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
 
 }  // namespace
 
+std::size_t sequenceAt(std::string_view text, std::size_t i, char32_t* decoded) {
+  const auto b = static_cast<unsigned char>(text[i]);
+  std::size_t extra = 0;
+  char32_t ch = 0;
+  if (b < 0x80) {
+    ch = b;
+  } else if ((b & 0xE0) == 0xC0 && b >= 0xC2) {
+    extra = 1;
+    ch = b & 0x1F;
+  } else if ((b & 0xF0) == 0xE0) {
+    extra = 2;
+    ch = b & 0x0F;
+  } else if ((b & 0xF8) == 0xF0 && b <= 0xF4) {
+    extra = 3;
+    ch = b & 0x07;
+  } else {
+    return 0;
+  }
+  if (i + extra >= text.size()) return 0;
+  for (std::size_t k = 1; k <= extra; ++k) {
+    const auto n = static_cast<unsigned char>(text[i + k]);
+    if (!isContinuation(n)) return 0;
+    ch = (ch << 6) | (n & 0x3F);
+  }
+  if (extra == 2 && (ch < 0x800 || (ch >= 0xD800 && ch <= 0xDFFF))) return 0;
+  if (extra == 3 && (ch < 0x10000 || ch > 0x10FFFF)) return 0;
+  if (decoded) *decoded = ch;
+  return extra + 1;
+}
+
 std::u32string decode(std::string_view text) {
   std::u32string out;
   out.reserve(text.size());
   std::size_t i = 0;
   while (i < text.size()) {
-    const auto b = static_cast<unsigned char>(text[i]);
-    int extra = -1;
     char32_t ch = 0;
-    if (b < 0x80) {
-      extra = 0;
-      ch = b;
-    } else if ((b & 0xE0) == 0xC0 && b >= 0xC2) {
-      extra = 1;
-      ch = b & 0x1F;
-    } else if ((b & 0xF0) == 0xE0) {
-      extra = 2;
-      ch = b & 0x0F;
-    } else if ((b & 0xF8) == 0xF0 && b <= 0xF4) {
-      extra = 3;
-      ch = b & 0x07;
-    }
-    bool valid = extra >= 0 && i + static_cast<std::size_t>(extra) < text.size();
-    for (int k = 1; valid && k <= extra; ++k) {
-      const auto n = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
-      if (!isContinuation(n)) valid = false;
-      ch = (ch << 6) | (n & 0x3F);
-    }
-    if (valid && ((extra == 2 && (ch < 0x800 || (ch >= 0xD800 && ch <= 0xDFFF))) ||
-                  (extra == 3 && (ch < 0x10000 || ch > 0x10FFFF))))
-      valid = false;
-    if (!valid) {
-      out += kRawByteBase + b;
+    const std::size_t length = sequenceAt(text, i, &ch);
+    if (length == 0) {
+      out += kRawByteBase + static_cast<unsigned char>(text[i]);
       ++i;
       continue;
     }
     out += ch;
-    i += static_cast<std::size_t>(extra) + 1;
+    i += length;
   }
   return out;
 }

@@ -13,36 +13,8 @@ constexpr std::size_t kStandInBytes = 4;
 
 bool isContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
 
-// Length of the valid UTF-8 sequence at text[i], 0 when the byte starts none.
-// The same rules as utf8::decode: no overlong forms, surrogates or code points
-// past U+10FFFF, so both count the same characters.
-std::size_t validLength(std::string_view text, std::size_t i) {
-  const auto b = static_cast<unsigned char>(text[i]);
-  if (b < 0x80) return 1;
-  std::size_t extra = 0;
-  char32_t ch = 0;
-  if ((b & 0xE0) == 0xC0 && b >= 0xC2) {
-    extra = 1;
-    ch = b & 0x1F;
-  } else if ((b & 0xF0) == 0xE0) {
-    extra = 2;
-    ch = b & 0x0F;
-  } else if ((b & 0xF8) == 0xF0 && b <= 0xF4) {
-    extra = 3;
-    ch = b & 0x07;
-  } else {
-    return 0;
-  }
-  if (i + extra >= text.size()) return 0;
-  for (std::size_t k = 1; k <= extra; ++k) {
-    const auto n = static_cast<unsigned char>(text[i + k]);
-    if (!isContinuation(n)) return 0;
-    ch = (ch << 6) | (n & 0x3F);
-  }
-  if (extra == 2 && (ch < 0x800 || (ch >= 0xD800 && ch <= 0xDFFF))) return 0;
-  if (extra == 3 && (ch < 0x10000 || ch > 0x10FFFF)) return 0;
-  return extra + 1;
-}
+// The same rules as utf8::decode, so both count the same characters.
+std::size_t validLength(std::string_view text, std::size_t i) { return utf8::sequenceAt(text, i); }
 
 // Copies text with stand-ins; positions (offsets in the copy) are recorded when given.
 std::string replaceInvalid(std::string_view text, std::vector<std::size_t>* positions) {
