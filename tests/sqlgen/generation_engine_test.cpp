@@ -191,3 +191,47 @@ TEST_F(DemoGeneration, MeasuresOnlyAndRestrictions) {
                                          "    AND KORVO_EMP.COMM > 0"}));
   EXPECT_EQ(run(g), QStringList({"ALLEN", "MARTIN", "WARD"}));
 }
+
+TEST_F(DemoGeneration, TablesOfAnotherTreeOrOfNoneAreCartesian) {
+  // KORVO_BONUS forms a tree of its own; KORVO_EXTRA was never put in a tree.
+  for (const char* sql :
+       {"insert into KORVO_TABLE (TB_IDTAB, TB_IDUNIV, TB_NAME) values (5, 1, 'KORVO_BONUS')",
+        "insert into KORVO_TABLE (TB_IDTAB, TB_IDUNIV, TB_NAME) values (6, 1, 'KORVO_EXTRA')",
+        "insert into KORVO_OBJ_TAB (OT_IDOBJ, OT_IDTAB, OT_IDUNIV) values (99, 5, 1)",
+        "insert into KORVO_OBJ_TAB (OT_IDOBJ, OT_IDTAB, OT_IDUNIV) values (98, 6, 1)",
+        "insert into KORVO_TAB_TREE (T_ID, T_PARENT, T_NIV, T_TREE) values (5, 0, 0, 99)"})
+    connection_->exec(sql);
+  builder::Catalogue catalogue = workspace_->catalogue();
+  for (const auto& [id, select] : {std::pair{"99", "KORVO_BONUS.AMOUNT"},
+                                   std::pair{"98", "KORVO_EXTRA.CODE"}}) {
+    builder::CatalogueRow row;
+    row.OB_IDOBJ = id;
+    row.OB_SELECT = select;
+    catalogue.append(row);
+  }
+  const auto generateWith = [&] {
+    return sqlgen::generer_requete(objects, conditions, catalogue, *connection_,
+                                   kernel::frenchTexts());
+  };
+  result(17, false, "Grade");
+  result(99, false, "Prime");
+  sqlgen::Generation g = generateWith();
+  ASSERT_TRUE(g.ok()) << g.error.toStdString();
+  EXPECT_TRUE(g.cartesian);
+  const QStringList twoTrees = fromList(g);
+  // Nothing in common: each table brings its whole way up to its root.
+  EXPECT_EQ(twoTrees, QStringList({"KORVO_BONUS", "KORVO_EMP", "KORVO_SALGRADE"}));
+
+  objects = kernel::Grid::withHeaders({"Id", "M", "Name", "Type"}, 0);
+  result(98, false, "Code");
+  g = generateWith();
+  ASSERT_TRUE(g.ok()) << g.error.toStdString();
+  EXPECT_TRUE(g.cartesian);
+  // No path through the tree: the table list is the FROM list.
+  EXPECT_EQ(fromList(g), QStringList({"KORVO_EXTRA"}));
+
+  for (const char* sql : {"delete from KORVO_TABLE where TB_IDTAB in (5, 6)",
+                          "delete from KORVO_OBJ_TAB where OT_IDOBJ in (98, 99)",
+                          "delete from KORVO_TAB_TREE where T_ID = 5"})
+    connection_->exec(sql);
+}
