@@ -1,0 +1,112 @@
+// korvo generate CONNECT QUERYFILE: the statement the query builder would run
+// for a saved query, one MemoSql line per output line.
+
+#include <QFileInfo>
+
+#include "builder/query_files.h"
+#include "builder/workspace.h"
+#include "cli/cli_login.h"
+#include "cli/subcommand.h"
+#include "db/connect_string.h"
+#include "db/connection.h"
+#include "kernel/app_state.h"
+#include "kernel/interaction.h"
+#include "sqlgen/sql_generation.h"
+
+namespace korvo::cli {
+namespace {
+
+// "--lang CODE" may stand anywhere; programState reads it at the front.
+bool moveLanguageFirst(QStringList& arguments) {
+  const qsizetype at = arguments.indexOf(QStringLiteral("--lang"));
+  if (at <= 0) return true;
+  if (at + 1 >= arguments.size()) return false;
+  const QStringList option = arguments.mid(at, 2);
+  arguments.remove(at, 2);
+  arguments = option + arguments;
+  return true;
+}
+
+int runGenerate(const QStringList& arguments, CliStreams& streams) {
+  const char* usage = "Usage: korvo generate user/password@alias QUERYFILE [--lang FR|AN]\n";
+  QStringList rest = arguments;
+  if (!moveLanguageFirst(rest)) {
+    streams.err << usage;
+    return kExitUsage;
+  }
+  kernel::AppState state = programState(rest, streams);
+  if (rest.size() != 2 || rest[0].startsWith(QLatin1Char('-')) ||
+      rest[1].startsWith(QLatin1Char('-'))) {
+    streams.err << usage;
+    return kExitUsage;
+  }
+  if (state.language != QLatin1String("FR") && state.language != QLatin1String("AN")) {
+    streams.err << "korvo generate: unknown language " << state.language << " (FR or AN)\n";
+    return kExitUsage;
+  }
+  const std::optional<db::ConnectString> connect =
+      readConnectArgument(rest[0], "generate", streams);
+  if (!connect) return kExitUsage;
+  const QString queryFile = QFileInfo(rest[1]).absoluteFilePath();
+  if (!QFileInfo::exists(queryFile)) {
+    streams.err << "korvo generate: " << rest[1] << ": the query file does not exist\n";
+    return kExitFailure;
+  }
+
+  std::unique_ptr<db::Connection> connection = openLogin(*connect, streams);
+  if (!connection) return kExitFailure;
+  kernel::RecordingInteraction interaction;
+  builder::Workspace workspace(state, *connection, interaction);
+  const auto fail = [&](const QString& message) {
+    streams.err << "korvo generate: " << message << '\n';
+    connection->close();
+    return kExitFailure;
+  };
+
+  // Both files are read and checked before the grids take them.
+  const builder::QueryFileResult opened = builder::openQuery(queryFile, workspace.grids());
+  if (!opened.ok()) return fail(opened.error);
+
+  const builder::ClassesOutcome outcome = workspace.Init_Classes();
+  if (!outcome.error.isEmpty()) {
+    // A schema without the repository tables answers ORA-00942.
+    const bool noRepository = outcome.error.contains(QLatin1String("ORA-00942"));
+    return fail((noRepository ? QStringLiteral("the schema holds no universe repository: ")
+                              : QStringLiteral("the universe catalogue cannot be read: ")) +
+                outcome.error);
+  }
+  if (!outcome.universeRow)
+    return fail(QStringLiteral(
+        "the schema holds no universe (KORVO_UNIVERS is empty); import one with korvo import"));
+
+  const sqlgen::Generation generation =
+      sqlgen::generer_requete(workspace.grids().objects(), workspace.grids().conditions(),
+                              workspace.catalogue(), *connection, workspace.texts());
+  if (!generation.ok()) {
+    if (generation.refusedEmpty) return fail(rest[1] + QStringLiteral(": ") + generation.error);
+    return fail(QStringLiteral("the statement cannot be generated: ") + generation.error);
+  }
+  for (const QString& line : generation.lines) streams.out << line << '\n';
+  connection->close();
+  return kExitOk;
+}
+
+[[maybe_unused]] const SubcommandRegistration registration{{
+    QStringLiteral("generate"),
+    QStringLiteral("user/password@alias QUERYFILE [--lang FR|AN]"),
+    QStringLiteral("print the SELECT statement generated for a saved query"),
+    QStringLiteral(
+        "Reads the saved query QUERYFILE (the result-object file in a REQUETES folder; its\n"
+        "conditions are read from the file of the same name in the CONDITIONS folder beside\n"
+        "it), loads the catalogue of the universe imported into the schema and prints the\n"
+        "SELECT statement the query builder generates for it: one line of the SQL memo per\n"
+        "output line, every blank kept, trailing ones included. --lang gives the language\n"
+        "of the connector and operator words of the query (default: the settings file's).\n"
+        "Exit status 1 when a file is missing or invalid, the schema holds no universe, the\n"
+        "query has no result object or the database refuses an auxiliary query; 2 for a\n"
+        "malformed command line.\n"),
+    runGenerate,
+}};
+
+}  // namespace
+}  // namespace korvo::cli
