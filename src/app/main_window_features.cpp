@@ -8,6 +8,7 @@
 #include "builder/query_mode_view.h"
 #include "builder/query_panel.h"
 #include "builder/workspace.h"
+#include "sqlgen/sql_generation.h"
 #include "sqlgen/sql_panel.h"
 #include "db/current_connection.h"
 #include "repository/join_tree_procedures.h"
@@ -63,6 +64,15 @@ MainWindowFeatures::MainWindowFeatures(MainWindow& window, Interaction& messages
     if (!p.window.isConnected()) return;
     repository::UniverseImport(p.connection, p.busy, p.window.state(), p.universes)
         .ImporterUnivers();
+  };
+  // Editor mode shows the statement the grids make (unless "Bloquer Sql").
+  hooks.generateSql = [&p] {
+    if (!p.window.isConnected()) return;
+    const builder::Workspace& w = p.workspace;
+    const sqlgen::Generation generated = sqlgen::generer_requete(
+        w.grids().objects(), w.grids().conditions(), w.catalogue(), p.connection, w.texts());
+    p.window.sqlPanel()->memoSql->setPlainText(generated.lines.join(QLatin1Char('\n')));
+    if (!generated.ok() && !generated.refusedEmpty) p.workspace.interaction().error(generated.error);
   };
   // The drop button itself is wired by connectUniversePanel.
 }
