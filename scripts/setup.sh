@@ -17,8 +17,10 @@ packages=(build-essential cmake ninja-build ccache pkg-config
           xvfb xauth fonts-dejavu-core)
 bash "$root/scripts/install_packages.sh" "${packages[@]}"
 
-# ccache hashes paths relative to the checkout, so every clone shares its cache.
+# ccache hashes paths relative to the checkout and not the build folder's own
+# path, so every clone shares its cache.
 export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$root}"
+export CCACHE_NOHASHDIR="${CCACHE_NOHASHDIR:-true}"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo ${KORVO_CMAKE_ARGS:-}
 cmake --build "$build" --parallel "$(nproc)"
 
