@@ -3,34 +3,24 @@
 // the refusals and their statuses.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include "builder/query_files.h"
 #include "builder/query_grids.h"
 #include "kernel/app_state.h"
+#include "korvo_program.h"
 #include "support/test_paths.h"
 
 namespace {
 
-struct GenerateRun {
-  int status = -1;
-  QString out;
-  QString err;
-};
+using korvo::testing::ProgramRun;
 
 class KorvoGenerate : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(dir_.isValid());
-    const QDir here(QCoreApplication::applicationDirPath());
-    for (const char* candidate : {"../src/korvo", "../../src/korvo"}) {
-      const QString path = here.absoluteFilePath(QString::fromLatin1(candidate));
-      if (QFileInfo(path).isExecutable()) program_ = QDir::cleanPath(path);
-    }
+    program_ = korvo::testing::korvoProgram();
     ASSERT_FALSE(program_.isEmpty()) << "build the korvo target first";
     QDir(dir_.path()).mkdir("REQUETES");
     QDir(dir_.path()).mkdir("CONDITIONS");
@@ -39,25 +29,13 @@ class KorvoGenerate : public ::testing::Test {
   QString connect() const { return "scott/tiger@local:" + dir_.filePath("schemas"); }
   QString requete(const QString& name) const { return dir_.filePath("REQUETES/" + name); }
 
-  GenerateRun korvo(const QStringList& arguments) {
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("XDG_DATA_HOME", dir_.filePath("data"));
-    environment.remove("KORVO_PASSWORD");
-    process.setProcessEnvironment(environment);
-    process.setWorkingDirectory(dir_.path());
-    process.start(program_, arguments);
-    EXPECT_TRUE(process.waitForFinished(120000));
-    GenerateRun run;
-    run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
+  ProgramRun korvo(const QStringList& arguments) {
+    return korvo::testing::runKorvo(program_, dir_.path(), arguments);
   }
 
   void importDemo() {
     const QString folder = QDir(korvo::testing::sourceRoot()).filePath("data/UNIVERS");
-    const GenerateRun imported = korvo({"import", connect(), folder});
+    const ProgramRun imported = korvo({"import", connect(), folder});
     ASSERT_EQ(imported.status, 0) << imported.err.toStdString();
   }
 
@@ -84,7 +62,7 @@ class KorvoGenerate : public ::testing::Test {
 TEST_F(KorvoGenerate, SavedQueryPrintedLineByLine) {
   importDemo();
   saveClerkQuery(requete("clerks.xml"));
-  const GenerateRun run = korvo({"generate", connect(), requete("clerks.xml")});
+  const ProgramRun run = korvo({"generate", connect(), requete("clerks.xml")});
   ASSERT_EQ(run.status, 0) << run.err.toStdString();
   EXPECT_EQ(run.out,
             "Select distinct \n"
@@ -108,7 +86,7 @@ TEST_F(KorvoGenerate, SavedQueryPrintedLineByLine) {
   ASSERT_TRUE(script.open(QIODevice::WriteOnly));
   script.write((run.out.trimmed() + ";\n").toUtf8());
   script.close();
-  const GenerateRun rows = korvo({"sql", connect(), "@" + script.fileName()});
+  const ProgramRun rows = korvo({"sql", connect(), "@" + script.fileName()});
   EXPECT_EQ(rows.status, 0) << rows.err.toStdString();
   for (const char* expected : {"ACCOUNTING", "1300", "RESEARCH", "1900", "SALES", "950"})
     EXPECT_TRUE(rows.out.contains(expected)) << rows.out.toStdString();
@@ -117,7 +95,7 @@ TEST_F(KorvoGenerate, SavedQueryPrintedLineByLine) {
 TEST_F(KorvoGenerate, RefusalsAndUsage) {
   saveClerkQuery(requete("clerks.xml"));
   // A fresh schema: no repository tables.
-  GenerateRun run = korvo({"generate", connect(), requete("clerks.xml")});
+  ProgramRun run = korvo({"generate", connect(), requete("clerks.xml")});
   EXPECT_EQ(run.status, 1);
   EXPECT_TRUE(run.err.contains("ORA-00942")) << run.err.toStdString();
   EXPECT_TRUE(run.out.isEmpty());
@@ -158,7 +136,7 @@ TEST_F(KorvoGenerate, RefusalsAndUsage) {
   EXPECT_EQ(korvo({"generate", "scott", requete("clerks.xml")}).status, 2);
   EXPECT_EQ(korvo({"generate", connect(), requete("clerks.xml"), "--lang"}).status, 2);
   EXPECT_EQ(korvo({"generate", connect(), requete("clerks.xml"), "--lang", "DE"}).status, 2);
-  const GenerateRun help = korvo({"generate", "--help"});
+  const ProgramRun help = korvo({"generate", "--help"});
   EXPECT_EQ(help.status, 0);
   EXPECT_TRUE((help.out + help.err).contains("QUERYFILE"));
 }

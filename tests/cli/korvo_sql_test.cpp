@@ -9,22 +9,12 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "korvo_program.h"
+
 namespace {
 
-struct ProgramRun {
-  int status = -1;
-  QString out;
-  QString err;
-};
-
-QString korvoProgram() {
-  const QDir here(QCoreApplication::applicationDirPath());
-  for (const char* candidate : {"../src/korvo", "../../src/korvo"}) {
-    const QString path = here.absoluteFilePath(QString::fromLatin1(candidate));
-    if (QFileInfo(path).isExecutable()) return QDir::cleanPath(path);
-  }
-  return QString();
-}
+using korvo::testing::ProgramRun;
+using korvo::testing::korvoProgram;
 
 class KorvoSqlTest : public testing::Test {
  protected:
@@ -49,22 +39,7 @@ class KorvoSqlTest : public testing::Test {
   }
 
   ProgramRun korvo(const QStringList& arguments, const QByteArray& input = QByteArray()) {
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("XDG_DATA_HOME", dir_.filePath("data"));
-    environment.remove("KORVO_PASSWORD");
-    process.setProcessEnvironment(environment);
-    process.setWorkingDirectory(dir_.path());
-    process.start(program_, arguments);
-    EXPECT_TRUE(process.waitForStarted());
-    process.write(input);
-    process.closeWriteChannel();
-    EXPECT_TRUE(process.waitForFinished(120000));
-    ProgramRun run;
-    run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
+    return korvo::testing::runKorvo(program_, dir_.path(), arguments, input);
   }
 
   ProgramRun sql(const QByteArray& script, const QString& password = "tiger") {

@@ -2,50 +2,28 @@
 // `korvo import`, then printed node by node; the refusals and their statuses.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 
+#include "korvo_program.h"
 #include "support/test_paths.h"
 
 namespace {
 
-struct TreeRun {
-  int status = -1;
-  QString out;
-  QString err;
-};
+using korvo::testing::ProgramRun;
 
 class KorvoTree : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(dir_.isValid());
-    const QDir here(QCoreApplication::applicationDirPath());
-    for (const char* candidate : {"../src/korvo", "../../src/korvo"}) {
-      const QString path = here.absoluteFilePath(QString::fromLatin1(candidate));
-      if (QFileInfo(path).isExecutable()) program_ = QDir::cleanPath(path);
-    }
+    program_ = korvo::testing::korvoProgram();
     ASSERT_FALSE(program_.isEmpty()) << "build the korvo target first";
   }
 
   QString connect() const { return "scott/tiger@local:" + dir_.filePath("schemas"); }
 
-  TreeRun korvo(const QStringList& arguments) {
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("XDG_DATA_HOME", dir_.filePath("data"));
-    environment.remove("KORVO_PASSWORD");
-    process.setProcessEnvironment(environment);
-    process.setWorkingDirectory(dir_.path());
-    process.start(program_, arguments);
-    EXPECT_TRUE(process.waitForFinished(120000));
-    TreeRun run;
-    run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
+  ProgramRun korvo(const QStringList& arguments) {
+    return korvo::testing::runKorvo(program_, dir_.path(), arguments);
   }
 
   QTemporaryDir dir_;
@@ -56,10 +34,10 @@ class KorvoTree : public ::testing::Test {
 
 TEST_F(KorvoTree, DemonstrationUniverseNodeByNode) {
   const QString folder = QDir(korvo::testing::sourceRoot()).filePath("data/UNIVERS");
-  const TreeRun imported = korvo({"import", connect(), folder});
+  const ProgramRun imported = korvo({"import", connect(), folder});
   ASSERT_EQ(imported.status, 0) << imported.err.toStdString();
 
-  const TreeRun tree = korvo({"tree", connect()});
+  const ProgramRun tree = korvo({"tree", connect()});
   ASSERT_EQ(tree.status, 0) << tree.err.toStdString();
   const QStringList lines = tree.out.split('\n', Qt::SkipEmptyParts);
   ASSERT_GT(lines.size(), 20);
@@ -78,17 +56,13 @@ TEST_F(KorvoTree, DemonstrationUniverseNodeByNode) {
 }
 
 TEST_F(KorvoTree, RefusalsAndUsage) {
-  TreeRun run = korvo({"tree", connect()});
+  ProgramRun run = korvo({"tree", connect()});
   EXPECT_EQ(run.status, 1);
   EXPECT_TRUE(run.err.contains("ORA-00942")) << run.err.toStdString();
   EXPECT_TRUE(run.out.isEmpty());
 
   // The repository tables without a universe row.
-  QProcess sql;
-  sql.setWorkingDirectory(dir_.path());
-  sql.start(program_, {"sql", connect(), "-"});
-  ASSERT_TRUE(sql.waitForStarted());
-  sql.write(
+  korvo::testing::runKorvo(program_, dir_.path(), {"sql", connect(), "-"},
       "create table KORVO_UNIVERS (UN_IDUNIV NUMBER(10), UN_CRYPTAGE CHAR(1));\n"
       "create table KORVO_CLASS (CL_IDCLASS NUMBER(10), CL_IDPERE NUMBER(10), CL_NAME "
       "VARCHAR2(35), CL_HIDDEN VARCHAR2(1), CL_POSITION NUMBER(10));\n"
@@ -96,25 +70,17 @@ TEST_F(KorvoTree, RefusalsAndUsage) {
       "NUMBER(10), OB_SELECT VARCHAR2(4000), OB_WHERE VARCHAR2(4000), OB_COMMENT "
       "VARCHAR2(255), OB_POSITION NUMBER(10), OB_PROP VARCHAR2(35), OB_HIDDEN VARCHAR2(1), "
       "OB_BASICDATE_ID NUMBER(10));\n");
-  sql.closeWriteChannel();
-  ASSERT_TRUE(sql.waitForFinished(60000));
   run = korvo({"tree", connect()});
   EXPECT_EQ(run.status, 1);
   EXPECT_TRUE(run.err.contains("KORVO_UNIVERS is empty")) << run.err.toStdString();
 
   // One node is one line whatever its name holds.
-  QProcess insert;
-  insert.setWorkingDirectory(dir_.path());
-  insert.start(program_, {"sql", connect(), "-"});
-  ASSERT_TRUE(insert.waitForStarted());
-  insert.write(
+  korvo::testing::runKorvo(program_, dir_.path(), {"sql", connect(), "-"},
       "insert into KORVO_UNIVERS values (1, 'N');\n"
       "insert into KORVO_CLASS values (1, 0, 'Tab' || CHR(9) || 'and\\slash', 'N', 1);\n"
       "insert into KORVO_OBJECT values (5, 'Two' || CHR(10) || 'lines' || CHR(13), 1, "
       "'sum(X)', null, null, 1, 'Num,M', 'N', null);\n"
       "commit;\n");
-  insert.closeWriteChannel();
-  ASSERT_TRUE(insert.waitForFinished(60000));
   run = korvo({"tree", connect()});
   EXPECT_EQ(run.status, 0) << run.err.toStdString();
   EXPECT_EQ(run.out,
@@ -124,7 +90,7 @@ TEST_F(KorvoTree, RefusalsAndUsage) {
   EXPECT_EQ(korvo({"tree"}).status, 2);
   EXPECT_EQ(korvo({"tree", "scott"}).status, 2);
   EXPECT_EQ(korvo({"tree", "--lang", "DE", connect()}).status, 2);
-  const TreeRun help = korvo({"tree", "--help"});
+  const ProgramRun help = korvo({"tree", "--help"});
   EXPECT_EQ(help.status, 0);
   EXPECT_TRUE((help.out + help.err).contains("DEPTH"));
 }
