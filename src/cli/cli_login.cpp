@@ -42,6 +42,21 @@ std::optional<QString> takeLanguageOption(QStringList& arguments) {
   return std::nullopt;
 }
 
+std::optional<QString> loadUniverse(builder::Workspace& workspace) {
+  const builder::ClassesOutcome outcome = workspace.Init_Classes();
+  if (!outcome.error.isEmpty()) {
+    // A schema without the repository tables answers ORA-00942.
+    const bool noRepository = outcome.error.contains(QLatin1String("ORA-00942"));
+    return (noRepository ? QStringLiteral("the schema holds no universe repository: ")
+                         : QStringLiteral("the universe catalogue cannot be read: ")) +
+           outcome.error;
+  }
+  if (!outcome.universeRow)
+    return QStringLiteral(
+        "the schema holds no universe (KORVO_UNIVERS is empty); import one with korvo import");
+  return std::nullopt;
+}
+
 kernel::AppState programState(QStringList& arguments, CliStreams& streams) {
   kernel::AppState state;
   state.programFolder = QDir::currentPath();

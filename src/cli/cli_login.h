@@ -8,6 +8,7 @@
 
 #include "cli/subcommand.h"
 #include "db/connect_string.h"
+#include "builder/workspace.h"
 #include "db/connection.h"
 #include "kernel/app_state.h"
 
@@ -24,6 +25,10 @@ std::unique_ptr<db::Connection> openLogin(const db::ConnectString& connect, CliS
 
 // Takes a leading "--lang CODE" off `arguments` and returns the code, upper case.
 std::optional<QString> takeLanguageOption(QStringList& arguments);
+
+// Init_Classes on the workspace, as entering query mode does; the reason when
+// the schema holds no universe or its catalogue cannot be read.
+std::optional<QString> loadUniverse(builder::Workspace& workspace);
 
 // The program state as the desktop program starts it: the settings file of the
 // current folder (the run folder, where korvo is started from), then a

@@ -67,17 +67,7 @@ int runGenerate(const QStringList& arguments, CliStreams& streams) {
   const builder::QueryFileResult opened = builder::openQuery(queryFile, workspace.grids());
   if (!opened.ok()) return fail(opened.error);
 
-  const builder::ClassesOutcome outcome = workspace.Init_Classes();
-  if (!outcome.error.isEmpty()) {
-    // A schema without the repository tables answers ORA-00942.
-    const bool noRepository = outcome.error.contains(QLatin1String("ORA-00942"));
-    return fail((noRepository ? QStringLiteral("the schema holds no universe repository: ")
-                              : QStringLiteral("the universe catalogue cannot be read: ")) +
-                outcome.error);
-  }
-  if (!outcome.universeRow)
-    return fail(QStringLiteral(
-        "the schema holds no universe (KORVO_UNIVERS is empty); import one with korvo import"));
+  if (const std::optional<QString> refused = loadUniverse(workspace)) return fail(*refused);
 
   const sqlgen::Generation generation =
       sqlgen::generer_requete(workspace.grids().objects(), workspace.grids().conditions(),

@@ -38,20 +38,8 @@ int runTree(const QStringList& arguments, CliStreams& streams) {
 
   kernel::RecordingInteraction interaction;
   builder::Workspace workspace(state, *connection, interaction);
-  const builder::ClassesOutcome outcome = workspace.Init_Classes();
-  if (!outcome.error.isEmpty()) {
-    // A schema without the repository tables answers ORA-00942.
-    const bool noRepository = outcome.error.contains(QLatin1String("ORA-00942"));
-    streams.err << "korvo tree: "
-                << (noRepository ? "the schema holds no universe repository: "
-                                 : "the universe catalogue cannot be read: ")
-                << outcome.error << '\n';
-    connection->close();
-    return kExitFailure;
-  }
-  if (!outcome.universeRow) {
-    streams.err << "korvo tree: the schema holds no universe (KORVO_UNIVERS is empty); "
-                   "import one with korvo import\n";
+  if (const std::optional<QString> refused = loadUniverse(workspace)) {
+    streams.err << "korvo tree: " << *refused << '\n';
     connection->close();
     return kExitFailure;
   }
