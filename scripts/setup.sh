@@ -13,7 +13,7 @@ run="$root/run"
 
 packages=(build-essential cmake ninja-build ccache pkg-config
           qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-odbc libgl-dev
-          libsqlite3-dev libpcre2-dev googletest libgtest-dev libgmock-dev libbenchmark-dev
+          libsqlite3-dev libpcre2-dev libxlsxwriter-dev googletest libgtest-dev libgmock-dev libbenchmark-dev
           xvfb xauth fonts-dejavu-core)
 bash "$root/scripts/install_packages.sh" "${packages[@]}"
 
