@@ -42,6 +42,16 @@ std::optional<QString> takeLanguageOption(QStringList& arguments) {
   return std::nullopt;
 }
 
+bool moveLanguageFirst(QStringList& arguments) {
+  const qsizetype at = arguments.indexOf(QStringLiteral("--lang"));
+  if (at <= 0) return true;
+  if (at + 1 >= arguments.size()) return false;
+  const QStringList option = arguments.mid(at, 2);
+  arguments.remove(at, 2);
+  arguments = option + arguments;
+  return true;
+}
+
 std::optional<QString> loadUniverse(builder::Workspace& workspace) {
   const builder::ClassesOutcome outcome = workspace.Init_Classes();
   if (!outcome.error.isEmpty()) {

@@ -26,6 +26,10 @@ std::unique_ptr<db::Connection> openLogin(const db::ConnectString& connect, CliS
 // Takes a leading "--lang CODE" off `arguments` and returns the code, upper case.
 std::optional<QString> takeLanguageOption(QStringList& arguments);
 
+// "--lang CODE" may stand anywhere among the arguments: moves it to the front,
+// where programState reads it. False when "--lang" has no code after it.
+bool moveLanguageFirst(QStringList& arguments);
+
 // Init_Classes on the workspace, as entering query mode does; the reason when
 // the schema holds no universe or its catalogue cannot be read.
 std::optional<QString> loadUniverse(builder::Workspace& workspace);

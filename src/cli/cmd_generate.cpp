@@ -16,17 +16,6 @@
 namespace korvo::cli {
 namespace {
 
-// "--lang CODE" may stand anywhere; programState reads it at the front.
-bool moveLanguageFirst(QStringList& arguments) {
-  const qsizetype at = arguments.indexOf(QStringLiteral("--lang"));
-  if (at <= 0) return true;
-  if (at + 1 >= arguments.size()) return false;
-  const QStringList option = arguments.mid(at, 2);
-  arguments.remove(at, 2);
-  arguments = option + arguments;
-  return true;
-}
-
 int runGenerate(const QStringList& arguments, CliStreams& streams) {
   const char* usage = "Usage: korvo generate user/password@alias QUERYFILE [--lang FR|AN]\n";
   QStringList rest = arguments;

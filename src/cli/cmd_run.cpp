@@ -1,0 +1,160 @@
+// korvo run CONNECT QUERYFILE: a saved query run as the run button runs it,
+// its rows on standard output.
+
+#include <QFileInfo>
+
+#include "builder/query_files.h"
+#include "builder/workspace.h"
+#include "cli/cli_login.h"
+#include "cli/subcommand.h"
+#include "db/connect_string.h"
+#include "db/connection.h"
+#include "db/tab_separated.h"
+#include "kernel/app_state.h"
+#include "kernel/interaction.h"
+#include "kernel/workstation_id.h"
+#include "session/plan_table.h"
+#include "sqlgen/query_run.h"
+
+namespace korvo::cli {
+namespace {
+
+constexpr int kPacketRows = 500;
+
+// Messages and errors go to standard error; the cost question is answered by
+// --yes, and without it the question is printed and refused.
+class RunInteraction : public kernel::Interaction {
+ public:
+  RunInteraction(CliStreams& streams, bool yes) : streams_(streams), yes_(yes) {}
+  void inform(const QString& text) override { streams_.err << "korvo run: " << text << '\n'; }
+  void error(const QString& text) override { streams_.err << text << '\n'; }
+  bool confirm(const QString& text) override {
+    if (yes_) return true;
+    streams_.err << "korvo run: " << text << "\n(answer it with --yes)\n";
+    return false;
+  }
+
+ private:
+  CliStreams& streams_;
+  bool yes_;
+};
+
+// Takes every `flag` off `arguments`; true when there was one.
+bool takeFlag(QStringList& arguments, const QString& flag) { return arguments.removeAll(flag) > 0; }
+
+QString fieldText(const db::Connection& connection, const QVariant& value) {
+  return value.isNull() ? QString() : connection.display(value);
+}
+
+// The heading line, then the first packet of rows or every row; a database
+// error on the way ends the output where it stands.
+int printRows(db::Connection& connection, const QString& statement, bool all, CliStreams& streams) {
+  try {
+    std::unique_ptr<db::Cursor> cursor = connection.query(statement);
+    QList<db::Row> rows;
+    cursor->fetch(rows, kPacketRows);
+    QStringList titles;
+    for (const db::ColumnInfo& column : cursor->columns()) titles << column.name;
+    streams.out << db::tabSeparatedLine(titles) << '\n';
+    while (!rows.isEmpty()) {
+      for (const db::Row& row : rows) {
+        QStringList fields;
+        fields.reserve(row.size());
+        for (const QVariant& value : row) fields << fieldText(connection, value);
+        streams.out << db::tabSeparatedLine(fields) << '\n';
+      }
+      rows.clear();
+      if (!all || cursor->atEnd()) break;
+      cursor->fetch(rows, kPacketRows);
+    }
+  } catch (const db::DbError& e) {
+    streams.out.flush();
+    streams.err << e.text() << '\n';
+    return kExitFailure;
+  }
+  return kExitOk;
+}
+
+int runRun(const QStringList& arguments, CliStreams& streams) {
+  const char* usage =
+      "Usage: korvo run user/password@alias QUERYFILE [--lang FR|AN] [--yes] [--all]\n";
+  QStringList rest = arguments;
+  const bool yes = takeFlag(rest, QStringLiteral("--yes"));
+  const bool all = takeFlag(rest, QStringLiteral("--all"));
+  if (!moveLanguageFirst(rest)) {
+    streams.err << usage;
+    return kExitUsage;
+  }
+  kernel::AppState state = programState(rest, streams);
+  if (rest.size() != 2 || rest[0].startsWith(QLatin1Char('-')) ||
+      rest[1].startsWith(QLatin1Char('-'))) {
+    streams.err << usage;
+    return kExitUsage;
+  }
+  if (state.language != QLatin1String("FR") && state.language != QLatin1String("AN")) {
+    streams.err << "korvo run: unknown language " << state.language << " (FR or AN)\n";
+    return kExitUsage;
+  }
+  const std::optional<db::ConnectString> connect = readConnectArgument(rest[0], "run", streams);
+  if (!connect) return kExitUsage;
+  const QString queryFile = QFileInfo(rest[1]).absoluteFilePath();
+  if (!QFileInfo::exists(queryFile)) {
+    streams.err << "korvo run: " << rest[1] << ": the query file does not exist\n";
+    return kExitFailure;
+  }
+
+  std::unique_ptr<db::Connection> connection = openLogin(*connect, streams);
+  if (!connection) return kExitFailure;
+  // As after every connection of the desktop program: the plan table the
+  // estimate writes into, and the identifier its rows are kept under.
+  session::InitPlanTable(*connection, state);
+  state.workstationId = kernel::workstationId();
+
+  RunInteraction interaction(streams, yes);
+  builder::Workspace workspace(state, *connection, interaction);
+  const auto fail = [&](const QString& message) {
+    streams.err << "korvo run: " << message << '\n';
+    connection->close();
+    return kExitFailure;
+  };
+  const builder::QueryFileResult opened = builder::openQuery(queryFile, workspace.grids());
+  if (!opened.ok()) return fail(opened.error);
+  if (const std::optional<QString> refused = loadUniverse(workspace)) return fail(*refused);
+
+  sqlgen::RunState run;
+  QStringList memo;
+  const std::optional<QString> statement =
+      sqlgen::procExecuter(workspace, run, /*builderShown=*/true, /*bloquerSql=*/false, memo);
+  if (!statement) {
+    connection->close();
+    return kExitFailure;
+  }
+  const int status = printRows(*connection, *statement, all, streams);
+  connection->close();
+  return status;
+}
+
+[[maybe_unused]] const SubcommandRegistration registration{{
+    QStringLiteral("run"),
+    QStringLiteral("user/password@alias QUERYFILE [--lang FR|AN] [--yes] [--all]"),
+    QStringLiteral("run a saved query and print its rows"),
+    QStringLiteral(
+        "Runs the saved query QUERYFILE (the result-object file in a REQUETES folder, its\n"
+        "conditions in the file of the same name in the CONDITIONS folder beside it) as the\n"
+        "query builder's run button does: the conditions are checked, the statement is\n"
+        "generated over the universe imported into the schema, refused unless it is a\n"
+        "SELECT without Cartesian product, and its cost is estimated with EXPLAIN PLAN.\n"
+        "A cost above COST of the settings file Korvo-BO6.ini in the current folder (0\n"
+        "without one) asks for confirmation: --yes answers Yes, otherwise the question is\n"
+        "printed and the run refused. A query that asks for values at run time is refused.\n"
+        "Output: a heading line of the column titles, then the rows, tab-separated (a tab,\n"
+        "line break, carriage return or backslash in a value written \\t, \\n, \\r, \\\\);\n"
+        "the first 500 rows, every row with --all. --lang gives the language of the\n"
+        "messages and of the query's connector and operator words (default: the settings\n"
+        "file's). Exit status 1 for a refusal, a missing or invalid file or a database\n"
+        "error (the message on standard error); 2 for a malformed command line.\n"),
+    runRun,
+}};
+
+}  // namespace
+}  // namespace korvo::cli
