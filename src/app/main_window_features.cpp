@@ -5,6 +5,7 @@
 #include <QTreeWidget>
 
 #include "app/main_window.h"
+#include "app/run_features.h"
 #include "builder/query_mode_view.h"
 #include "builder/query_panel.h"
 #include "builder/workspace.h"
@@ -34,6 +35,7 @@ struct MainWindowFeatures::Parts {
   repository::UniverseList universes;
   builder::Workspace workspace;
   std::unique_ptr<builder::QueryModeView> queryView;
+  std::unique_ptr<RunFeatures> run;
 };
 
 MainWindowFeatures::MainWindowFeatures(MainWindow& window, Interaction& messages)
@@ -75,6 +77,7 @@ MainWindowFeatures::MainWindowFeatures(MainWindow& window, Interaction& messages
     if (!generated.ok() && !generated.refusedEmpty) p.workspace.interaction().error(generated.error);
   };
   // The drop button itself is wired by connectUniversePanel.
+  p.run = std::make_unique<RunFeatures>(window, p.workspace, p.connection, messages);
 }
 
 MainWindowFeatures::~MainWindowFeatures() = default;

@@ -36,8 +36,10 @@ RowsExport exportFetchedRows(ResultModel& model, const kernel::TextTables& texts
   // Stepping past the last fetched row brings the next packet, as the grid would.
   if (startRows > 0 && !model.atEnd()) model.fetchNextPacket();
   const int held = model.fetchedRows();
-  if (startRows < 2000 && (held == 1000 || held == 1500 || held == 2000))
-    out.message = QString::number(held - ResultModel::kPacketRows) + QLatin1Char(' ') +
+  // Only a packet that came on this step means rows were left behind: a
+  // result already fetched whole is never announced as a part of itself.
+  if (held > startRows && (held == 1000 || held == 1500 || held == 2000))
+    out.message = QString::number(startRows) + QLatin1Char(' ') +
                   texts.messages.value(kRowsLoaded);
   return out;
 }

@@ -69,6 +69,14 @@ TEST_F(ResultCopy, TheNoticeFollowsTheRowsHeldAndStopsAtTwoThousand) {
   EXPECT_EQ(model.fetchedRows(), 2500);
 }
 
+TEST_F(ResultCopy, AResultFetchedWholeIsNotAnnouncedAsAPartOfItself) {
+  openNumbers(1000);
+  model.fetchAll();
+  const RowsExport out = exportFetchedRows(model, french());
+  EXPECT_EQ(out.rowsCopied, 1000);
+  EXPECT_EQ(out.message, "");
+}
+
 TEST_F(ResultCopy, NullsAreEmptyAndValuesGoOutUnescaped) {
   korvo::testing::createNumberedTable(*connection, "NUMS", 1);
   model.setRegionalFormat(',', "DD/MM/YYYY");

@@ -1,0 +1,116 @@
+#include "app/run_features.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QToolButton>
+
+#include "app/main_window.h"
+#include "builder/workspace.h"
+#include "db/connection.h"
+#include "kernel/interaction.h"
+#include "sqlgen/query_run.h"
+#include "sqlgen/result_export.h"
+#include "sqlgen/result_grid_view.h"
+#include "sqlgen/result_model.h"
+#include "sqlgen/result_panel.h"
+#include "sqlgen/result_sort.h"
+#include "sqlgen/sql_panel.h"
+
+namespace korvo::app {
+
+struct RunFeatures::Parts {
+  Parts(MainWindow& w, builder::Workspace& ws, db::Connection& c, kernel::Interaction& m)
+      : window(w), workspace(ws), connection(c), messages(m), view(*w.resultPanel(), model, m) {}
+
+  MainWindow& window;
+  builder::Workspace& workspace;
+  db::Connection& connection;
+  kernel::Interaction& messages;
+  sqlgen::RunState runState;
+  sqlgen::ResultModel model;
+  sqlgen::ResultGridView view;
+};
+
+RunFeatures::RunFeatures(MainWindow& window, builder::Workspace& workspace,
+                         db::Connection& connection, kernel::Interaction& messages)
+    : parts_(std::make_unique<Parts>(window, workspace, connection, messages)) {
+  Parts& p = *parts_;
+  p.view.onTitleClicked = [this](const QString& title) { sortBy(title); };
+
+  MainWindowHooks& hooks = window.hooks();
+  hooks.runQuery = [this] { run(); };
+  const auto exportRows = [&p](int mode) {
+    p.view.withBusyCursor([&] {
+      sqlgen::ResultExporter exporter(p.messages, p.window.opener(),
+                                      [](const QString& text) {
+                                        QApplication::clipboard()->setText(text);
+                                      });
+      exporter.exportRows(mode, p.model, p.window.texts());
+    });
+  };
+  hooks.copyToClipboard = [exportRows] { exportRows(sqlgen::ResultExporter::Clipboard); };
+  hooks.copyToSpreadsheet = [exportRows] { exportRows(sqlgen::ResultExporter::Spreadsheet); };
+
+  sqlgen::SqlPanel* editor = window.sqlPanel();
+  connect(editor->sbExecuteSql, &QToolButton::clicked, this, [this] { run(); });
+  connect(window.resultPanel()->sbRaf, &QToolButton::clicked, this, [this] { run(); });
+  editor->memoSql->installEventFilter(this);
+}
+
+RunFeatures::~RunFeatures() = default;
+
+bool RunFeatures::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == parts_->window.sqlPanel()->memoSql && event->type() == QEvent::KeyPress &&
+      static_cast<QKeyEvent*>(event)->key() == Qt::Key_F9) {
+    run();
+    return true;
+  }
+  return QObject::eventFilter(watched, event);
+}
+
+void RunFeatures::run() {
+  Parts& p = *parts_;
+  if (!p.window.isConnected()) return;
+  p.window.setStatusText(0, QString());
+  p.window.setStatusText(1, QString());
+  QPlainTextEdit* memo = p.window.sqlPanel()->memoSql;
+  const bool builderShown = p.window.mode() == WorkMode::Query;
+  QStringList memoLines = memo->toPlainText().split(QLatin1Char('\n'));
+  const std::optional<QString> statement =
+      sqlgen::procExecuter(p.workspace, p.runState, builderShown,
+                           p.window.sqlPanel()->cbBloquerSql->isChecked(), memoLines);
+  // The generation writes the memo even when the launch refuses it.
+  if (builderShown) memo->setPlainText(memoLines.join(QLatin1Char('\n')));
+  if (!statement) return;
+  p.window.procPanelResultat();
+  openResult(*statement);
+}
+
+void RunFeatures::sortBy(const QString& title) {
+  Parts& p = *parts_;
+  if (!p.window.isConnected()) return;
+  kernel::AppState& state = p.window.state();
+  const QString direction = sqlgen::nextSortDirection(state, title);
+  const QString expression =
+      sqlgen::sortExpression(p.workspace.grids().objects(), p.workspace.catalogue(), title);
+  const QString statement = sqlgen::sortedStatement(p.window.sqlPanel()->memoSql->toPlainText(),
+                                                    expression, direction);
+  p.window.setStatusText(1, sqlgen::sortStatusText(p.window.texts(), title, direction));
+  p.view.withBusyCursor([&] { openResult(statement); });
+}
+
+void RunFeatures::openResult(const QString& statement) {
+  Parts& p = *parts_;
+  const kernel::AppState& state = p.window.state();
+  p.model.setRegionalFormat(state.decimalSeparator, state.shortDateFormat);
+  try {
+    p.model.open(p.connection, statement);
+  } catch (const db::DbError& e) {
+    p.messages.error(e.text());
+  }
+}
+
+}  // namespace korvo::app

@@ -1,0 +1,192 @@
+// The analyst's whole road in the window: a fresh schema with the
+// demonstration universe imported, two objects and a condition added by
+// double-click in query mode, the run with its cost question, the result
+// grid sorted by a title click, and the rows copied to the clipboard.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QHeaderView>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include "app/main_window.h"
+#include "app/main_window_features.h"
+#include "builder/query_panel.h"
+#include "db/connection.h"
+#include "main_window_fixture.h"
+#include "repository/universe_import.h"
+#include "repository/universe_list.h"
+#include "session/plan_table.h"
+#include "sqlgen/result_panel.h"
+#include "sqlgen/sql_panel.h"
+#include "support/test_paths.h"
+
+namespace korvo::app {
+namespace {
+
+QTreeWidgetItem* findNode(QTreeWidget* tree, const QString& text) {
+  const QList<QTreeWidgetItem*> found =
+      tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
+  return found.isEmpty() ? nullptr : found.first();
+}
+
+void doubleClick(QTreeWidget* tree, QTreeWidgetItem* item) {
+  QCoreApplication::processEvents();  // the tree lays out its items
+  tree->scrollToItem(item);
+  tree->setCurrentItem(item);
+  const QPoint at = tree->visualItemRect(item).center();
+  QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
+  QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
+}
+
+void doubleClickText(QTreeWidget* list, const QString& text) {
+  const QList<QTreeWidgetItem*> found = list->findItems(text, Qt::MatchExactly);
+  ASSERT_FALSE(found.isEmpty()) << text.toStdString();
+  doubleClick(list, found.first());
+}
+
+class RunRoad : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const QByteArray ini = "[PARAMETRES]\r\nLANG=FR\r\nCOST=0\r\nMESG_DEMO=YES\r\n";
+    harness = std::make_unique<testing::MainWindowHarness>(&ini);
+    MainWindow& w = *harness->window;
+    features = std::make_unique<MainWindowFeatures>(w, harness->interaction);
+    const QString alias = "local:" + schemas.path();
+    auto connection = db::connectionForAlias(alias);
+    connection->open(alias, "scott", "tiger");
+    kernel::RecordingInteraction quiet;
+    repository::UniverseList list(*connection, quiet, w.state());
+    const QString folder = QDir(korvo::testing::sourceRoot()).filePath("data/UNIVERS");
+    imported = repository::UniverseImport(*connection, quiet, w.state(), list, folder)
+                   .ImporterUnivers() == repository::ImportOutcome::Finished;
+    session::InitPlanTable(*connection, w.state());
+    w.setConnection(std::move(connection));
+    w.show();
+  }
+
+  // Query mode with Département and Masse salariale as result objects and
+  // the condition Salaire supérieur à 1000.
+  void buildQuery() {
+    MainWindow& w = *harness->window;
+    w.procPanelRequete();
+    builder::QueryPanel* q = w.queryPanel();
+    q->button1->click();  // Tout développer
+    for (const char* name : {"Département", "Masse salariale"}) {
+      QTreeWidgetItem* node = findNode(q->treeViewClasse, QString::fromUtf8(name));
+      ASSERT_NE(node, nullptr) << name;
+      doubleClick(q->treeViewClasse, node);
+    }
+    QTreeWidgetItem* salary = findNode(q->treeViewClasse, QStringLiteral("Salaire"));
+    ASSERT_NE(salary, nullptr);
+    q->treeViewClasse->setCurrentItem(salary);
+    q->sbAjouterCond->click();
+    doubleClickText(q->treeViewOper, QString::fromUtf8("Supérieur à"));
+    doubleClickText(q->treeViewOperande, QStringLiteral("Saisir une nouvelle constante"));
+    QTableWidget* cond = q->stringGridCond;
+    QTableWidgetItem* operand = cond->item(0, 7);
+    ASSERT_NE(operand, nullptr);
+    operand->setText(QStringLiteral("1000"));
+  }
+
+  QTemporaryDir schemas;
+  std::unique_ptr<testing::MainWindowHarness> harness;
+  std::unique_ptr<MainWindowFeatures> features;
+  bool imported = false;
+};
+
+QStringList gridColumn(QTableView* grid, int column) {
+  QStringList values;
+  for (int r = 0; r < grid->model()->rowCount(); ++r)
+    values << grid->model()->index(r, column).data().toString();
+  return values;
+}
+
+TEST_F(RunRoad, BuildRunSortAndCopy) {
+  ASSERT_TRUE(imported);
+  ASSERT_NO_FATAL_FAILURE(buildQuery());
+  MainWindow& w = *harness->window;
+  builder::QueryPanel* q = w.queryPanel();
+  ASSERT_TRUE(q->sbExecute->isEnabled()) << "no result object was added";
+
+  // Cost 0 is the threshold: the positive estimate is asked about. No first.
+  harness->interaction.answers = {false};
+  q->sbExecute->click();
+  ASSERT_EQ(harness->interaction.asked.size(), 1);
+  EXPECT_TRUE(harness->interaction.asked[0].startsWith(
+      QString::fromUtf8("Le coût de la requete est estimé à: ")));
+  EXPECT_TRUE(harness->interaction.asked[0].endsWith(", voulez vous continuer?"));
+  EXPECT_EQ(w.mode(), WorkMode::Query);
+
+  harness->interaction.answers = {true};
+  q->sbExecute->click();
+  ASSERT_EQ(w.mode(), WorkMode::Result) << harness->interaction.errors.join(" | ").toStdString();
+  EXPECT_TRUE(harness->interaction.errors.isEmpty())
+      << harness->interaction.errors.join(" | ").toStdString();
+  QTableView* grid = w.resultPanel()->dbGridData;
+  ASSERT_EQ(grid->model()->columnCount(), 2);
+  EXPECT_EQ(grid->model()->headerData(0, Qt::Horizontal).toString(), QString::fromUtf8("Département"));
+  QStringList departments = gridColumn(grid, 0);
+  std::sort(departments.begin(), departments.end());
+  EXPECT_EQ(departments, QStringList({"ACCOUNTING", "RESEARCH", "SALES"}));
+
+  // A title click sorts on the server, then the other way round.
+  const int section = 0;
+  const QPoint title(grid->horizontalHeader()->sectionViewportPosition(section) + 5, 5);
+  QTest::mouseClick(grid->horizontalHeader()->viewport(), Qt::LeftButton, {}, title);
+  EXPECT_EQ(gridColumn(grid, 0), QStringList({"ACCOUNTING", "RESEARCH", "SALES"}));
+  EXPECT_EQ(w.statusText(1), QString::fromUtf8("TRI: Département ASC"));
+  QTest::mouseClick(grid->horizontalHeader()->viewport(), Qt::LeftButton, {}, title);
+  EXPECT_EQ(gridColumn(grid, 0), QStringList({"SALES", "RESEARCH", "ACCOUNTING"}));
+  EXPECT_EQ(w.statusText(1), QString::fromUtf8("TRI: Département DESC"));
+
+  // The copy: titles, tabs, CR LF after every line; salaries above 1000.
+  QApplication::clipboard()->clear();
+  w.resultPanel()->sbCopier->click();
+  EXPECT_EQ(QApplication::clipboard()->text(),
+            QString::fromUtf8("Département\tMasse salariale\r\n"
+                              "SALES\t8450\r\n"
+                              "RESEARCH\t10075\r\n"
+                              "ACCOUNTING\t8750\r\n"))
+      << QApplication::clipboard()->text().toStdString();
+  EXPECT_TRUE(harness->interaction.informed.isEmpty())
+      << harness->interaction.informed.join(" | ").toStdString();
+
+  // Refresh runs the memo again, without the sort, and clears the sort text.
+  harness->interaction.answers = {true};
+  w.resultPanel()->sbRaf->click();
+  EXPECT_EQ(w.statusText(1), QString());
+  EXPECT_EQ(grid->model()->rowCount(), 3);
+}
+
+TEST_F(RunRoad, EditorRunsTheUsersOwnSelectAndRefusesOtherStatements) {
+  ASSERT_TRUE(imported);
+  MainWindow& w = *harness->window;
+  sqlgen::SqlPanel* editor = w.sqlPanel();
+  editor->cbBloquerSql->setChecked(true);
+  w.sqlClick();
+  editor->memoSql->setPlainText("delete from KORVO_EMP");
+  editor->sbExecuteSql->click();
+  EXPECT_EQ(harness->interaction.informed,
+            QStringList({QString::fromUtf8("Cette base est en consultation, instruction non autorisée...")}));
+  EXPECT_EQ(w.mode(), WorkMode::Editor);
+
+  harness->interaction.defaultAnswer = true;
+  editor->memoSql->setPlainText("select ename from KORVO_EMP where deptno = 10 order by ename");
+  editor->memoSql->setFocus();
+  QTest::keyClick(editor->memoSql, Qt::Key_F9);
+  ASSERT_EQ(w.mode(), WorkMode::Result);
+  EXPECT_EQ(gridColumn(w.resultPanel()->dbGridData, 0),
+            QStringList({"CLARK", "KING", "MILLER"}));
+}
+
+}  // namespace
+}  // namespace korvo::app
