@@ -8,6 +8,12 @@
 namespace korvo::sqlgen {
 namespace {
 
+QString emptyQueryMessage(const QString& language) {
+  return language == QLatin1String("FR")
+             ? QString::fromUtf8("La requête n'a aucun objet résultat : rien n'a été exécuté.")
+             : QStringLiteral("The query has no result object: nothing was run.");
+}
+
 // Check and generate the grids into the memo; false when the run stops.
 bool generateMemo(builder::Workspace& workspace, RunState& run, QStringList& memoLines) {
   kernel::Interaction& interaction = workspace.interaction();
@@ -26,7 +32,7 @@ bool generateMemo(builder::Workspace& workspace, RunState& run, QStringList& mem
       generer_requete(grids.objects(), grids.conditions(), workspace.catalogue(),
                       workspace.connection(), workspace.texts());
   if (generation.refusedEmpty) {
-    interaction.inform(generation.error);
+    interaction.inform(emptyQueryMessage(workspace.appState().language));
     return false;
   }
   // The memo keeps what was written before a database error, as it is filled
