@@ -366,7 +366,7 @@ TEST_F(DemoRun, RefusalsBeforeGeneration) {
   workspace_->grids().replaceObjects({});
   workspace_->grids().replaceConditions({});
   EXPECT_FALSE(execute(true));
-  EXPECT_TRUE(interaction_->informed.last().contains("aucun objet résultat"));
+  EXPECT_TRUE(interaction_->informed.last().contains("no result object: nothing was run"));
   EXPECT_EQ(memo_, QStringList{"kept"});
   EXPECT_TRUE(interaction_->errors.isEmpty());
 }
