@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QKeyEvent>
+#include <QTableView>
 #include <QPlainTextEdit>
 #include <QToolButton>
 
@@ -108,6 +109,8 @@ void RunFeatures::openResult(const QString& statement) {
   p.model.setRegionalFormat(state.decimalSeparator, state.shortDateFormat);
   try {
     p.model.open(p.connection, statement);
+    // Sized on the first packet only: later packets never move the columns.
+    p.window.resultPanel()->dbGridData->resizeColumnsToContents();
   } catch (const db::DbError& e) {
     p.messages.error(e.text());
   }

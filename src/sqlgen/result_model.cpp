@@ -196,6 +196,12 @@ QVariant ResultModel::data(const QModelIndex& index, int role) const {
       return displayText(index.row(), index.column());
     case kIsNullRole:
       return displayText(index.row(), index.column()).isEmpty();
+    case Qt::TextAlignmentRole: {
+      // Numbers line up on their last digit, as in a spreadsheet.
+      const ValueKind kind = kindOf(value(index.row(), index.column()));
+      const bool number = kind == ValueKind::Integer || kind == ValueKind::Real;
+      return QVariant::fromValue(Qt::AlignVCenter | (number ? Qt::AlignRight : Qt::AlignLeft));
+    }
     default:
       return {};
   }

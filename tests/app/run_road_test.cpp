@@ -7,6 +7,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QImage>
 #include <QHeaderView>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -27,6 +30,7 @@
 #include "session/plan_table.h"
 #include "sqlgen/result_panel.h"
 #include "sqlgen/sql_panel.h"
+#include "kernel/toolbar_widget.h"
 #include "support/test_paths.h"
 
 namespace korvo::app {
@@ -53,9 +57,22 @@ void doubleClickText(QTreeWidget* list, const QString& text) {
   doubleClick(list, found.first());
 }
 
+// With KORVO_SCREENSHOT_DIR set (scripts/screenshots.sh), the window at a
+// step of the road is written there as `name`.
+void snapshot(MainWindow& w, const char* name) {
+  const QByteArray folder = qgetenv("KORVO_SCREENSHOT_DIR");
+  if (folder.isEmpty()) return;
+  QCoreApplication::processEvents();
+  const QString path = QDir(QString::fromLocal8Bit(folder)).filePath(QLatin1String(name));
+  EXPECT_TRUE(w.grab().toImage().save(path)) << path.toStdString();
+}
+
 class RunRoad : public ::testing::Test {
  protected:
   void SetUp() override {
+    // The icons are compiled into the program only; the test reads the files.
+    if (!QFile::exists(":/icons/add.png"))
+      kernel::setIconFolder(korvo::testing::sourceRoot() + "/src/resources/icons");
     const QByteArray ini = "[PARAMETRES]\r\nLANG=FR\r\nCOST=0\r\nMESG_DEMO=YES\r\n";
     harness = std::make_unique<testing::MainWindowHarness>(&ini);
     MainWindow& w = *harness->window;
@@ -70,6 +87,7 @@ class RunRoad : public ::testing::Test {
                    .ImporterUnivers() == repository::ImportOutcome::Finished;
     session::InitPlanTable(*connection, w.state());
     w.setConnection(std::move(connection));
+    w.resize(1280, 760);
     w.show();
   }
 
@@ -116,6 +134,7 @@ TEST_F(RunRoad, BuildRunSortAndCopy) {
   MainWindow& w = *harness->window;
   builder::QueryPanel* q = w.queryPanel();
   ASSERT_TRUE(q->sbExecute->isEnabled()) << "no result object was added";
+  snapshot(w, "screenshot-query-real.png");
 
   // Cost 0 is the threshold: the positive estimate is asked about. No first.
   harness->interaction.answers = {false};
@@ -147,6 +166,7 @@ TEST_F(RunRoad, BuildRunSortAndCopy) {
   QTest::mouseClick(grid->horizontalHeader()->viewport(), Qt::LeftButton, {}, title);
   EXPECT_EQ(gridColumn(grid, 0), QStringList({"SALES", "RESEARCH", "ACCOUNTING"}));
   EXPECT_EQ(w.statusText(1), QString::fromUtf8("TRI: Département DESC"));
+  snapshot(w, "screenshot-result-real.png");
 
   // The copy: titles, tabs, CR LF after every line; salaries above 1000.
   QApplication::clipboard()->clear();
@@ -165,6 +185,12 @@ TEST_F(RunRoad, BuildRunSortAndCopy) {
   w.resultPanel()->sbRaf->click();
   EXPECT_EQ(w.statusText(1), QString());
   EXPECT_EQ(grid->model()->rowCount(), 3);
+
+  // The editor shows the statement that ran.
+  w.sqlClick();
+  EXPECT_TRUE(w.sqlPanel()->memoSql->toPlainText().contains("KORVO_EMP.SAL > 1000"))
+      << w.sqlPanel()->memoSql->toPlainText().toStdString();
+  snapshot(w, "screenshot-editor-real.png");
 }
 
 TEST_F(RunRoad, EditorRunsTheUsersOwnSelectAndRefusesOtherStatements) {

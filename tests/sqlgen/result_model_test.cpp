@@ -122,6 +122,13 @@ TEST_F(ResultModelTest, ShowsValuesInTheProgramsRegionalFormat) {
   EXPECT_EQ(model.headerData(3, Qt::Horizontal).toString(), "BORN");
   EXPECT_EQ(model.headerData(0, Qt::Vertical).toInt(), 1);
   EXPECT_EQ(model.displayText(5, 0), "");  // outside the fetched rows
+  const auto alignment = [&](int column) {
+    return model.data(model.index(0, column), Qt::TextAlignmentRole).value<Qt::Alignment>() &
+           Qt::AlignHorizontal_Mask;
+  };
+  EXPECT_EQ(alignment(2), Qt::AlignRight);
+  EXPECT_EQ(alignment(1), Qt::AlignLeft);
+  EXPECT_EQ(alignment(3), Qt::AlignLeft);
 
   model.setRegionalFormat('.', "YYYY-MM-DD");
   EXPECT_EQ(model.displayText(0, 2), "1.5");
