@@ -107,6 +107,7 @@ void RunFeatures::openResult(const QString& statement) {
   Parts& p = *parts_;
   const kernel::AppState& state = p.window.state();
   p.model.setRegionalFormat(state.decimalSeparator, state.shortDateFormat);
+  p.view.attach();
   try {
     p.model.open(p.connection, statement);
     // Sized on the first packet only: later packets never move the columns.

@@ -48,6 +48,12 @@ ResultGridView::ResultGridView(ResultPanel& panel, ResultModel& model,
   connect(navigator, &kernel::NavigatorWidget::lastClicked, this, &ResultGridView::goLast);
 }
 
+void ResultGridView::attach() {
+  if (panel_.dbGridData->model() == &model_) return;
+  panel_.dbGridData->setModel(&model_);
+  rowNumbers_->followModel();
+}
+
 void ResultGridView::withBusyCursor(const std::function<void()>& work) {
   struct Restore {
     ~Restore() { QApplication::restoreOverrideCursor(); }

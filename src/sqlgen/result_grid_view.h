@@ -24,6 +24,10 @@ class ResultGridView : public QObject {
 
   std::function<void(const QString& title)> onTitleClicked;
 
+  // Binds the grid to the result again: a new connection detaches it, and
+  // every run attaches it before opening.
+  void attach();
+
   // The hourglass cursor while `work` runs, restored also when it throws.
   void withBusyCursor(const std::function<void()>& work);
 
