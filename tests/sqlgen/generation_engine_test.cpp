@@ -11,6 +11,7 @@
 #include "builder/workspace.h"
 #include "repository/universe_import.h"
 #include "repository/universe_list.h"
+#include "demo_universe.h"
 #include "qt_print.h"
 #include "sqlgen/sql_generation.h"
 #include "support/test_paths.h"
@@ -22,30 +23,13 @@ namespace {
 class DemoGeneration : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    schemas_ = new QTemporaryDir;
-    programFolder_ = new QTemporaryDir;
-    app_ = new kernel::AppState;
-    app_->programFolder = programFolder_->path();
-    const QString alias = "local:" + schemas_->path();
-    connection_ = db::connectionForAlias(alias).release();
-    connection_->open(alias, "scott", "tiger");
-    interaction_ = new kernel::RecordingInteraction;
-    workspace_ = new builder::Workspace(*app_, *connection_, *interaction_);
-    repository::UniverseList list(*connection_, *interaction_, *app_);
-    const QString folder = QDir(korvo::testing::sourceRoot()).filePath("data/UNIVERS");
-    imported_ = repository::UniverseImport(*connection_, *interaction_, *app_, list, folder)
-                    .ImporterUnivers() == repository::ImportOutcome::Finished;
-    if (imported_) imported_ = workspace_->Init_Classes().built;
+    demo_ = new korvo::testing::DemoUniverse;
+    connection_ = demo_->connection.get();
+    interaction_ = &demo_->interaction;
+    workspace_ = demo_->workspace.get();
+    imported_ = demo_->imported;
   }
-  static void TearDownTestSuite() {
-    delete workspace_;
-    delete interaction_;
-    connection_->close();
-    delete connection_;
-    delete app_;
-    delete programFolder_;
-    delete schemas_;
-  }
+  static void TearDownTestSuite() { delete demo_; }
   void SetUp() override { ASSERT_TRUE(imported_) << interaction_->errors.join(" | ").toStdString(); }
 
   void result(int id, bool measure, const QString& name) {
@@ -91,9 +75,7 @@ class DemoGeneration : public ::testing::Test {
   kernel::Grid conditions =
       kernel::Grid::withHeaders({"Id", ")", "Op", "(", "Obj", "Opr", "?", "Opd", "Type", "M"}, 0);
 
-  static inline QTemporaryDir* schemas_ = nullptr;
-  static inline QTemporaryDir* programFolder_ = nullptr;
-  static inline kernel::AppState* app_ = nullptr;
+  static inline korvo::testing::DemoUniverse* demo_ = nullptr;
   static inline db::Connection* connection_ = nullptr;
   static inline kernel::RecordingInteraction* interaction_ = nullptr;
   static inline builder::Workspace* workspace_ = nullptr;

@@ -17,6 +17,7 @@
 #include "sqlgen/cost_estimate.h"
 #include "sqlgen/prompt_detection.h"
 #include "sqlgen/query_launch.h"
+#include "demo_universe.h"
 #include "sqlgen/query_run.h"
 #include "support/test_paths.h"
 
@@ -260,31 +261,15 @@ namespace {
 class DemoRun : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    schemas_ = new QTemporaryDir;
-    programFolder_ = new QTemporaryDir;
-    app_ = new kernel::AppState;
-    app_->programFolder = programFolder_->path();
-    const QString alias = "local:" + schemas_->path();
-    connection_ = db::connectionForAlias(alias).release();
-    connection_->open(alias, "scott", "tiger");
-    interaction_ = new kernel::RecordingInteraction;
-    workspace_ = new builder::Workspace(*app_, *connection_, *interaction_);
-    repository::UniverseList list(*connection_, *interaction_, *app_);
-    const QString folder = QDir(korvo::testing::sourceRoot()).filePath("data/UNIVERS");
-    imported_ = repository::UniverseImport(*connection_, *interaction_, *app_, list, folder)
-                    .ImporterUnivers() == repository::ImportOutcome::Finished;
-    if (imported_) imported_ = workspace_->Init_Classes().built;
+    demo_ = new korvo::testing::DemoUniverse;
+    app_ = &demo_->app;
+    connection_ = demo_->connection.get();
+    interaction_ = &demo_->interaction;
+    workspace_ = demo_->workspace.get();
+    imported_ = demo_->imported;
     session::InitPlanTable(*connection_, *app_);
   }
-  static void TearDownTestSuite() {
-    delete workspace_;
-    delete interaction_;
-    connection_->close();
-    delete connection_;
-    delete app_;
-    delete programFolder_;
-    delete schemas_;
-  }
+  static void TearDownTestSuite() { delete demo_; }
   void SetUp() override {
     ASSERT_TRUE(imported_) << interaction_->errors.join(" | ").toStdString();
     ASSERT_TRUE(app_->planTablePresent);
@@ -305,8 +290,7 @@ class DemoRun : public ::testing::Test {
 
   sqlgen::RunState run_;
   QStringList memo_;
-  static inline QTemporaryDir* schemas_ = nullptr;
-  static inline QTemporaryDir* programFolder_ = nullptr;
+  static inline korvo::testing::DemoUniverse* demo_ = nullptr;
   static inline kernel::AppState* app_ = nullptr;
   static inline db::Connection* connection_ = nullptr;
   static inline kernel::RecordingInteraction* interaction_ = nullptr;
