@@ -1,5 +1,7 @@
 #include "cli/cli_login.h"
 
+#include <QFileInfo>
+
 #include <QDir>
 #include <QProcessEnvironment>
 
@@ -80,6 +82,41 @@ kernel::AppState programState(QStringList& arguments, CliStreams& streams) {
   }
   if (auto language = takeLanguageOption(arguments)) state.language = *language;
   return state;
+}
+
+std::optional<SavedQueryArguments> readSavedQueryArguments(QStringList rest,
+                                                           const char* command,
+                                                           const char* usage,
+                                                           CliStreams& streams, int& status) {
+  status = kExitUsage;
+  if (!moveLanguageFirst(rest)) {
+    streams.err << usage;
+    return std::nullopt;
+  }
+  SavedQueryArguments out;
+  out.state = programState(rest, streams);
+  if (rest.size() != 2 || rest[0].startsWith(QLatin1Char('-')) ||
+      rest[1].startsWith(QLatin1Char('-'))) {
+    streams.err << usage;
+    return std::nullopt;
+  }
+  if (out.state.language != QLatin1String("FR") && out.state.language != QLatin1String("AN")) {
+    streams.err << "korvo " << command << ": unknown language " << out.state.language
+                << " (FR or AN)\n";
+    return std::nullopt;
+  }
+  const std::optional<db::ConnectString> connect = readConnectArgument(rest[0], command, streams);
+  if (!connect) return std::nullopt;
+  out.connect = *connect;
+  out.queryArgument = rest[1];
+  out.queryFile = QFileInfo(rest[1]).absoluteFilePath();
+  if (!QFileInfo::exists(out.queryFile)) {
+    streams.err << "korvo " << command << ": " << rest[1] << ": the query file does not exist\n";
+    status = kExitFailure;
+    return std::nullopt;
+  }
+  status = kExitOk;
+  return out;
 }
 
 }  // namespace korvo::cli

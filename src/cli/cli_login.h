@@ -30,6 +30,22 @@ std::optional<QString> takeLanguageOption(QStringList& arguments);
 // where programState reads it. False when "--lang" has no code after it.
 bool moveLanguageFirst(QStringList& arguments);
 
+// The arguments of the saved-query commands (generate, run): CONNECT QUERYFILE
+// and "--lang FR|AN" anywhere, the program state read with them.
+struct SavedQueryArguments {
+  kernel::AppState state;
+  db::ConnectString connect;
+  QString queryArgument;  // as given, for messages
+  QString queryFile;      // absolute, existing
+};
+
+// Prints the usage or the fault (prefixed "korvo COMMAND: ") and sets `status`
+// when the arguments cannot be used.
+std::optional<SavedQueryArguments> readSavedQueryArguments(QStringList arguments,
+                                                           const char* command,
+                                                           const char* usage,
+                                                           CliStreams& streams, int& status);
+
 // Init_Classes on the workspace, as entering query mode does; the reason when
 // the schema holds no universe or its catalogue cannot be read.
 std::optional<QString> loadUniverse(builder::Workspace& workspace);

@@ -18,29 +18,13 @@ namespace {
 
 int runGenerate(const QStringList& arguments, CliStreams& streams) {
   const char* usage = "Usage: korvo generate user/password@alias QUERYFILE [--lang FR|AN]\n";
-  QStringList rest = arguments;
-  if (!moveLanguageFirst(rest)) {
-    streams.err << usage;
-    return kExitUsage;
-  }
-  kernel::AppState state = programState(rest, streams);
-  if (rest.size() != 2 || rest[0].startsWith(QLatin1Char('-')) ||
-      rest[1].startsWith(QLatin1Char('-'))) {
-    streams.err << usage;
-    return kExitUsage;
-  }
-  if (state.language != QLatin1String("FR") && state.language != QLatin1String("AN")) {
-    streams.err << "korvo generate: unknown language " << state.language << " (FR or AN)\n";
-    return kExitUsage;
-  }
-  const std::optional<db::ConnectString> connect =
-      readConnectArgument(rest[0], "generate", streams);
-  if (!connect) return kExitUsage;
-  const QString queryFile = QFileInfo(rest[1]).absoluteFilePath();
-  if (!QFileInfo::exists(queryFile)) {
-    streams.err << "korvo generate: " << rest[1] << ": the query file does not exist\n";
-    return kExitFailure;
-  }
+  int status = kExitOk;
+  std::optional<SavedQueryArguments> args =
+      readSavedQueryArguments(arguments, "generate", usage, streams, status);
+  if (!args) return status;
+  kernel::AppState& state = args->state;
+  const QString& queryFile = args->queryFile;
+  const db::ConnectString* connect = &args->connect;
 
   std::unique_ptr<db::Connection> connection = openLogin(*connect, streams);
   if (!connection) return kExitFailure;
@@ -62,7 +46,7 @@ int runGenerate(const QStringList& arguments, CliStreams& streams) {
       sqlgen::generer_requete(workspace.grids().objects(), workspace.grids().conditions(),
                               workspace.catalogue(), *connection, workspace.texts());
   if (!generation.ok()) {
-    if (generation.refusedEmpty) return fail(rest[1] + QStringLiteral(": ") + generation.error);
+    if (generation.refusedEmpty) return fail(args->queryArgument + QStringLiteral(": ") + generation.error);
     return fail(QStringLiteral("the statement cannot be generated: ") + generation.error);
   }
   for (const QString& line : generation.lines) streams.out << line << '\n';

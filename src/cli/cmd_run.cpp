@@ -81,27 +81,13 @@ int runRun(const QStringList& arguments, CliStreams& streams) {
   QStringList rest = arguments;
   const bool yes = takeFlag(rest, QStringLiteral("--yes"));
   const bool all = takeFlag(rest, QStringLiteral("--all"));
-  if (!moveLanguageFirst(rest)) {
-    streams.err << usage;
-    return kExitUsage;
-  }
-  kernel::AppState state = programState(rest, streams);
-  if (rest.size() != 2 || rest[0].startsWith(QLatin1Char('-')) ||
-      rest[1].startsWith(QLatin1Char('-'))) {
-    streams.err << usage;
-    return kExitUsage;
-  }
-  if (state.language != QLatin1String("FR") && state.language != QLatin1String("AN")) {
-    streams.err << "korvo run: unknown language " << state.language << " (FR or AN)\n";
-    return kExitUsage;
-  }
-  const std::optional<db::ConnectString> connect = readConnectArgument(rest[0], "run", streams);
-  if (!connect) return kExitUsage;
-  const QString queryFile = QFileInfo(rest[1]).absoluteFilePath();
-  if (!QFileInfo::exists(queryFile)) {
-    streams.err << "korvo run: " << rest[1] << ": the query file does not exist\n";
-    return kExitFailure;
-  }
+  int status = kExitOk;
+  std::optional<SavedQueryArguments> args =
+      readSavedQueryArguments(rest, "run", usage, streams, status);
+  if (!args) return status;
+  kernel::AppState& state = args->state;
+  const QString& queryFile = args->queryFile;
+  const db::ConnectString* connect = &args->connect;
 
   std::unique_ptr<db::Connection> connection = openLogin(*connect, streams);
   if (!connection) return kExitFailure;
@@ -129,7 +115,7 @@ int runRun(const QStringList& arguments, CliStreams& streams) {
     connection->close();
     return kExitFailure;
   }
-  const int status = printRows(*connection, *statement, all, streams);
+  status = printRows(*connection, *statement, all, streams);
   connection->close();
   return status;
 }
