@@ -315,10 +315,17 @@ StatementResult SessionImpl::executeStatement(std::string_view sql) {
     case K::Commit: commit(); r.verb = "COMMIT"; break;
     case K::Rollback: rollback(); r.verb = "ROLLBACK"; break;
     case K::AlterSession: alterSession(s); r.verb = "ALTER SESSION"; break;
-    case K::ExplainPlan:
+    case K::ExplainPlan: {
+      // SQLite locks the whole schema for a pending write, where Oracle locks
+      // only the new plan rows: left uncommitted, they would stop every other
+      // session's writes (another workstation's estimate included) until this
+      // one commits. When nothing else was pending, they are committed at once.
+      const bool nothingPending = !inTransaction_ && depth_ == 1;
       asStatement([&] { explainPlan(*this, env(), s); });
+      if (nothingPending) commit();
       r.verb = "EXPLAIN PLAN";
       break;
+    }
     case K::CreateProcedure: createProcedure(s); r.verb = "CREATE PROCEDURE"; break;
     case K::Block: runBlock(s); r.verb = "BEGIN"; break;
   }

@@ -85,9 +85,11 @@ TEST_F(ExplainTest, ChecksTheStatementButDoesNotRunIt) {
                     "START WITH empno = 7839 CONNECT BY PRIOR empno = mgr"),
             0)
       << lastError_;
-  // no commit of its own
+  // No commit of its own inside pending work: the plan rows of 'y' go with
+  // the update; those of 'x', written with nothing pending, were kept.
   db().rollback();
-  EXPECT_EQ(single("SELECT COUNT(*) FROM PLAN_TABLE"), "0");
+  EXPECT_EQ(single("SELECT COUNT(*) FROM PLAN_TABLE WHERE STATEMENT_ID = 'y'"), "0");
+  EXPECT_NE(single("SELECT COUNT(*) FROM PLAN_TABLE WHERE STATEMENT_ID = 'x'"), "0");
   run("DROP TABLE PLAN_TABLE");
   EXPECT_EQ(errorOf("EXPLAIN PLAN SET STATEMENT_ID='x' INTO plan_table FOR SELECT * FROM dept"),
             942);
@@ -165,6 +167,31 @@ TEST_F(ExplainTest, TablesAreNamedFromTheTranslationNotItsText) {
   EXPECT_EQ(column("SELECT OBJECT_NAME FROM PLAN_TABLE WHERE STATEMENT_ID = 'Q' AND OPERATION = "
                    "'TABLE ACCESS'"),
             "EMP");
+}
+
+}  // namespace
+}  // namespace korvo::engine::test
+
+namespace korvo::engine::test {
+namespace {
+
+// Two workstations estimating on one schema: the plan rows of one session
+// never hold back the other's writes, and plan rows written inside pending
+// work stay part of it.
+TEST_F(ExplainTest, PlanRowsOfOneSessionDoNotLockOutAnother) {
+  cost("select * from emp", "P.ONE");
+  auto other = Session::open(file_.string(), "scott");
+  other->execute("delete from PLAN_TABLE where STATEMENT_ID='P.TWO'");
+  other->execute("commit");
+  other->execute("EXPLAIN PLAN SET STATEMENT_ID='P.TWO' INTO plan_table FOR select * from dual");
+  other.reset();
+  EXPECT_EQ(single("select count(distinct statement_id) from plan_table"), "2");
+
+  run("update emp set SAL = SAL + 1 where EMPNO = 7369");
+  run("EXPLAIN PLAN SET STATEMENT_ID='P.PENDING' INTO plan_table FOR select * from dual");
+  run("rollback");
+  EXPECT_EQ(single("select count(*) from plan_table where statement_id = 'P.PENDING'"), "0");
+  EXPECT_EQ(single("select SAL from emp where EMPNO = 7369"), "800");
 }
 
 }  // namespace
