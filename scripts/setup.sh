@@ -35,6 +35,8 @@ for item in "$root"/data/*; do
   name="$(basename "$item")"
   case "$name" in
     *.html|web) rm -rf "${run:?}/$name"; cp -r "$item" "$run/" ;;
+    # Demo saved queries are added beside the user's own, never over them.
+    REQUETES|CONDITIONS) cp -rn "$item" "$run/" ;;
     *) [ -e "$run/$name" ] || cp -r "$item" "$run/" ;;
   esac
 done
