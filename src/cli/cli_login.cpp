@@ -119,4 +119,31 @@ std::optional<SavedQueryArguments> readSavedQueryArguments(QStringList rest,
   return out;
 }
 
+std::optional<QMap<QString, QString>> takePromptAnswers(QStringList& arguments) {
+  QMap<QString, QString> answers;
+  for (qsizetype at = arguments.indexOf(QStringLiteral("--prompt")); at >= 0;
+       at = arguments.indexOf(QStringLiteral("--prompt"))) {
+    if (at + 1 >= arguments.size()) return std::nullopt;
+    const QString pair = arguments[at + 1];
+    const qsizetype equals = pair.indexOf(QLatin1Char('='));
+    if (equals <= 0) return std::nullopt;
+    answers.insert(pair.left(equals), pair.mid(equals + 1));
+    arguments.remove(at, 2);
+  }
+  return answers;
+}
+
+bool answerPrompts(const QMap<QString, QString>& answers, sqlgen::PromptList& prompts,
+                   QString& missing) {
+  for (sqlgen::PromptRequest& p : prompts) {
+    const auto found = answers.constFind(p.label);
+    if (found == answers.constEnd()) {
+      missing = p.label;
+      return false;
+    }
+    p.answer = *found;
+  }
+  return true;
+}
+
 }  // namespace korvo::cli

@@ -11,6 +11,8 @@
 #include "builder/workspace.h"
 #include "db/connection.h"
 #include "kernel/app_state.h"
+#include "sqlgen/prompts.h"
+#include <QMap>
 
 namespace korvo::cli {
 
@@ -45,6 +47,15 @@ std::optional<SavedQueryArguments> readSavedQueryArguments(QStringList arguments
                                                            const char* command,
                                                            const char* usage,
                                                            CliStreams& streams, int& status);
+
+// The answers of "--prompt QUESTION=ANSWER" (repeatable, anywhere), taken off
+// `arguments`; nothing when one is not written QUESTION=ANSWER.
+std::optional<QMap<QString, QString>> takePromptAnswers(QStringList& arguments);
+
+// Fills each prompt's answer from `answers` by its label; false, with the
+// first label that has none in `missing`, when one is not answered.
+bool answerPrompts(const QMap<QString, QString>& answers, sqlgen::PromptList& prompts,
+                   QString& missing);
 
 // Init_Classes on the workspace, as entering query mode does; the reason when
 // the schema holds no universe or its catalogue cannot be read.

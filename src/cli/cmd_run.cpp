@@ -77,10 +77,16 @@ int printRows(db::Connection& connection, const QString& statement, bool all, Cl
 
 int runRun(const QStringList& arguments, CliStreams& streams) {
   const char* usage =
-      "Usage: korvo run user/password@alias QUERYFILE [--lang FR|AN] [--yes] [--all]\n";
+      "Usage: korvo run user/password@alias QUERYFILE [--lang FR|AN] [--yes] [--all]\n"
+      "                 [--prompt QUESTION=ANSWER ...]\n";
   QStringList rest = arguments;
   const bool yes = takeFlag(rest, QStringLiteral("--yes"));
   const bool all = takeFlag(rest, QStringLiteral("--all"));
+  const std::optional<QMap<QString, QString>> answers = takePromptAnswers(rest);
+  if (!answers) {
+    streams.err << usage;
+    return kExitUsage;
+  }
   int status = kExitOk;
   std::optional<SavedQueryArguments> args =
       readSavedQueryArguments(rest, "run", usage, streams, status);
@@ -108,10 +114,17 @@ int runRun(const QStringList& arguments, CliStreams& streams) {
   if (const std::optional<QString> refused = loadUniverse(workspace)) return fail(*refused);
 
   sqlgen::RunState run;
+  QString unanswered;
+  run.askPrompts = [&](sqlgen::PromptList& prompts) {
+    return answerPrompts(*answers, prompts, unanswered);
+  };
   QStringList memo;
   const std::optional<QString> statement =
       sqlgen::procExecuter(workspace, run, /*builderShown=*/true, /*bloquerSql=*/false, memo);
   if (!statement) {
+    if (!unanswered.isEmpty())
+      streams.err << "korvo run: the prompt \"" << unanswered << "\" has no answer: give it with --prompt \""
+                  << unanswered << "=ANSWER\"\n";
     connection->close();
     return kExitFailure;
   }
@@ -122,7 +135,7 @@ int runRun(const QStringList& arguments, CliStreams& streams) {
 
 [[maybe_unused]] const SubcommandRegistration registration{{
     QStringLiteral("run"),
-    QStringLiteral("user/password@alias QUERYFILE [--lang FR|AN] [--yes] [--all]"),
+    QStringLiteral("user/password@alias QUERYFILE [--lang FR|AN] [--yes] [--all] [--prompt Q=A ...]"),
     QStringLiteral("run a saved query and print its rows"),
     QStringLiteral(
         "Runs the saved query QUERYFILE (the result-object file in a REQUETES folder, its\n"
@@ -132,7 +145,10 @@ int runRun(const QStringList& arguments, CliStreams& streams) {
         "SELECT without Cartesian product, and its cost is estimated with EXPLAIN PLAN.\n"
         "A cost above COST of the settings file Korvo-BO6.ini in the current folder (0\n"
         "without one) asks for confirmation: --yes answers Yes, otherwise the question is\n"
-        "printed and the run refused. A query that asks for values at run time is refused.\n"
+        "printed and the run refused. A query that asks for values at run time takes its\n"
+        "answers from --prompt QUESTION=ANSWER (repeatable): QUESTION is the label the\n"
+        "prompt dialog shows (the object name of a condition prompt, the question of an\n"
+        "@Prompt, the name of an @Variable); a prompt without one stops the run (exit 1).\n"
         "Output: a heading line of the column titles, then the rows, tab-separated (a tab,\n"
         "line break, carriage return or backslash in a value written \\t, \\n, \\r, \\\\);\n"
         "the first 500 rows, every row with --all. --lang gives the language of the\n"

@@ -1,7 +1,7 @@
 #include "sqlgen/query_run.h"
 
 #include "sqlgen/condition_check.h"
-#include "sqlgen/prompt_detection.h"
+#include "sqlgen/prompts.h"
 #include "sqlgen/query_launch.h"
 #include "sqlgen/sql_generation.h"
 
@@ -22,11 +22,22 @@ bool generateMemo(builder::Workspace& workspace, RunState& run, QStringList& mem
   for (const QString& fault : faults) interaction.inform(fault);
   if (!faults.isEmpty()) return false;
 
-  if (const std::optional<QString> prompt =
-          firstPrompt(grids.objects(), grids.conditions(), workspace.catalogue())) {
-    interaction.inform(promptsRefusedMessage(workspace.appState().language, *prompt));
+  const PromptCollection collected =
+      collectPrompts(grids.objects(), grids.conditions(), workspace.catalogue());
+  if (!collected.error.isEmpty()) {
+    interaction.inform(collected.error);
     return false;
   }
+  PromptList prompts = collected.prompts;
+  if (!prompts.isEmpty()) {
+    if (!run.askPrompts) {
+      interaction.inform(unansweredPromptMessage(workspace.appState().language, prompts[0].label));
+      return false;
+    }
+    if (!run.askPrompts(prompts)) return false;
+    writeConditionAnswers(prompts, workspace.grids().conditions());
+  }
+  run.lastPrompts = prompts;
 
   const Generation generation =
       generer_requete(grids.objects(), grids.conditions(), workspace.catalogue(),
@@ -46,6 +57,34 @@ bool generateMemo(builder::Workspace& workspace, RunState& run, QStringList& mem
   return true;
 }
 
+// The calls left in the memo replaced by their answers; calls the last
+// prompts do not answer (the editor's own text, a refresh) are asked first.
+bool replaceInMemo(builder::Workspace& workspace, RunState& run, QStringList& memoLines) {
+  kernel::Interaction& interaction = workspace.interaction();
+  const QString text = memoLines.join(QLatin1Char('\n'));
+  const PromptCollection missing = unansweredCalls(text, run.lastPrompts);
+  if (!missing.error.isEmpty()) {
+    interaction.inform(missing.error);
+    return false;
+  }
+  if (!missing.prompts.isEmpty()) {
+    PromptList asked = missing.prompts;
+    if (!run.askPrompts) {
+      interaction.inform(unansweredPromptMessage(workspace.appState().language, asked[0].label));
+      return false;
+    }
+    if (!run.askPrompts(asked)) return false;
+    run.lastPrompts << asked;
+  }
+  const Replacement replaced = replacePromptCalls(text, run.lastPrompts);
+  if (!replaced.error.isEmpty()) {
+    interaction.inform(replaced.error);
+    return false;
+  }
+  if (replaced.text != text) memoLines = replaced.text.split(QLatin1Char('\n'));
+  return true;
+}
+
 }  // namespace
 
 std::optional<QString> procGo(builder::Workspace& workspace, const RunState& run, bool bloquerSql,
@@ -61,6 +100,7 @@ std::optional<QString> procGo(builder::Workspace& workspace, const RunState& run
 std::optional<QString> procExecuter(builder::Workspace& workspace, RunState& run, bool builderShown,
                                     bool bloquerSql, QStringList& memoLines) {
   if (builderShown && !generateMemo(workspace, run, memoLines)) return std::nullopt;
+  if (!replaceInMemo(workspace, run, memoLines)) return std::nullopt;
   return procGo(workspace, run, bloquerSql, memoLines);
 }
 

@@ -5,7 +5,10 @@
 #include <QStringList>
 #include <optional>
 
+#include <functional>
+
 #include "builder/workspace.h"
+#include "sqlgen/prompts.h"
 
 namespace korvo::sqlgen {
 
@@ -13,6 +16,12 @@ namespace korvo::sqlgen {
 // generation, which a run of the memo without generation is checked against.
 struct RunState {
   bool cartesian = false;
+  // Asks the user for the prompts' answers (filled into each request); false
+  // when the user cancels. Unset: a query with prompts is refused.
+  std::function<bool(PromptList&)> askPrompts;
+  // The prompts of the last run, which answer the same calls in the memo when
+  // it runs again without generation (refresh, the editor's own text).
+  PromptList lastPrompts;
 };
 
 // The launch of the memo: the checks of checkLaunch on `memoLines` joined by

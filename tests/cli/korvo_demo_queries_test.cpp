@@ -29,10 +29,10 @@ class DemoQueries : public ::testing::Test {
     return korvo::testing::runKorvo(program_, dir_.path(), arguments);
   }
   // The rows of a shipped query, heading first, as `korvo run --yes` prints them.
-  QStringList rows(const char* name) {
+  QStringList rows(const char* name, const QStringList& more = {}) {
     const QString file = QDir(data()).filePath(QStringLiteral("REQUETES/") +
                                                 QString::fromUtf8(name) + ".xml");
-    const ProgramRun run = korvo({"run", connect(), file, "--yes"});
+    const ProgramRun run = korvo(QStringList({"run", connect(), file, "--yes"}) + more);
     EXPECT_EQ(run.status, 0) << name << ": " << run.err.toStdString();
     return run.out.split('\n', Qt::SkipEmptyParts);
   }
@@ -59,6 +59,10 @@ TEST_F(DemoQueries, EachShippedQueryGivesItsRows) {
   // An object compared with another object.
   EXPECT_EQ(rows("Commission au-dessus du salaire"),
             QStringList({QString::fromUtf8("Employé\tSalaire\tCommission"), "MARTIN\t1250\t1400"}));
+  // A condition prompt under "Dans liste", answered with a list.
+  EXPECT_EQ(rows("Employés des fonctions choisies", {"--prompt", "Fonction=('PRESIDENT','ANALYST')"}),
+            QStringList({QString::fromUtf8("Employé\tFonction\tSalaire"), "SCOTT\tANALYST\t3000",
+                         "KING\tPRESIDENT\t5000", "FORD\tANALYST\t3000"}));
 }
 
 }  // namespace

@@ -124,8 +124,15 @@ TEST_F(KorvoRun, RefusalsMissingFilesAndUsage) {
   ProgramRun run = korvo({"run", connect(), requete("prompt.xml")});
   EXPECT_EQ(run.status, 1);
   EXPECT_TRUE(run.out.isEmpty());
-  EXPECT_TRUE(run.err.contains("(@Prompt('Quelle fonction ?','A',,mono,free))"))
+  EXPECT_TRUE(run.err.contains("the prompt \"Quelle fonction ?\" has no answer"))
       << run.err.toStdString();
+  // The answer goes in quoted, its case kept: no employee has the job "clerk".
+  run = korvo({"run", connect(), requete("prompt.xml"), "--prompt", "Quelle fonction ?=clerk"});
+  EXPECT_EQ(run.status, 0) << run.err.toStdString();
+  EXPECT_EQ(run.out.count('\n'), 1) << run.out.toStdString();
+  run = korvo({"run", connect(), requete("prompt.xml"), "--prompt", "Quelle fonction ?=CLERK"});
+  EXPECT_EQ(run.out.count('\n'), 5) << run.out.toStdString();
+  EXPECT_EQ(korvo({"run", connect(), requete("prompt.xml"), "--prompt", "no-equals"}).status, 2);
 
   save("nulltest.xml", {{"5", "0", "Employé", "Char"}},
        {{"8", "", "ET", "", "Commission", "Non renseigné", "", "0", "Num", "0"}});

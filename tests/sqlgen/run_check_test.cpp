@@ -15,7 +15,7 @@
 #include "session/plan_table.h"
 #include "sqlgen/condition_check.h"
 #include "sqlgen/cost_estimate.h"
-#include "sqlgen/prompt_detection.h"
+#include "sqlgen/prompts.h"
 #include "sqlgen/query_launch.h"
 #include "demo_universe.h"
 #include "sqlgen/query_run.h"
@@ -137,7 +137,7 @@ TEST(ConditionCheck, EveryRuleInBothLanguages) {
           .isEmpty());
 }
 
-TEST(PromptDetection, FirstCallAsWrittenThenConditionRows) {
+TEST(Prompts, CollectedInTheDialogsOrderEachQuestionOnce) {
   builder::Catalogue catalogue;
   const auto object = [&](const char* id, const char* select, const char* where) {
     builder::CatalogueRow row;
@@ -148,26 +148,65 @@ TEST(PromptDetection, FirstCallAsWrittenThenConditionRows) {
   };
   object("1", "EMP.ENAME", "");
   object("2", "nvl(EMP.SAL, @variable('BOUSER'))", "EMP.JOB = @Prompt('Job?','A',,mono,free)");
-  object("3", "EMP.JOB", "EMP.JOB in @PROMPT ('Which (one)?', 'A', lov(x), multi)  and 1=1");
+  object("3", "EMP.JOB", "EMP.JOB in @PROMPT ('job?', 'A', lov(x), multi)  and 1=1");
   object("4", "EMP.JOB", "EMP.JOB = @Prompt('never closed'");
+  object("5", "EMP.DEPTNO", "EMP.DEPTNO = @Prompt('Dept?','N',,mono,free)");
   kernel::Grid objects = kernel::Grid::withHeaders({"Id", "M", "Name", "Type"}, 0);
-  kernel::Grid conditions = conditionGrid({{"7", "", "ET", "", "Salaire", "Egal à", "?"}});
-  const auto first = [&](QStringList ids) {
-    objects.setRowCount(1);
-    for (const QString& id : ids) objects.appendRow({id, "0", "", ""});
-    return sqlgen::firstPrompt(objects, conditions, catalogue);
-  };
-  EXPECT_EQ(first({"1", "2"}), QString("@variable('BOUSER')"));
-  EXPECT_EQ(first({"3", "2"}), QString("@PROMPT ('Which (one)?', 'A', lov(x), multi)"));
-  EXPECT_EQ(first({"4"}), QString("@Prompt('never closed'"));
-  EXPECT_EQ(first({"1", "99"}), QString("Salaire"));
-  conditions = conditionGrid({{"7", "", "ET", "", "Salaire", "Egal à", "", "?"}});
-  EXPECT_EQ(first({"1"}), std::nullopt);
+  objects.appendRow({"2", "0", "", ""});
+  objects.appendRow({"3", "0", "", ""});
+  // Two condition prompts on one object, and an object used only in a condition.
+  kernel::Grid conditions =
+      conditionGrid({{"7", "", "ET", "", "Salaire", "Egal à", "?"},
+                     {"7", "", "ET", "", "Salaire", "Dans liste", "?", "(1,2)"},
+                     {"5", "", "ET", "", "Dept", "Renseigné", ""}});
+  const sqlgen::PromptCollection c = sqlgen::collectPrompts(objects, conditions, catalogue);
+  ASSERT_TRUE(c.error.isEmpty()) << c.error.toStdString();
+  QStringList labels;
+  for (const sqlgen::PromptRequest& p : c.prompts) labels << p.label;
+  EXPECT_EQ(labels, QStringList({"Salaire", "Salaire", "Job?", "Dept?", "BOUSER"}));
+  EXPECT_EQ(c.prompts[1].operatorLabel, QString::fromUtf8("Dans liste"));
+  EXPECT_EQ(c.prompts[1].answer, "(1,2)");
+  EXPECT_TRUE(c.prompts[3].numeric);
+  EXPECT_EQ(c.prompts[4].kind, sqlgen::PromptRequest::Variable);
 
-  EXPECT_EQ(sqlgen::promptsRefusedMessage("FR", "@Prompt('a')"),
-            "Cette requête demande des valeurs à l'exécution (@Prompt('a')) : les invites ne sont "
-            "pas encore prises en charge, rien n'a été exécuté.");
-  EXPECT_TRUE(sqlgen::promptsRefusedMessage("AN", "Salaire")
+  objects.appendRow({"4", "0", "", ""});
+  const sqlgen::PromptCollection broken = sqlgen::collectPrompts(objects, conditions, catalogue);
+  EXPECT_TRUE(broken.prompts.isEmpty());
+  EXPECT_TRUE(broken.error.contains("@Prompt('never closed'")) << broken.error.toStdString();
+}
+
+TEST(Prompts, CallsAreReplacedByTheirAnswersInOnePass) {
+  sqlgen::PromptList answers;
+  sqlgen::PromptRequest dept;
+  dept.kind = sqlgen::PromptRequest::ObjectPrompt;
+  dept.label = "Dept?";
+  dept.answer = "10";
+  sqlgen::PromptRequest name = dept;
+  name.label = "Name?";
+  name.answer = "O'Neil";
+  sqlgen::PromptRequest region = dept;
+  region.kind = sqlgen::PromptRequest::Variable;
+  region.label = "Region";
+  region.answer = "@Prompt('Dept?','N',,mono,free)";  // an answer is never read as a call
+  answers << dept << name << region;
+  const QString text =
+      "where D = @Prompt('Dept?','N',,mono,free) and N = @prompt('NAME?','A',,mono,free)\n"
+      " and E = @Prompt('Dept?','N',,mono,free) and R = @Variable('Region')";
+  const sqlgen::Replacement r = sqlgen::replacePromptCalls(text, answers);
+  ASSERT_TRUE(r.error.isEmpty()) << r.error.toStdString();
+  EXPECT_EQ(r.text, "where D = 10 and N = 'O''Neil'\n and E = 10 and R = "
+                    "'@Prompt(''Dept?'',''N'',,mono,free)'");
+
+  // Calls the last answers do not know are the ones to ask; a malformed call stops.
+  const sqlgen::PromptCollection missing =
+      sqlgen::unansweredCalls(text + " and @Variable('BOUSER')", answers);
+  ASSERT_EQ(missing.prompts.size(), 1);
+  EXPECT_EQ(missing.prompts[0].label, "BOUSER");
+  EXPECT_FALSE(sqlgen::replacePromptCalls("x = @Variable('BOUSER')", answers).error.isEmpty());
+  EXPECT_FALSE(sqlgen::replacePromptCalls("x = @Variable('open", answers).error.isEmpty());
+  EXPECT_EQ(sqlgen::replacePromptCalls("no calls", {}).text, "no calls");
+
+  EXPECT_TRUE(sqlgen::unansweredPromptMessage("AN", "Salaire")
                   .startsWith("This query asks for values at run time (Salaire): "));
 }
 
@@ -332,15 +371,15 @@ TEST_F(DemoRun, RefusalsBeforeGeneration) {
       {{"5", "0", "Employé", "Char"}, {"9", "0", "Par fonction", "Char"}});
   workspace_->grids().replaceConditions({});
   EXPECT_FALSE(execute(true));
-  EXPECT_EQ(interaction_->informed, QStringList{sqlgen::promptsRefusedMessage(
-                                        "FR", "@Prompt('Quelle fonction ?','A',,mono,free)")});
+  EXPECT_EQ(interaction_->informed,
+            QStringList{sqlgen::unansweredPromptMessage("FR", "Quelle fonction ?")});
 
   app_->language = "AN";
   workspace_->grids().replaceObjects({{"5", "0", "Employee", "Char"}});
   workspace_->grids().replaceConditions(
       {{"7", "", "AND", "", "Salary", "Greater than", "?", "", "Num", "0"}});
   EXPECT_FALSE(execute(true));
-  EXPECT_EQ(interaction_->informed.last(), sqlgen::promptsRefusedMessage("AN", "Salary"));
+  EXPECT_EQ(interaction_->informed.last(), sqlgen::unansweredPromptMessage("AN", "Salary"));
 
   workspace_->grids().replaceConditions(
       {{"8", "", "AND", "", "Commission", "Is null", "", "0", "Num", "0"}});
