@@ -12,6 +12,7 @@
 #include "builder/workspace.h"
 #include "db/connection.h"
 #include "kernel/interaction.h"
+#include "sqlgen/prompt_dialog.h"
 #include "sqlgen/query_run.h"
 #include "sqlgen/result_export.h"
 #include "sqlgen/result_grid_view.h"
@@ -40,6 +41,7 @@ RunFeatures::RunFeatures(MainWindow& window, builder::Workspace& workspace,
     : parts_(std::make_unique<Parts>(window, workspace, connection, messages)) {
   Parts& p = *parts_;
   p.view.onTitleClicked = [this](const QString& title) { sortBy(title); };
+  p.runState.askPrompts = [this](sqlgen::PromptList& prompts) { return askPrompts(prompts); };
 
   MainWindowHooks& hooks = window.hooks();
   hooks.runQuery = [this] { run(); };
@@ -84,10 +86,38 @@ void RunFeatures::run() {
       sqlgen::procExecuter(p.workspace, p.runState, builderShown,
                            p.window.sqlPanel()->cbBloquerSql->isChecked(), memoLines);
   // The generation writes the memo even when the launch refuses it.
-  if (builderShown) memo->setPlainText(memoLines.join(QLatin1Char('\n')));
+  // The memo shows the statement with the answers in it; the condition grid
+  // shows the answers of its prompts.
+  const QString memoText = memoLines.join(QLatin1Char('\n'));
+  if (memoText != memo->toPlainText()) memo->setPlainText(memoText);
+  if (builderShown && p.workspace.changed) p.workspace.changed();
   if (!statement) return;
   p.window.procPanelResultat();
   openResult(*statement);
+}
+
+bool RunFeatures::askPrompts(sqlgen::PromptList& prompts) {
+  Parts& p = *parts_;
+  QList<sqlgen::PromptField> fields;
+  for (qsizetype n = 0; n < prompts.size(); ++n) {
+    const sqlgen::PromptRequest& r = prompts[n];
+    sqlgen::PromptField f;
+    f.label = r.label;
+    f.condition = r.kind == sqlgen::PromptRequest::Condition;
+    // Condition prompts are named by their object, the others by a key made
+    // of the prompt's number and the object id.
+    f.name = f.condition ? r.objectId
+                         : QString::number(n + 1) + r.objectId.rightJustified(5, QLatin1Char('0'));
+    f.initial = r.answer;
+    fields << f;
+  }
+  // Built afresh for every run; the main window waits while it is open.
+  sqlgen::PromptDialog dialog(p.window.texts(), &p.window);
+  dialog.build(fields);
+  if (dialog.exec() != QDialog::Accepted) return false;
+  const QStringList answers = dialog.answers();
+  for (qsizetype n = 0; n < prompts.size(); ++n) prompts[n].answer = answers.value(n);
+  return true;
 }
 
 void RunFeatures::sortBy(const QString& title) {

@@ -6,6 +6,8 @@
 #include <QObject>
 #include <memory>
 
+#include "sqlgen/prompts.h"
+
 namespace korvo::builder {
 class Workspace;
 }
@@ -36,6 +38,8 @@ class RunFeatures : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // The prompt dialog for `prompts`; false on Cancel.
+  bool askPrompts(sqlgen::PromptList& prompts);
   // Opens the statement into the result grid; a database error is shown and
   // leaves the grid empty.
   void openResult(const QString& statement);

@@ -10,6 +10,9 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
 #include <QHeaderView>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -29,6 +32,7 @@
 #include "repository/universe_import.h"
 #include "repository/universe_list.h"
 #include "session/plan_table.h"
+#include "sqlgen/prompt_dialog.h"
 #include "sqlgen/result_panel.h"
 #include "sqlgen/sql_panel.h"
 #include "kernel/toolbar_widget.h"
@@ -193,6 +197,44 @@ TEST_F(RunRoad, BuildRunSortAndCopy) {
   EXPECT_TRUE(w.sqlPanel()->memoSql->toPlainText().contains("KORVO_EMP.SAL > 1000"))
       << w.sqlPanel()->memoSql->toPlainText().toStdString();
   snapshot(w, "screenshot-editor-real.png");
+}
+
+TEST_F(RunRoad, APromptIsAskedInTheDialogAndItsAnswerRuns) {
+  ASSERT_TRUE(imported);
+  MainWindow& w = *harness->window;
+  w.procPanelRequete();
+  harness->interaction.chosenFiles = {QDir(korvo::testing::sourceRoot())
+                                          .filePath(QString::fromUtf8(
+                                              "data/REQUETES/Employés des fonctions choisies.xml"))};
+  w.queryPanel()->sbOuvrir->click();
+  ASSERT_TRUE(harness->interaction.errors.isEmpty())
+      << harness->interaction.errors.join(" | ").toStdString();
+  harness->interaction.defaultAnswer = true;
+
+  // Cancel first: nothing runs.
+  const auto answerDialog = [](const QString& answer, bool ok) {
+    QTimer::singleShot(0, [answer, ok] {
+      auto* dialog = qobject_cast<sqlgen::PromptDialog*>(QApplication::activeModalWidget());
+      ASSERT_NE(dialog, nullptr);
+      EXPECT_EQ(dialog->findChild<QLabel*>("LB6")->text(), "Fonction");
+      EXPECT_FALSE(dialog->okButton()->isEnabled());
+      dialog->field(0)->setText(answer);
+      if (ok)
+        dialog->okButton()->click();
+      else
+        dialog->reject();
+    });
+  };
+  answerDialog("('PRESIDENT')", false);
+  w.queryPanel()->sbExecute->click();
+  EXPECT_EQ(w.mode(), WorkMode::Query);
+
+  answerDialog("('PRESIDENT')", true);
+  w.queryPanel()->sbExecute->click();
+  ASSERT_EQ(w.mode(), WorkMode::Result);
+  EXPECT_EQ(gridColumn(w.resultPanel()->dbGridData, 0), QStringList({"KING"}));
+  // The answer went into the condition grid, as a constant of the query.
+  EXPECT_EQ(w.queryPanel()->stringGridCond->item(0, 7)->text(), "('PRESIDENT')");
 }
 
 TEST_F(RunRoad, EditorRunsTheUsersOwnSelectAndRefusesOtherStatements) {
