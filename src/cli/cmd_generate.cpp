@@ -11,16 +11,24 @@
 #include "db/connection.h"
 #include "kernel/app_state.h"
 #include "kernel/interaction.h"
+#include "sqlgen/prompts.h"
 #include "sqlgen/sql_generation.h"
 
 namespace korvo::cli {
 namespace {
 
 int runGenerate(const QStringList& arguments, CliStreams& streams) {
-  const char* usage = "Usage: korvo generate user/password@alias QUERYFILE [--lang FR|AN]\n";
+  const char* usage =
+      "Usage: korvo generate user/password@alias QUERYFILE [--lang FR|AN] [--prompt Q=A ...]\n";
+  QStringList rest = arguments;
+  const std::optional<QMap<QString, QString>> answers = takePromptAnswers(rest);
+  if (!answers) {
+    streams.err << usage;
+    return kExitUsage;
+  }
   int status = kExitOk;
   std::optional<SavedQueryArguments> args =
-      readSavedQueryArguments(arguments, "generate", usage, streams, status);
+      readSavedQueryArguments(rest, "generate", usage, streams, status);
   if (!args) return status;
   kernel::AppState& state = args->state;
   const QString& queryFile = args->queryFile;
@@ -42,6 +50,17 @@ int runGenerate(const QStringList& arguments, CliStreams& streams) {
 
   if (const std::optional<QString> refused = loadUniverse(workspace)) return fail(*refused);
 
+  // The prompts' answers, as the prompt dialog would give them.
+  builder::QueryGrids& grids = workspace.grids();
+  sqlgen::PromptCollection prompts =
+      sqlgen::collectPrompts(grids.objects(), grids.conditions(), workspace.catalogue());
+  if (!prompts.error.isEmpty()) return fail(prompts.error);
+  QString unanswered;
+  if (!answerPrompts(*answers, prompts.prompts, unanswered))
+    return fail(QStringLiteral("the prompt \"%1\" has no answer: give it with --prompt \"%1=ANSWER\"")
+                    .arg(unanswered));
+  sqlgen::writeConditionAnswers(prompts.prompts, grids.conditions());
+
   const sqlgen::Generation generation =
       sqlgen::generer_requete(workspace.grids().objects(), workspace.grids().conditions(),
                               workspace.catalogue(), *connection, workspace.texts());
@@ -49,14 +68,17 @@ int runGenerate(const QStringList& arguments, CliStreams& streams) {
     if (generation.refusedEmpty) return fail(args->queryArgument + QStringLiteral(": ") + generation.error);
     return fail(QStringLiteral("the statement cannot be generated: ") + generation.error);
   }
-  for (const QString& line : generation.lines) streams.out << line << '\n';
+  const sqlgen::Replacement replaced =
+      sqlgen::replacePromptCalls(generation.lines.join(QLatin1Char('\n')), prompts.prompts);
+  if (!replaced.error.isEmpty()) return fail(replaced.error);
+  for (const QString& line : replaced.text.split(QLatin1Char('\n'))) streams.out << line << '\n';
   connection->close();
   return kExitOk;
 }
 
 [[maybe_unused]] const SubcommandRegistration registration{{
     QStringLiteral("generate"),
-    QStringLiteral("user/password@alias QUERYFILE [--lang FR|AN]"),
+    QStringLiteral("user/password@alias QUERYFILE [--lang FR|AN] [--prompt Q=A ...]"),
     QStringLiteral("print the SELECT statement generated for a saved query"),
     QStringLiteral(
         "Reads the saved query QUERYFILE (the result-object file in a REQUETES folder; its\n"
@@ -65,6 +87,9 @@ int runGenerate(const QStringList& arguments, CliStreams& streams) {
         "SELECT statement the query builder generates for it: one line of the SQL memo per\n"
         "output line, every blank kept, trailing ones included. --lang gives the language\n"
         "of the connector and operator words of the query (default: the settings file's).\n"
+        "A query that asks for values at run time takes them from --prompt QUESTION=ANSWER\n"
+        "(repeatable; QUESTION as `korvo prompts` lists it) and prints the statement with\n"
+        "the answers in it; a prompt without an answer stops with exit status 1.\n"
         "Exit status 1 when a file is missing or invalid, the schema holds no universe, the\n"
         "query has no result object or the database refuses an auxiliary query; 2 for a\n"
         "malformed command line.\n"),

@@ -65,4 +65,27 @@ TEST_F(DemoQueries, EachShippedQueryGivesItsRows) {
                          "KING\tPRESIDENT\t5000", "FORD\tANALYST\t3000"}));
 }
 
+TEST_F(DemoQueries, PromptsAreListedAndAnsweredOnTheCommandLine) {
+  const QString file = QDir(data()).filePath(
+      QString::fromUtf8("REQUETES/Employés des fonctions choisies.xml"));
+  ProgramRun run = korvo({"prompts", connect(), file});
+  EXPECT_EQ(run.status, 0) << run.err.toStdString();
+  EXPECT_EQ(run.out, QString::fromUtf8("condition\tFonction\tDans liste\n"));
+
+  run = korvo({"generate", connect(), file});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_TRUE(run.out.isEmpty());
+  EXPECT_TRUE(run.err.contains("the prompt \"Fonction\" has no answer")) << run.err.toStdString();
+
+  run = korvo({"generate", connect(), file, "--prompt", "Fonction=('CLERK','MANAGER')"});
+  EXPECT_EQ(run.status, 0) << run.err.toStdString();
+  EXPECT_TRUE(run.out.contains("KORVO_EMP.JOB IN ('CLERK','MANAGER')")) << run.out.toStdString();
+
+  // A query without prompts lists none.
+  run = korvo({"prompts", connect(),
+               QDir(data()).filePath(QString::fromUtf8("REQUETES/Masse salariale par département.xml"))});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_TRUE(run.out.isEmpty());
+}
+
 }  // namespace
