@@ -9,6 +9,8 @@
 #include <QToolButton>
 
 #include "app/main_window.h"
+#include "builder/value_list.h"
+#include "builder/value_list_dialog.h"
 #include "builder/workspace.h"
 #include "db/connection.h"
 #include "kernel/interaction.h"
@@ -114,6 +116,21 @@ bool RunFeatures::askPrompts(sqlgen::PromptList& prompts) {
   // Built afresh for every run; the main window waits while it is open.
   sqlgen::PromptDialog dialog(p.window.texts(), &p.window);
   dialog.build(fields);
+  dialog.chooseValues = [&](int index) -> std::optional<QString> {
+    const sqlgen::PromptRequest& r = prompts[index];
+    const builder::ValueChoice choice = builder::valueChoiceFor(r.operatorLabel, p.window.texts());
+    builder::ValueList values;
+    try {
+      values = builder::distinctValues(p.connection, p.workspace.catalogue(), r.objectId, true);
+    } catch (const db::DbError& e) {
+      p.messages.error(e.text());
+      return std::nullopt;
+    }
+    builder::ValueListDialog list(p.window.texts(), &dialog);
+    list.fill(r.label, values.values, choice);
+    if (list.exec() != QDialog::Accepted) return std::nullopt;
+    return list.chosenOperand();
+  };
   if (dialog.exec() != QDialog::Accepted) return false;
   const QStringList answers = dialog.answers();
   for (qsizetype n = 0; n < prompts.size(); ++n) prompts[n].answer = answers.value(n);

@@ -12,6 +12,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QTimer>
 #include <QHeaderView>
 #include <QPlainTextEdit>
@@ -32,6 +33,7 @@
 #include "repository/universe_import.h"
 #include "repository/universe_list.h"
 #include "session/plan_table.h"
+#include "builder/value_list_dialog.h"
 #include "sqlgen/prompt_dialog.h"
 #include "sqlgen/result_panel.h"
 #include "sqlgen/sql_panel.h"
@@ -229,7 +231,25 @@ TEST_F(RunRoad, APromptIsAskedInTheDialogAndItsAnswerRuns) {
   w.queryPanel()->sbExecute->click();
   EXPECT_EQ(w.mode(), WorkMode::Query);
 
-  answerDialog("('PRESIDENT')", true);
+  // The answer chosen from the list of values of the prompt's object.
+  QTimer::singleShot(0, [] {
+    auto* dialog = qobject_cast<sqlgen::PromptDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    dialog->field(0)->setFocus();
+    QApplication::processEvents();
+    QTimer::singleShot(0, [] {
+      auto* list = qobject_cast<builder::ValueListDialog*>(QApplication::activeModalWidget());
+      ASSERT_NE(list, nullptr);
+      const QList<QListWidgetItem*> found =
+          list->valueList()->findItems("PRESIDENT", Qt::MatchExactly);
+      ASSERT_EQ(found.size(), 1);
+      found[0]->setSelected(true);
+      list->okButton()->click();
+    });
+    dialog->valuesButton()->click();
+    EXPECT_EQ(dialog->field(0)->text(), "('PRESIDENT')");
+    dialog->okButton()->click();
+  });
   w.queryPanel()->sbExecute->click();
   ASSERT_EQ(w.mode(), WorkMode::Result);
   EXPECT_EQ(gridColumn(w.resultPanel()->dbGridData, 0), QStringList({"KING"}));

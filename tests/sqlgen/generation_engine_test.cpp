@@ -11,7 +11,7 @@
 #include "builder/workspace.h"
 #include "repository/universe_import.h"
 #include "repository/universe_list.h"
-#include "demo_universe.h"
+#include "support/demo_universe.h"
 #include "qt_print.h"
 #include "sqlgen/sql_generation.h"
 #include "support/test_paths.h"

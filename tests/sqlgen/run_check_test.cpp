@@ -17,7 +17,7 @@
 #include "sqlgen/cost_estimate.h"
 #include "sqlgen/prompts.h"
 #include "sqlgen/query_launch.h"
-#include "demo_universe.h"
+#include "support/demo_universe.h"
 #include "sqlgen/query_run.h"
 #include "support/test_paths.h"
 
