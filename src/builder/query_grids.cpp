@@ -299,6 +299,17 @@ void QueryGrids::SBClassesClick() {
 void QueryGrids::SBCloseOperClick() { showClassPanel(); }
 void QueryGrids::SBCloseListClick() { showClassPanel(); }
 
+void QueryGrids::showValuePanel() {
+  state_.leftPanel = LeftPanel::Values;
+  state_.leftTitle = texts().leftPanelTitles.value(0) + QStringLiteral("   ");
+}
+
+void QueryGrids::ProcSelValeur(const QString& operand) {
+  if (!operand.isEmpty() && isDataRow(conditions_, state_.condRow))
+    conditions_.setCell(state_.condRow, kCondOperand, operand);
+  showClassPanel();
+}
+
 void QueryGrids::replaceObjects(const QList<QStringList>& rows) {
   state_.objectCount = 0;
   Init_StringGridObj();

@@ -125,6 +125,11 @@ class QueryGrids {
   void SBClassesClick();    // tree panel back, current column 0
   void SBCloseOperClick();  // SBCloseOper, SBCloseOperande
   void SBCloseListClick();
+  // ProcListeValeur found values: the value panel in the left column.
+  void showValuePanel();
+  // ProcSelValeur: `operand` (empty when nothing was chosen: nothing is
+  // written) into column 7 of the current row; the tree comes back.
+  void ProcSelValeur(const QString& operand);
 
   // Opening a query: the grids replaced with their counts (the query files
   // have read and checked both files before).

@@ -1,5 +1,7 @@
 #include "builder/query_mode_view.h"
 
+#include "builder/value_panel_view.h"
+
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -61,6 +63,7 @@ QueryModeView::QueryModeView(QueryPanel& panel, Workspace& workspace, Services s
       services_(std::move(services)),
       tree_(panel.treeViewClasse) {
   delegate_ = new ConditionPlaceholderDelegate(panel_, workspace_.grids(), this);
+  values_ = new ValuePanelView(panel_, workspace_, [this] { refresh(); }, this);
   panel_.stringGridCond->setItemDelegate(delegate_);
   panel_.treeViewClasse->setDragEnabled(true);
   panel_.treeViewClasse->setDragDropMode(QAbstractItemView::DragOnly);
@@ -142,6 +145,7 @@ void QueryModeView::connectTrees() {
           [this](QTreeWidgetItem* item) {
             OperandEffect effect;
             apply([&] { effect = workspace_.grids().ProcSelectOperande(item->text(0)); });
+            if (effect.openValues) values_->open();
             if (!effect.focusGrid) return;
             // The grid takes the focus and hands it to the open editor.
             QTableWidget* grid = panel_.stringGridCond;

@@ -15,6 +15,7 @@ class QTreeWidget;
 namespace korvo::builder {
 
 class ConditionPlaceholderDelegate;
+class ValuePanelView;
 class QueryPanel;
 class Workspace;
 
@@ -37,6 +38,7 @@ class QueryModeView : public QObject {
 
   const ClassTreeView& classTree() const { return tree_; }
   const ConditionPlaceholderDelegate& placeholders() const { return *delegate_; }
+  ValuePanelView& valuePanel() const { return *values_; }
 
   // A drop of `data` on either grid: taken when it comes from one of the
   // builder's trees and that tree's selected node is an object.
@@ -58,6 +60,7 @@ class QueryModeView : public QObject {
   QueryPanel& panel_;
   Workspace& workspace_;
   Services services_;
+  ValuePanelView* values_ = nullptr;
   ClassTreeView tree_;
   ConditionPlaceholderDelegate* delegate_ = nullptr;
   int shownTreeVersion_ = -1;

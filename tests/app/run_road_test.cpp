@@ -34,6 +34,7 @@
 #include "repository/universe_list.h"
 #include "session/plan_table.h"
 #include "builder/value_list_dialog.h"
+#include <QLabel>
 #include "sqlgen/prompt_dialog.h"
 #include "sqlgen/result_panel.h"
 #include "sqlgen/sql_panel.h"
@@ -255,6 +256,40 @@ TEST_F(RunRoad, APromptIsAskedInTheDialogAndItsAnswerRuns) {
   EXPECT_EQ(gridColumn(w.resultPanel()->dbGridData, 0), QStringList({"KING"}));
   // The answer went into the condition grid, as a constant of the query.
   EXPECT_EQ(w.queryPanel()->stringGridCond->item(0, 7)->text(), "('PRESIDENT')");
+}
+
+TEST_F(RunRoad, TheValuePanelWritesTheChosenValuesIntoTheCondition) {
+  ASSERT_TRUE(imported);
+  MainWindow& w = *harness->window;
+  w.procPanelRequete();
+  builder::QueryPanel* q = w.queryPanel();
+  q->button1->click();
+  doubleClick(q->treeViewClasse, findNode(q->treeViewClasse, QStringLiteral("Employé")));
+  q->treeViewClasse->setCurrentItem(findNode(q->treeViewClasse, QStringLiteral("Fonction")));
+  q->sbAjouterCond->click();
+  doubleClickText(q->treeViewOper, QString::fromUtf8("Dans liste"));
+  doubleClickText(q->treeViewOperande, QStringLiteral("Liste de valeur"));
+  ASSERT_TRUE(q->panelValeur->isVisible());
+  EXPECT_TRUE(q->label1->text().startsWith("Liste de valeurs"));
+  QListWidget* list = q->listBoxValeur;
+  ASSERT_EQ(list->count(), 5);
+  auto* filter = q->panelValeur->findChild<QLineEdit*>("EditFiltreValeur");
+  ASSERT_NE(filter, nullptr);
+  filter->setText("MAN");  // narrows as typed, ignoring case
+  QStringList shown;
+  for (int i = 0; i < list->count(); ++i)
+    if (!list->item(i)->isHidden()) shown << list->item(i)->text();
+  EXPECT_EQ(shown, QStringList({"MANAGER", "SALESMAN"}));
+  list->findItems("MANAGER", Qt::MatchExactly)[0]->setSelected(true);
+  list->findItems("SALESMAN", Qt::MatchExactly)[0]->setSelected(true);
+  q->btSelValeur->click();
+  EXPECT_FALSE(q->panelValeur->isVisible());
+  EXPECT_EQ(q->stringGridCond->item(0, 7)->text(), "('MANAGER','SALESMAN')");
+
+  harness->interaction.defaultAnswer = true;
+  q->sbExecute->click();
+  ASSERT_EQ(w.mode(), WorkMode::Result);
+  EXPECT_EQ(w.resultPanel()->dbGridData->model()->rowCount(), 7);
 }
 
 TEST_F(RunRoad, EditorRunsTheUsersOwnSelectAndRefusesOtherStatements) {
