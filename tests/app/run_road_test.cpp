@@ -292,6 +292,36 @@ TEST_F(RunRoad, TheValuePanelWritesTheChosenValuesIntoTheCondition) {
   EXPECT_EQ(w.resultPanel()->dbGridData->model()->rowCount(), 7);
 }
 
+TEST_F(RunRoad, ACallInTheEditorsTextIsAskedOnceAndAnsweredOnRefresh) {
+  ASSERT_TRUE(imported);
+  MainWindow& w = *harness->window;
+  harness->interaction.defaultAnswer = true;
+  sqlgen::SqlPanel* editor = w.sqlPanel();
+  editor->cbBloquerSql->setChecked(true);
+  w.sqlClick();
+  editor->memoSql->setPlainText(
+      "select ename from KORVO_EMP where ename = @Variable('BOUSER') order by 1");
+  int asked = 0;
+  QTimer::singleShot(0, [&asked] {
+    auto* dialog = qobject_cast<sqlgen::PromptDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    ++asked;
+    EXPECT_EQ(dialog->findChild<QLabel*>("LB100000")->text(), "BOUSER");
+    dialog->field(0)->setText("SCOTT");
+    dialog->okButton()->click();
+  });
+  editor->sbExecuteSql->click();
+  ASSERT_EQ(w.mode(), WorkMode::Result);
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(gridColumn(w.resultPanel()->dbGridData, 0), QStringList({"SCOTT"}));
+  EXPECT_EQ(editor->memoSql->toPlainText(),
+            "select ename from KORVO_EMP where ename = 'SCOTT' order by 1");
+  // The memo now holds the answer: a refresh asks nothing.
+  w.resultPanel()->sbRaf->click();
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(gridColumn(w.resultPanel()->dbGridData, 0), QStringList({"SCOTT"}));
+}
+
 TEST_F(RunRoad, EditorRunsTheUsersOwnSelectAndRefusesOtherStatements) {
   ASSERT_TRUE(imported);
   MainWindow& w = *harness->window;
