@@ -87,13 +87,22 @@ kernel::AppState programState(QStringList& arguments, CliStreams& streams) {
 std::optional<SavedQueryArguments> readSavedQueryArguments(QStringList rest,
                                                            const char* command,
                                                            const char* usage,
-                                                           CliStreams& streams, int& status) {
+                                                           CliStreams& streams, int& status,
+                                                           bool withPrompts) {
   status = kExitUsage;
+  SavedQueryArguments out;
+  if (withPrompts) {
+    const std::optional<QMap<QString, QString>> answers = takePromptAnswers(rest);
+    if (!answers) {
+      streams.err << usage;
+      return std::nullopt;
+    }
+    out.promptAnswers = *answers;
+  }
   if (!moveLanguageFirst(rest)) {
     streams.err << usage;
     return std::nullopt;
   }
-  SavedQueryArguments out;
   out.state = programState(rest, streams);
   if (rest.size() != 2 || rest[0].startsWith(QLatin1Char('-')) ||
       rest[1].startsWith(QLatin1Char('-'))) {

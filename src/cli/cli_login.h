@@ -39,14 +39,16 @@ struct SavedQueryArguments {
   db::ConnectString connect;
   QString queryArgument;  // as given, for messages
   QString queryFile;      // absolute, existing
+  QMap<QString, QString> promptAnswers;  // --prompt QUESTION=ANSWER, when taken
 };
 
 // Prints the usage or the fault (prefixed "korvo COMMAND: ") and sets `status`
-// when the arguments cannot be used.
+// when the arguments cannot be used. `withPrompts`: "--prompt Q=A" is taken too.
 std::optional<SavedQueryArguments> readSavedQueryArguments(QStringList arguments,
                                                            const char* command,
                                                            const char* usage,
-                                                           CliStreams& streams, int& status);
+                                                           CliStreams& streams, int& status,
+                                                           bool withPrompts = false);
 
 // The answers of "--prompt QUESTION=ANSWER" (repeatable, anywhere), taken off
 // `arguments`; nothing when one is not written QUESTION=ANSWER.

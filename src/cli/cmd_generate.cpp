@@ -21,14 +21,9 @@ int runGenerate(const QStringList& arguments, CliStreams& streams) {
   const char* usage =
       "Usage: korvo generate user/password@alias QUERYFILE [--lang FR|AN] [--prompt Q=A ...]\n";
   QStringList rest = arguments;
-  const std::optional<QMap<QString, QString>> answers = takePromptAnswers(rest);
-  if (!answers) {
-    streams.err << usage;
-    return kExitUsage;
-  }
   int status = kExitOk;
   std::optional<SavedQueryArguments> args =
-      readSavedQueryArguments(rest, "generate", usage, streams, status);
+      readSavedQueryArguments(rest, "generate", usage, streams, status, true);
   if (!args) return status;
   kernel::AppState& state = args->state;
   const QString& queryFile = args->queryFile;
@@ -56,7 +51,7 @@ int runGenerate(const QStringList& arguments, CliStreams& streams) {
       sqlgen::collectPrompts(grids.objects(), grids.conditions(), workspace.catalogue());
   if (!prompts.error.isEmpty()) return fail(prompts.error);
   QString unanswered;
-  if (!answerPrompts(*answers, prompts.prompts, unanswered))
+  if (!answerPrompts(args->promptAnswers, prompts.prompts, unanswered))
     return fail(QStringLiteral("the prompt \"%1\" has no answer: give it with --prompt \"%1=ANSWER\"")
                     .arg(unanswered));
   sqlgen::writeConditionAnswers(prompts.prompts, grids.conditions());

@@ -82,14 +82,9 @@ int runRun(const QStringList& arguments, CliStreams& streams) {
   QStringList rest = arguments;
   const bool yes = takeFlag(rest, QStringLiteral("--yes"));
   const bool all = takeFlag(rest, QStringLiteral("--all"));
-  const std::optional<QMap<QString, QString>> answers = takePromptAnswers(rest);
-  if (!answers) {
-    streams.err << usage;
-    return kExitUsage;
-  }
   int status = kExitOk;
   std::optional<SavedQueryArguments> args =
-      readSavedQueryArguments(rest, "run", usage, streams, status);
+      readSavedQueryArguments(rest, "run", usage, streams, status, true);
   if (!args) return status;
   kernel::AppState& state = args->state;
   const QString& queryFile = args->queryFile;
@@ -116,7 +111,7 @@ int runRun(const QStringList& arguments, CliStreams& streams) {
   sqlgen::RunState run;
   QString unanswered;
   run.askPrompts = [&](sqlgen::PromptList& prompts) {
-    return answerPrompts(*answers, prompts, unanswered);
+    return answerPrompts(args->promptAnswers, prompts, unanswered);
   };
   QStringList memo;
   const std::optional<QString> statement =
