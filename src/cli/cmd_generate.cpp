@@ -49,7 +49,7 @@ int runGenerate(const QStringList& arguments, CliStreams& streams) {
   builder::QueryGrids& grids = workspace.grids();
   sqlgen::PromptCollection prompts =
       sqlgen::collectPrompts(grids.objects(), grids.conditions(), workspace.catalogue());
-  if (!prompts.error.isEmpty()) return fail(prompts.error);
+  if (!prompts.error.isEmpty()) return fail(sqlgen::promptFaultMessage(workspace.appState().language, prompts.error));
   QString unanswered;
   if (!answerPrompts(args->promptAnswers, prompts.prompts, unanswered))
     return fail(QStringLiteral("the prompt \"%1\" has no answer: give it with --prompt \"%1=ANSWER\"")
@@ -65,7 +65,7 @@ int runGenerate(const QStringList& arguments, CliStreams& streams) {
   }
   const sqlgen::Replacement replaced =
       sqlgen::replacePromptCalls(generation.lines.join(QLatin1Char('\n')), prompts.prompts);
-  if (!replaced.error.isEmpty()) return fail(replaced.error);
+  if (!replaced.error.isEmpty()) return fail(sqlgen::promptFaultMessage(workspace.appState().language, replaced.error));
   for (const QString& line : replaced.text.split(QLatin1Char('\n'))) streams.out << line << '\n';
   connection->close();
   return kExitOk;

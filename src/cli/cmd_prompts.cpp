@@ -45,7 +45,7 @@ int runPrompts(const QStringList& arguments, CliStreams& streams) {
   if (const std::optional<QString> refused = loadUniverse(workspace)) return fail(*refused);
   const sqlgen::PromptCollection prompts = sqlgen::collectPrompts(
       workspace.grids().objects(), workspace.grids().conditions(), workspace.catalogue());
-  if (!prompts.error.isEmpty()) return fail(prompts.error);
+  if (!prompts.error.isEmpty()) return fail(sqlgen::promptFaultMessage(workspace.appState().language, prompts.error));
   for (const sqlgen::PromptRequest& p : prompts.prompts) {
     QStringList fields{kindName(p.kind), p.label};
     if (p.kind == sqlgen::PromptRequest::Condition) fields << p.operatorLabel;

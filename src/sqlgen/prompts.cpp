@@ -38,7 +38,7 @@ bool knows(const PromptList& list, const PromptCall& call) {
 }
 
 // Adds the calls of one definition, the prompts or the variables.
-QString addCalls(const QString& text, const QString& objectId, PromptRequest::Kind kind,
+PromptFault addCalls(const QString& text, const QString& objectId, PromptRequest::Kind kind,
                  PromptList& into) {
   const PromptScan scan = scanPromptCalls(text);
   if (!scan.error.isEmpty()) return scan.error;
@@ -51,7 +51,7 @@ QString addCalls(const QString& text, const QString& objectId, PromptRequest::Ki
     p.objectId = objectId;
     into << p;
   }
-  return QString();
+  return PromptFault();
 }
 
 QString answerText(const PromptRequest& p) {
@@ -97,7 +97,7 @@ PromptScan scanPromptCalls(const QString& text) {
     const qsizetype paren = afterName < 0 ? -1 : text.indexOf(QLatin1Char(')'), afterName);
     if (paren < 0) {
       out.calls.clear();
-      out.error = QStringLiteral("malformed call: %1").arg(quoted(text, at));
+      out.error = {PromptFault::Malformed, quoted(text, at)};
       return out;
     }
     call.end = paren + 1;
@@ -184,7 +184,7 @@ Replacement replacePromptCalls(const QString& text, const PromptList& answers) {
           break;
         }
     if (!answer) {
-      out.error = QStringLiteral("no answer for %1").arg(quoted(text, call.start));
+      out.error = {PromptFault::NoAnswer, quoted(text, call.start)};
       out.text.clear();
       return out;
     }
@@ -197,6 +197,23 @@ Replacement replacePromptCalls(const QString& text, const PromptList& answers) {
   }
   out.text += text.mid(copied);
   return out;
+}
+
+QString promptFaultMessage(const QString& language, const PromptFault& fault) {
+  const bool french = language == QLatin1String("FR");
+  switch (fault.kind) {
+    case PromptFault::None:
+      return QString();
+    case PromptFault::Malformed:
+      return (french ? QString::fromUtf8("Appel mal formé, rien n'a été exécuté : %1")
+                     : QStringLiteral("Malformed call, nothing was run: %1"))
+          .arg(fault.call);
+    case PromptFault::NoAnswer:
+      return (french ? QString::fromUtf8("Aucune réponse pour cet appel, rien n'a été exécuté : %1")
+                     : QStringLiteral("No answer for this call, nothing was run: %1"))
+          .arg(fault.call);
+  }
+  return QString();
 }
 
 QString unansweredPromptMessage(const QString& language, const QString& label) {

@@ -24,6 +24,18 @@ struct PromptRequest {
 };
 using PromptList = QList<PromptRequest>;
 
+// Why calls could not be read or replaced: the call is quoted (its first 80
+// characters) so that the message shows the user what to mend.
+struct PromptFault {
+  enum Kind { None, Malformed, NoAnswer };
+  Kind kind = None;
+  QString call;
+  bool isEmpty() const { return kind == None; }
+};
+
+// The message of a fault: French for "FR", English otherwise.
+QString promptFaultMessage(const QString& language, const PromptFault& fault);
+
 // One call found in a text.
 struct PromptCall {
   PromptRequest::Kind kind = PromptRequest::ObjectPrompt;
@@ -38,7 +50,7 @@ struct PromptCall {
 // call) instead.
 struct PromptScan {
   QList<PromptCall> calls;
-  QString error;
+  PromptFault error;
 };
 PromptScan scanPromptCalls(const QString& text);
 
@@ -49,7 +61,7 @@ PromptScan scanPromptCalls(const QString& text);
 // malformed call.
 struct PromptCollection {
   PromptList prompts;
-  QString error;
+  PromptFault error;
 };
 PromptCollection collectPrompts(const kernel::Grid& objects, const kernel::Grid& conditions,
                                 const builder::Catalogue& catalogue);
@@ -63,7 +75,7 @@ PromptCollection unansweredCalls(const QString& text, const PromptList& known);
 // gives an error and no text.
 struct Replacement {
   QString text;
-  QString error;
+  PromptFault error;
 };
 Replacement replacePromptCalls(const QString& text, const PromptList& answers);
 

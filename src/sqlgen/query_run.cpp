@@ -25,7 +25,7 @@ bool generateMemo(builder::Workspace& workspace, RunState& run, QStringList& mem
   const PromptCollection collected =
       collectPrompts(grids.objects(), grids.conditions(), workspace.catalogue());
   if (!collected.error.isEmpty()) {
-    interaction.inform(collected.error);
+    interaction.inform(promptFaultMessage(workspace.appState().language, collected.error));
     return false;
   }
   PromptList prompts = collected.prompts;
@@ -64,7 +64,7 @@ bool replaceInMemo(builder::Workspace& workspace, RunState& run, QStringList& me
   const QString text = memoLines.join(QLatin1Char('\n'));
   const PromptCollection missing = unansweredCalls(text, run.lastPrompts);
   if (!missing.error.isEmpty()) {
-    interaction.inform(missing.error);
+    interaction.inform(promptFaultMessage(workspace.appState().language, missing.error));
     return false;
   }
   if (!missing.prompts.isEmpty()) {
@@ -78,7 +78,7 @@ bool replaceInMemo(builder::Workspace& workspace, RunState& run, QStringList& me
   }
   const Replacement replaced = replacePromptCalls(text, run.lastPrompts);
   if (!replaced.error.isEmpty()) {
-    interaction.inform(replaced.error);
+    interaction.inform(promptFaultMessage(workspace.appState().language, replaced.error));
     return false;
   }
   if (replaced.text != text) memoLines = replaced.text.split(QLatin1Char('\n'));

@@ -160,7 +160,7 @@ TEST(Prompts, CollectedInTheDialogsOrderEachQuestionOnce) {
                      {"7", "", "ET", "", "Salaire", "Dans liste", "?", "(1,2)"},
                      {"5", "", "ET", "", "Dept", "Renseigné", ""}});
   const sqlgen::PromptCollection c = sqlgen::collectPrompts(objects, conditions, catalogue);
-  ASSERT_TRUE(c.error.isEmpty()) << c.error.toStdString();
+  ASSERT_TRUE(c.error.isEmpty()) << c.error.call.toStdString();
   QStringList labels;
   for (const sqlgen::PromptRequest& p : c.prompts) labels << p.label;
   EXPECT_EQ(labels, QStringList({"Salaire", "Salaire", "Job?", "Dept?", "BOUSER"}));
@@ -172,7 +172,12 @@ TEST(Prompts, CollectedInTheDialogsOrderEachQuestionOnce) {
   objects.appendRow({"4", "0", "", ""});
   const sqlgen::PromptCollection broken = sqlgen::collectPrompts(objects, conditions, catalogue);
   EXPECT_TRUE(broken.prompts.isEmpty());
-  EXPECT_TRUE(broken.error.contains("@Prompt('never closed'")) << broken.error.toStdString();
+  EXPECT_EQ(broken.error.kind, sqlgen::PromptFault::Malformed);
+  EXPECT_TRUE(broken.error.call.startsWith("@Prompt('never closed'")) << broken.error.call.toStdString();
+  EXPECT_TRUE(sqlgen::promptFaultMessage("FR", broken.error)
+                  .startsWith(QString::fromUtf8("Appel mal formé, rien n'a été exécuté : @Prompt(")));
+  EXPECT_TRUE(sqlgen::promptFaultMessage("AN", broken.error)
+                  .startsWith("Malformed call, nothing was run: @Prompt("));
 }
 
 TEST(Prompts, CallsAreReplacedByTheirAnswersInOnePass) {
@@ -193,7 +198,7 @@ TEST(Prompts, CallsAreReplacedByTheirAnswersInOnePass) {
       "where D = @Prompt('Dept?','N',,mono,free) and N = @prompt('NAME?','A',,mono,free)\n"
       " and E = @Prompt('Dept?','N',,mono,free) and R = @Variable('Region')";
   const sqlgen::Replacement r = sqlgen::replacePromptCalls(text, answers);
-  ASSERT_TRUE(r.error.isEmpty()) << r.error.toStdString();
+  ASSERT_TRUE(r.error.isEmpty()) << r.error.call.toStdString();
   EXPECT_EQ(r.text, "where D = 10 and N = 'O''Neil'\n and E = 10 and R = "
                     "'@Prompt(''Dept?'',''N'',,mono,free)'");
 
@@ -202,8 +207,12 @@ TEST(Prompts, CallsAreReplacedByTheirAnswersInOnePass) {
       sqlgen::unansweredCalls(text + " and @Variable('BOUSER')", answers);
   ASSERT_EQ(missing.prompts.size(), 1);
   EXPECT_EQ(missing.prompts[0].label, "BOUSER");
-  EXPECT_FALSE(sqlgen::replacePromptCalls("x = @Variable('BOUSER')", answers).error.isEmpty());
-  EXPECT_FALSE(sqlgen::replacePromptCalls("x = @Variable('open", answers).error.isEmpty());
+  const sqlgen::Replacement unknown = sqlgen::replacePromptCalls("x = @Variable('BOUSER')", answers);
+  EXPECT_EQ(unknown.error.kind, sqlgen::PromptFault::NoAnswer);
+  EXPECT_EQ(unknown.error.call, "@Variable('BOUSER')");
+  EXPECT_TRUE(unknown.text.isEmpty());
+  EXPECT_EQ(sqlgen::replacePromptCalls("x = @Variable('open", answers).error.kind,
+            sqlgen::PromptFault::Malformed);
   EXPECT_EQ(sqlgen::replacePromptCalls("no calls", {}).text, "no calls");
 
   EXPECT_TRUE(sqlgen::unansweredPromptMessage("AN", "Salaire")
