@@ -64,6 +64,16 @@ class Connection {
   // The text of the last error, empty when the last call succeeded.
   virtual QString lastError() const = 0;
 
+  // Stops the statement or fetch running now with ORA-01013; safe to call from
+  // another thread. A driver that cannot interrupt a running statement says so
+  // and does nothing.
+  virtual bool canInterrupt() const { return false; }
+  virtual void interrupt() {}
+  // A new connection with this one's login, for long statements that must not
+  // leave this one in an unknown state; nothing when the driver cannot give
+  // one. Opened on the calling thread, which alone may use it afterwards.
+  virtual std::unique_ptr<Connection> openAnother() const { return nullptr; }
+
   // A value as the session shows it (dates in the session's date format,
   // numbers without trailing zeros).
   virtual QString display(const QVariant& value) const = 0;

@@ -231,15 +231,26 @@ void EmbeddedConnection::open(const QString& alias, const QString& user, const Q
   } catch (const std::exception& e) {
     fail(QString::fromUtf8(e.what()));
   }
-  session_ = std::move(session);
+  {
+    const std::lock_guard<std::mutex> lock(sessionGuard_);
+    session_ = std::move(session);
+  }
   schemaFile_ = file;
   begun_ = false;
+}
+
+void EmbeddedConnection::interrupt() {
+  const std::lock_guard<std::mutex> lock(sessionGuard_);
+  if (session_) session_->interrupt();
 }
 
 void EmbeddedConnection::close() {
   link_->detachCursors();
   // Uncommitted work goes with the session, as when a client disconnects.
-  session_.reset();
+  {
+    const std::lock_guard<std::mutex> lock(sessionGuard_);
+    session_.reset();
+  }
   schemaFile_.clear();
   begun_ = false;
 }

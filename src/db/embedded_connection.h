@@ -3,6 +3,7 @@
 // schema file per user in a folder of schemas, each protected by its user's
 // password (kept as a salted hash inside the file).
 #include <memory>
+#include <mutex>
 
 #include "db/connection.h"
 #include "db/connection_link.h"
@@ -36,6 +37,8 @@ class EmbeddedConnection : public Connection {
   bool inTransaction() const override;
 
   QString lastError() const override { return link_->lastError; }
+  bool canInterrupt() const override { return true; }
+  void interrupt() override;
   QString display(const QVariant& value) const override;
 
   // The schema file of the open session (empty when closed).
@@ -47,6 +50,9 @@ class EmbeddedConnection : public Connection {
 
   ConnectionLinkPtr link_;
   std::unique_ptr<engine::Session> session_;
+  // Held while session_ changes, so that an interrupt from another thread
+  // never reaches a session being closed.
+  mutable std::mutex sessionGuard_;
   QString schemaFile_;
   bool begun_ = false;
 };

@@ -214,9 +214,19 @@ void QtSqlConnection::open(const QString& alias, const QString& user, const QStr
     fail(error);
   }
   connectionName_ = name;
+  alias_ = alias;
+  user_ = user;
+  password_ = password;
   inTransaction_ = false;
   dateFormat_ = QStringLiteral("DD-MON-RR");
   decimalSeparator_ = QLatin1Char('.');
+}
+
+std::unique_ptr<Connection> QtSqlConnection::openAnother() const {
+  if (connectionName_.isEmpty()) return nullptr;
+  auto another = std::make_unique<QtSqlConnection>(driverOverride_);
+  another->open(alias_, user_, password_);
+  return another;
 }
 
 void QtSqlConnection::close() {

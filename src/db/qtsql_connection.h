@@ -41,6 +41,10 @@ class QtSqlConnection : public Connection {
   // The QSqlDatabase connection name while open (unique per connection).
   QString connectionName() const { return connectionName_; }
 
+  // Qt's drivers cannot stop a running statement; a second connection with
+  // the same login runs the long ones instead.
+  std::unique_ptr<Connection> openAnother() const override;
+
  private:
   void requireOpen();
   [[noreturn]] void fail(const QSqlError& error);
@@ -48,6 +52,7 @@ class QtSqlConnection : public Connection {
   void noteSessionSetting(const QString& sql);
 
   QString driverOverride_;
+  QString alias_, user_, password_;  // the login, for openAnother()
   ConnectionLinkPtr link_;
   QString connectionName_;
   bool inTransaction_ = false;

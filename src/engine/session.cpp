@@ -202,6 +202,8 @@ void SessionImpl::commit() {
   ++commits_;
 }
 
+void SessionImpl::interrupt() { sqlite3_interrupt(db_.get()); }
+
 void SessionImpl::rollback() {
   if (!inTransaction_) return;
   execSql(db_.get(), "ROLLBACK");

@@ -63,6 +63,9 @@ class Session {
 
   virtual void commit() = 0;
   virtual void rollback() = 0;
+  // Stops the statement or fetch running now with ORA-01013; safe to call from
+  // another thread. Does nothing when no statement runs.
+  virtual void interrupt() = 0;
   // True while changes are pending (Oracle starts a transaction at the first change).
   virtual bool inTransaction() const = 0;
 

@@ -24,6 +24,7 @@ class SessionImpl : public Session {
   StatementResult execute(std::string_view sql) override;
   void commit() override;
   void rollback() override;
+  void interrupt() override;
   bool inTransaction() const override { return inTransaction_; }
   const Nls& nls() const override { return nls_; }
   std::string user() const override { return user_; }
