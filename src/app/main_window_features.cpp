@@ -11,7 +11,8 @@
 #include "builder/workspace.h"
 #include "sqlgen/sql_generation.h"
 #include "sqlgen/sql_panel.h"
-#include "db/current_connection.h"
+#include "app/statement_status_view.h"
+#include "db/statement_runner.h"
 #include "repository/join_tree_procedures.h"
 #include "repository/universe_grid_view.h"
 #include "repository/universe_import.h"
@@ -24,13 +25,16 @@ using namespace korvo::kernel;
 struct MainWindowFeatures::Parts {
   Parts(MainWindow& w, Interaction& messages)
       : window(w),
-        connection([&w] { return w.connection(); }),
+        connection(db::StatementRunner::Mode::Worker, [&w] { return w.connection(); }),
+        status(w, connection, [&w] { return w.state().language == QLatin1String("FR"); }),
         busy(messages, &w),
         universes(connection, busy, w.state()),
         workspace(w.state(), connection, messages) {}
 
   MainWindow& window;
-  db::CurrentConnection connection;
+  // Every feature's statements run on the runner's thread, the window free.
+  db::StatementRunner connection;
+  StatementStatusView status;
   repository::BusyProgressInteraction busy;
   repository::UniverseList universes;
   builder::Workspace workspace;

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QProcessEnvironment>
 
+#include "cli/cancel_on_sigint.h"
 #include "kernel/settings.h"
 
 namespace korvo::cli {
@@ -32,7 +33,7 @@ std::unique_ptr<db::Connection> openLogin(const db::ConnectString& connect, CliS
     streams.err << "ERROR:\n" << e.text() << '\n';
     return nullptr;
   }
-  return connection;
+  return cancellableConnection(std::move(connection), streams);
 }
 
 std::optional<QString> takeLanguageOption(QStringList& arguments) {

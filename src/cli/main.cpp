@@ -3,9 +3,11 @@
 #include <QTextStream>
 #include <cstdio>
 
+#include "cli/cancel_on_sigint.h"
 #include "cli/subcommand.h"
 
 int main(int argc, char** argv) {
+  korvo::cli::installSigintCancel();
   QCoreApplication app(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("korvo"));
   QCoreApplication::setApplicationVersion(QStringLiteral(KORVO_VERSION));

@@ -49,6 +49,8 @@ class StatementRunner : public Connection {
   // Recovery. Safe to call from any thread; nothing happens when nothing runs.
   void cancel();
   bool isRunning() const { return depth_ > 0; }
+  // A statement is on its way and the calling thread waits for it.
+  bool isWaiting() const { return jobRunning_; }
   bool cancelled() const { return cancelRequested_; }
 
   // Connection: each call goes through the runner.

@@ -40,6 +40,7 @@
 #include "sqlgen/sql_panel.h"
 #include "kernel/toolbar_widget.h"
 #include "support/test_paths.h"
+#include "support/when_modal.h"
 
 namespace korvo::app {
 namespace {
@@ -216,9 +217,7 @@ TEST_F(RunRoad, APromptIsAskedInTheDialogAndItsAnswerRuns) {
 
   // Cancel first: nothing runs.
   const auto answerDialog = [](const QString& answer, bool ok) {
-    QTimer::singleShot(0, [answer, ok] {
-      auto* dialog = qobject_cast<sqlgen::PromptDialog*>(QApplication::activeModalWidget());
-      ASSERT_NE(dialog, nullptr);
+    korvo::testing::whenModal<sqlgen::PromptDialog>([answer, ok](sqlgen::PromptDialog* dialog) {
       EXPECT_EQ(dialog->findChild<QLabel*>("LB6")->text(), "Fonction");
       EXPECT_FALSE(dialog->okButton()->isEnabled());
       dialog->field(0)->setText(answer);
@@ -233,14 +232,10 @@ TEST_F(RunRoad, APromptIsAskedInTheDialogAndItsAnswerRuns) {
   EXPECT_EQ(w.mode(), WorkMode::Query);
 
   // The answer chosen from the list of values of the prompt's object.
-  QTimer::singleShot(0, [] {
-    auto* dialog = qobject_cast<sqlgen::PromptDialog*>(QApplication::activeModalWidget());
-    ASSERT_NE(dialog, nullptr);
+  korvo::testing::whenModal<sqlgen::PromptDialog>([](sqlgen::PromptDialog* dialog) {
     dialog->field(0)->setFocus();
     QApplication::processEvents();
-    QTimer::singleShot(0, [] {
-      auto* list = qobject_cast<builder::ValueListDialog*>(QApplication::activeModalWidget());
-      ASSERT_NE(list, nullptr);
+    korvo::testing::whenModal<builder::ValueListDialog>([](builder::ValueListDialog* list) {
       const QList<QListWidgetItem*> found =
           list->valueList()->findItems("PRESIDENT", Qt::MatchExactly);
       ASSERT_EQ(found.size(), 1);
@@ -302,8 +297,7 @@ TEST_F(RunRoad, ACallInTheEditorsTextIsAskedOnceAndAnsweredOnRefresh) {
   editor->memoSql->setPlainText(
       "select ename from KORVO_EMP where ename = @Variable('BOUSER') order by 1");
   int asked = 0;
-  QTimer::singleShot(0, [&asked] {
-    auto* dialog = qobject_cast<sqlgen::PromptDialog*>(QApplication::activeModalWidget());
+  korvo::testing::whenModal<sqlgen::PromptDialog>([&asked](sqlgen::PromptDialog* dialog) {
     ASSERT_NE(dialog, nullptr);
     ++asked;
     EXPECT_EQ(dialog->findChild<QLabel*>("LB100000")->text(), "BOUSER");
