@@ -1,5 +1,7 @@
 #include "app/run_features.h"
 
+#include "db/statement_runner.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -160,7 +162,8 @@ void RunFeatures::openResult(const QString& statement) {
     // Sized on the first packet only: later packets never move the columns.
     p.window.resultPanel()->dbGridData->resizeColumnsToContents();
   } catch (const db::DbError& e) {
-    p.messages.error(e.text());
+    // A Cancel is the user's own doing: the status bar says it, not a box.
+    if (e.text() != db::cancelledText()) p.messages.error(e.text());
   }
 }
 

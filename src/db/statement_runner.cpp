@@ -137,6 +137,7 @@ void StatementRunner::noteFetched(qsizetype rows) {
 
 void StatementRunner::cancel() {
   if (depth_ == 0 && !jobRunning_) return;
+  if (recovering_ > 0) return;  // an undo, or work that must not stop halfway
   cancelRequested_ = true;
   if (!jobRunning_) return;
   Connection* c = current_();

@@ -81,7 +81,8 @@ class StatementRunner : public Connection {
     StatementRunner* runner_;
   };
 
-  // The statements that undo a cancelled activity run even after the Cancel.
+  // The statements that undo a cancelled activity run even after the Cancel,
+  // and a Cancel while they run is not taken.
   class Recovery {
    public:
     explicit Recovery(Connection& connection);
@@ -114,7 +115,7 @@ class StatementRunner : public Connection {
   Observer observer_;
   std::shared_ptr<StatementWorker> worker_;
   std::atomic<int> depth_{0};  // activities open, the implicit one of a lone call included
-  int recovering_ = 0;   // Recovery scopes open
+  std::atomic<int> recovering_{0};  // Recovery scopes open
   std::shared_ptr<std::atomic<bool>> cancelFlag_ = std::make_shared<std::atomic<bool>>(false);
   std::atomic<bool>& cancelRequested_ = *cancelFlag_;
   std::atomic<bool> jobRunning_{false};

@@ -37,13 +37,15 @@ std::string columnText(sqlite3_stmt* st, int i) {
 
 class SqliteCursor : public Cursor {
  public:
-  SqliteCursor(std::shared_ptr<sqlite3> db, sqlite3_stmt* st, TranslatedQuery q)
-      : db_(std::move(db)), st_(st), q_(std::move(q)) {}
+  SqliteCursor(std::shared_ptr<sqlite3> db, sqlite3_stmt* st, TranslatedQuery q,
+               std::shared_ptr<std::atomic<bool>> interrupted)
+      : db_(std::move(db)), st_(st), q_(std::move(q)), interrupted_(std::move(interrupted)) {}
   ~SqliteCursor() override { sqlite3_finalize(st_); }
   const std::vector<Column>& columns() const override { return q_.columns; }
 
   bool fetch(std::vector<Value>& row) override {
     if (done_) return false;
+    interrupted_->store(false);
     int rc = sqlite3_step(st_);
     if (rc == SQLITE_DONE) {
       done_ = true;
@@ -85,6 +87,7 @@ class SqliteCursor : public Cursor {
   std::shared_ptr<sqlite3> db_;
   sqlite3_stmt* st_;
   TranslatedQuery q_;
+  std::shared_ptr<std::atomic<bool>> interrupted_;
   bool done_ = false;
 };
 
@@ -112,6 +115,9 @@ SessionImpl::SessionImpl(const std::string& file, const std::string& user)
                               std::string(raw ? sqlite3_errmsg(raw) : "out of memory") + ")");
   sqlite3* db = db_.get();
   sqlite3_busy_timeout(db, 5000);
+  sqlite3_progress_handler(
+      db, 1000, [](void* flag) { return static_cast<std::atomic<bool>*>(flag)->load() ? 1 : 0; },
+      interrupted_.get());
   sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
   sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
   catalog_ = Catalog(db);
@@ -197,15 +203,17 @@ void SessionImpl::asDdl(const std::function<void()>& body) {
 
 void SessionImpl::commit() {
   if (!inTransaction_) return;
+  interrupted_->store(false);
   execSql(db_.get(), "COMMIT");
   inTransaction_ = false;
   ++commits_;
 }
 
-void SessionImpl::interrupt() { sqlite3_interrupt(db_.get()); }
+void SessionImpl::interrupt() { interrupted_->store(true); }
 
 void SessionImpl::rollback() {
   if (!inTransaction_) return;
+  interrupted_->store(false);
   execSql(db_.get(), "ROLLBACK");
   inTransaction_ = false;
   catalog_.invalidate();
@@ -279,11 +287,12 @@ StatementResult SessionImpl::query(const ast::Statement& s) {
     throw mapError(sqlite3_errmsg(db_.get()));
   StatementResult r;
   r.verb = "SELECT";
-  r.cursor = std::make_unique<SqliteCursor>(db_, st, std::move(q));
+  r.cursor = std::make_unique<SqliteCursor>(db_, st, std::move(q), interrupted_);
   return r;
 }
 
 StatementResult SessionImpl::execute(std::string_view sql) {
+  if (depth_ == 0) interrupted_->store(false);
   try {
     return executeStatement(sql);
   } catch (const std::bad_alloc&) {

@@ -3,6 +3,7 @@
 // settings and Oracle's transaction rules (lazy BEGIN, statement savepoints,
 // implicit commits around DDL).
 #include <functional>
+#include <atomic>
 #include <memory>
 #include <string>
 
@@ -35,6 +36,10 @@ class SessionImpl : public Session {
 
  private:
   std::shared_ptr<sqlite3> db_;
+  // Set by interrupt(), read by SQLite's progress handler: only the statement
+  // or fetch running now stops. Each new call clears it, so an interrupt that
+  // came after its statement ended never stops the next one.
+  std::shared_ptr<std::atomic<bool>> interrupted_ = std::make_shared<std::atomic<bool>>(false);
   Catalog catalog_;
   FunctionContext functions_;
   Nls nls_;

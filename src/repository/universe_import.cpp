@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "db/statement_runner.h"
 #include "kernel/language.h"
 #include "repository/data_packet.h"
 #include "repository/import_statements.h"
@@ -56,6 +57,10 @@ ImportOutcome UniverseImport::ImporterUnivers() {
   }
   if (!interaction_.confirm(message(38))) return ImportOutcome::Declined;
   const UniverseList::ImportRunning running(list_);
+  // One activity for the window: cancelled as a whole, its undo run after it.
+  const db::StatementRunner::Activity activity(
+      connection_, state_.language == QLatin1String("FR") ? QString::fromUtf8("Import de l'univers…")
+                                                          : QString::fromUtf8("Importing the universe…"));
   const kernel::ImportTexts& texts = kernel::textTables(state_.language).importTexts;
 
   // Every file is read and checked before the first statement, so that a
@@ -125,6 +130,8 @@ void UniverseImport::dropStagingTables() {
 // repository table goes, as after a loop among the joins.
 void UniverseImport::undoFailedImport(bool building, const QString& error) {
   const kernel::ImportTexts& texts = kernel::textTables(state_.language).importTexts;
+  // Also after a Cancel: the undo is what makes it safe.
+  const db::StatementRunner::Recovery recovery(connection_);
   interaction_.progress(QStringLiteral("drop table TMP_"));
   try {
     if (connection_.inTransaction()) connection_.rollback();

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 
+#include "db/statement_runner.h"
 #include "kernel/ini_file.h"
 #include "kernel/language.h"
 #include "kernel/settings.h"
@@ -186,6 +187,9 @@ void UniverseList::SBdropUniversClick() {
 void UniverseList::DropUnivers() {
   if (!repository_) return;
   const kernel::TextTables& texts = kernel::textTables(state_.language);
+  // A drop stopped halfway would leave part of a repository: it is not
+  // cancelled (each of its statements is short).
+  const db::StatementRunner::Recovery wholeDrop(connection_);
   interaction_.progress(QStringLiteral("drop table KORVO_"));
   QStringList tables = repositoryTableNames();
   for (const TableDefinition& demo : demonstrationTables()) tables << demo.name;

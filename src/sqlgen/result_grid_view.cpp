@@ -1,5 +1,7 @@
 #include "sqlgen/result_grid_view.h"
 
+#include "db/statement_runner.h"
+
 #include <QApplication>
 #include <QHeaderView>
 #include <QPointer>
@@ -32,7 +34,8 @@ ResultGridView::ResultGridView(ResultPanel& panel, ResultModel& model,
   // loop in the middle of it, so the message waits for the next turn.
   QPointer<ResultGridView> self(this);
   model.onFetchError = [self](const QString& text) {
-    if (!self) return;
+    // A Cancel is the user's own doing: the status bar says it, not a box.
+    if (!self || text == db::cancelledText()) return;
     QMetaObject::invokeMethod(
         self.data(),
         [self, text] {

@@ -1,5 +1,7 @@
 #include "sqlgen/result_model.h"
 
+#include "db/statement_runner.h"
+
 #include <QDateTime>
 #include <QLocale>
 #include <cmath>
@@ -62,29 +64,36 @@ void ResultModel::setRegionalFormat(QChar decimalSeparator, const QString& short
 
 void ResultModel::clearState() {
   cursor_.reset();
+  connection_ = nullptr;
   titles_.clear();
   rows_.clear();
   failed_ = false;
 }
 
 void ResultModel::open(db::Connection& connection, const QString& statement) {
-  beginResetModel();
-  clearState();
-  statement_ = statement;
+  // The statement runs with the rows shown before still there to scroll; they
+  // go when its first packet comes, or when it fails.
+  std::unique_ptr<db::Cursor> cursor;
+  QStringList titles;
+  QList<db::Row> rows;
   try {
-    std::unique_ptr<db::Cursor> cursor = connection.query(statement);
-    QStringList titles;
+    cursor = connection.query(statement);
     for (const db::ColumnInfo& column : cursor->columns()) titles << column.name;
-    QList<db::Row> rows;
     cursor->fetch(rows, kPacketRows);
-    cursor_ = std::move(cursor);
-    titles_ = titles;
-    rows_ = std::move(rows);
   } catch (...) {
+    beginResetModel();
     clearState();
+    statement_ = statement;
     endResetModel();
     throw;
   }
+  beginResetModel();
+  clearState();
+  statement_ = statement;
+  cursor_ = std::move(cursor);
+  connection_ = &connection;
+  titles_ = titles;
+  rows_ = std::move(rows);
   endResetModel();
 }
 
@@ -144,6 +153,9 @@ bool ResultModel::fetchNextPacket() {
 }
 
 void ResultModel::fetchAll() {
+  // One activity: the count grows packet by packet and a Cancel stops them all.
+  if (!connection_) return;
+  const db::StatementRunner::Activity all(*connection_, QString());
   while (fetchNextPacket()) {
   }
 }

@@ -83,6 +83,7 @@ class ResultModel : public QAbstractTableModel {
   QString shortDateFormat_;
   QString statement_;
   std::unique_ptr<db::Cursor> cursor_;
+  db::Connection* connection_ = nullptr;  // the cursor's, while it is open
   QStringList titles_;
   QList<db::Row> rows_;
   bool failed_ = false;    // a later packet failed: no more fetching
