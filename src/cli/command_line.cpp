@@ -26,6 +26,8 @@ void printUsage(QTextStream& stream) {
             "or \\\\, so that one row is always one line. Messages and errors go to standard\n"
             "error. The settings file Korvo-BO6.ini of the current folder gives the language\n"
             "and the cost threshold (run korvo from the program's folder); --lang overrides.\n"
+            "Ctrl+C stops the statement running now: \"ORA-01013: user requested cancel of\n"
+            "current operation\" on standard error, exit status 1.\n"
             "\n"
             "Run \"korvo COMMAND --help\" for the arguments of a command.\n";
   stream.flush();
