@@ -21,5 +21,5 @@ export KORVO_SCREENSHOT_LANG="$language"
 export KORVO_SOURCE_DIR="$root"
 export QT_QPA_PLATFORM=xcb
 xvfb-run -a -s "-screen 0 1280x800x24" \
-  "$driver" --gtest_filter='Screenshots.*:RunRoad.BuildRunSortAndCopy' --gtest_brief=1
+  "$driver" --gtest_filter='Screenshots.*:RunRoad.BuildRunSortAndCopy:LongRun.*' --gtest_brief=1
 ls -1 "$root"/docs/screenshot-*.png

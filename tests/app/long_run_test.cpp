@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
+#include <QImage>
 #include <QCheckBox>
 #include <QToolButton>
 #include <QElapsedTimer>
@@ -89,6 +91,9 @@ TEST_F(LongRun, TheWindowTurnsAndCancelStopsTheFetchKeepingItsRows) {
   bool toolbarsHeld = false;
   QString statusWhileRunning;
   QTimer::singleShot(1300, [&] {
+    // With KORVO_SCREENSHOT_DIR set (scripts/screenshots.sh): the window mid-run.
+    if (const QByteArray folder = qgetenv("KORVO_SCREENSHOT_DIR"); !folder.isEmpty())
+      w.grab().toImage().save(QDir(QString::fromLocal8Bit(folder)).filePath("screenshot-running.png"));
     buttonShown = cancel->isVisible();
     toolbarsHeld = !editor->toolBar6->isEnabled();
     statusWhileRunning = status->text();
