@@ -155,13 +155,19 @@ TypedSql Translator::column(const Expr& e, const Scope& scope) {
       bool ambiguous = false;
       const SourceColumn* c = src.column(n, &ambiguous);
       if (!c) continue;
+      if (c->mergedBy) {
+        if (e.qualifier.empty()) continue;  // read through the merged column
+        throw OraError(c->mergedBy, c->mergedBy == 25154
+                                        ? "column part of USING clause cannot have qualifier"
+                                        : "column used in NATURAL join cannot have qualifier");
+      }
       if (col || ambiguous) throw OraError(918, "column ambiguously defined");
       col = c;
       hit = &src;
     }
     if (col) {
       TypedSql r;
-      r.sql = hit->sqlAlias + "." + col->sqlName;
+      r.sql = hit->sqlAlias.empty() ? col->sqlName : hit->sqlAlias + "." + col->sqlName;
       r.type = col->type;
       r.fixedChar = col->fixedChar;
       r.meta = col->meta;
@@ -182,6 +188,8 @@ TypedSql Translator::column(const Expr& e, const Scope& scope) {
 }
 
 TypedSql Translator::comparison(const std::string& op, TypedSql l, TypedSql r) {
+  refuseIntervalValue(l);
+  refuseIntervalValue(r);
   std::string ls = l.sql, rs = r.sql;
   if (l.type == SqlType::Date || r.type == SqlType::Date) {
     ls = l.type == SqlType::Date ? l.sql : asDate(l);
@@ -206,6 +214,10 @@ TypedSql Translator::comparison(const std::string& op, TypedSql l, TypedSql r) {
 }
 
 TypedSql Translator::binary(const std::string& op, TypedSql l, TypedSql r) {
+  if (l.interval || r.interval) {
+    if (op == "+" || op == "-") return intervalArithmetic(op, l, r);
+    refuseIntervalValue(l.interval ? l : r);
+  }
   TypedSql out;
   if (op == "AND" || op == "OR") {
     out = typed("(" + l.sql + " " + op + " " + r.sql + ")", SqlType::Number);
@@ -292,6 +304,7 @@ TypedSql Translator::function(const Expr& e, const Scope& scope, bool allowAggre
   for (const auto& a : e.args) {
     if (a->kind == ExprKind::Star) throw OraError(936, "missing expression");
     args.push_back(expr(*a, scope, allowAggregates && !f->aggregate));
+    refuseIntervalValue(args.back());
   }
   bool anyAggregate = f->aggregate;
   for (const auto& a : args) anyAggregate = anyAggregate || a.aggregate;
@@ -311,7 +324,14 @@ TypedSql Translator::function(const Expr& e, const Scope& scope, bool allowAggre
     std::string s = "CASE";
     const TypedSql& subject = args[0];
     size_t i = 1;
+    // The first result types the whole: text when it is text or NULL.
     SqlType resultType = args.size() > 2 ? args[2].type : SqlType::Unknown;
+    if (resultType == SqlType::Unknown) resultType = SqlType::Text;
+    auto asResult = [&](const TypedSql& t) {
+      if (resultType == SqlType::Number && t.type == SqlType::Text) return asNumber(t);
+      if (resultType == SqlType::Text) return asText(t);
+      return t.sql;
+    };
     for (; i + 1 < args.size(); i += 2) {
       TypedSql search = args[i];
       std::string l = subject.sql, r = search.sql;
@@ -319,15 +339,10 @@ TypedSql Translator::function(const Expr& e, const Scope& scope, bool allowAggre
       if (subject.type == SqlType::Text && search.type == SqlType::Number) l = asNumber(subject);
       if (subject.type == SqlType::Date && search.type == SqlType::Text) r = asDate(search);
       if (subject.fixedChar) padCharLiteral(subject, search, r);
-      std::string result = args[i + 1].sql;
-      if (resultType == SqlType::Number && args[i + 1].type == SqlType::Text)
-        result = asNumber(args[i + 1]);
-      s += " WHEN " + l + " IS " + r + " THEN " + result;
+      s += " WHEN " + l + " IS " + r + " THEN " + asResult(args[i + 1]);
     }
     if (i < args.size()) {
-      std::string def = args[i].sql;
-      if (resultType == SqlType::Number && args[i].type == SqlType::Text) def = asNumber(args[i]);
-      s += " ELSE " + def;
+      s += " ELSE " + asResult(args[i]);
     }
     return finish(s + " END", resultType);
   }
@@ -397,6 +412,14 @@ TypedSql Translator::function(const Expr& e, const Scope& scope, bool allowAggre
     }
   }
   // Oracle converts the later arguments of GREATEST/LEAST/COALESCE to the first one's type.
+  if (fname == "COALESCE" || fname == "NULLIF") {
+    // no implicit conversion between the arguments: one type throughout
+    SqlType first = SqlType::Unknown;
+    for (const auto& a : args) {
+      if (first == SqlType::Unknown) first = a.type;
+      requireSameType(first, a.type);
+    }
+  }
   if (fname == "GREATEST" || fname == "LEAST" || fname == "COALESCE" || fname == "NULLIF") {
     for (size_t i = 1; i < args.size(); ++i) {
       if (args[0].type == SqlType::Number && args[i].type == SqlType::Text)
@@ -470,6 +493,7 @@ TypedSql Translator::expr(const Expr& e, const Scope& scope, bool allowAggregate
       r.literal = true;
       return r;
     }
+    case ExprKind::Interval: return interval(e);
     case ExprKind::Column:
       if (e.outerJoin && !ignoreOuterMarks_)
         throw OraError(1705, "an outer join cannot be specified on a correlation column");
@@ -661,6 +685,7 @@ TypedSql Translator::caseExpr(const Expr& e, const Scope& scope, bool allowAggre
       s += " WHEN " + comparison("=", operand, w).sql;
     else
       s += " WHEN " + w.sql;
+    requireSameType(t, th.type);  // the branches of one CASE share a type
     if (t == SqlType::Unknown) {
       t = th.type;
       fixedChar = th.fixedChar;
@@ -670,6 +695,7 @@ TypedSql Translator::caseExpr(const Expr& e, const Scope& scope, bool allowAggre
   if (e.hasElse) {
     TypedSql el = expr(*e.args.back(), scope, allowAggregates);
     agg = agg || el.aggregate;
+    requireSameType(t, el.type);
     if (t == SqlType::Unknown) t = el.type;
     s += " ELSE " + el.sql;
   }
