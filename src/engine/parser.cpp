@@ -44,7 +44,15 @@ bool contains(const std::array<const char*, N>& words, std::string_view w) {
 
 class Parser {
  public:
-  explicit Parser(std::string_view sql) : sql_(sql), toks_(tokenize(sql)) {}
+  explicit Parser(std::string_view sql) : sql_(sql), toks_(tokenize(sql)) {
+    // brackets belong to MODEL clauses, refused as unimplemented where they start
+    bool brackets = false, model = false;
+    for (size_t i = 0; i < toks_.size(); ++i) {
+      brackets = brackets || toks_[i].isOp("[") || toks_[i].isOp("]");
+      model = model || !unimplementedAt(toks_, i, RefusalPlace::AfterBlock).empty();
+    }
+    if (brackets && !model) fail(911, "invalid character");
+  }
 
   Statement statement();
   ExprPtr expressionOnly() {

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "engine/ast_print.h"
+#include "engine/conditions.h"
 #include "engine/function_table.h"
 #include "engine/functions_utf8.h"
 #include "engine/hierarchical.h"
@@ -280,6 +281,14 @@ TypedSql Translator::function(const Expr& e, const Scope& scope, bool allowAggre
   if (!e.qualifier.empty() || e.name.quoted)
     throw OraError(904, "\"" + (e.qualifier.empty() ? "" : e.qualifier.text + "\".\"") + fname +
                             "\": invalid identifier");
+  if (fname == "LNNVL") {  // true when its condition is false or unknown
+    if (e.args.size() != 1) throw OraError(909, "invalid number of arguments");
+    if (!isCondition(*e.args[0])) throw OraError(920, "invalid relational operator");
+    TypedSql c = expr(*e.args[0], scope, allowAggregates);
+    TypedSql r = typed("(NOT coalesce(" + c.sql + ", 0))", SqlType::Number);
+    r.aggregate = c.aggregate;
+    return r;
+  }
   const FunctionInfo* f = findFunction(fname);
   if (!f) throw OraError(904, "\"" + fname + "\": invalid identifier");
   int n = int(e.args.size());
