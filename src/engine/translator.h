@@ -130,6 +130,18 @@ class Translator {
   static constexpr int kMaxCommonTableReads = 1000;
   int commonTableReads_ = 0;
   TranslatedQuery withClause(const ast::Query& q, const Scope* outer);
+  // recursive_with.cpp: WITH t (cols) AS (anchor UNION ALL member reading t)
+  struct RecursiveSelf {
+    const ast::CommonTable* ct = nullptr;
+    std::string sqlName;  // the SQLite recursive table
+    std::string alias;    // the member's alias of it, once read
+    std::vector<SqlType> types;
+    std::vector<bool> fixedChar;
+    std::vector<Column> columns;
+  };
+  RecursiveSelf* recursive_ = nullptr;  // the recursive member being translated
+  TranslatedQuery recursiveCommonTable(const ast::CommonTable& ct);
+  bool recursiveSource(const ast::TableRef& t, Scope& scope, std::string& sql);
   bool commonTableSource(const ast::TableRef& t, Scope& scope, std::string& sql);
   // quantified.cpp: x op ANY|ALL (...)
   TypedSql quantified(const ast::Expr& e, const Scope& scope, bool allowAggregates);

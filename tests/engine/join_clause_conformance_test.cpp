@@ -228,5 +228,59 @@ TEST_F(JoinClause, SpelledDateFormats) {
   for (const auto& c : cases) check(*this, c, [&](const std::string& s) { return rows(s); });
 }
 
+TEST_F(JoinClause, RecursiveWithWalksItsRows) {
+  const Expect cases[] = {
+      {"with t (n) as (select 1 from dual union all select n + 1 from t where n < 5) "
+       "select n from t",
+       "1,2,3,4,5"},
+      {"with t (n) as (select 1 from dual union all select n + 1 from t where n < 100000) "
+       "select count(*), max(n) from t",
+       "100000|100000"},
+      // the management chain below KING, level by level (the member joins the table read)
+      {"with h (empno, ename, lvl) as (select empno, ename, 1 from emp where mgr is null "
+       "union all select e.empno, e.ename, h.lvl + 1 from emp e join h on e.mgr = h.empno) "
+       "select lvl, count(*) from h group by lvl order by lvl",
+       "1|1,2|3,3|8,4|2"},
+      {"with h (empno, path) as (select empno, ename from emp where ename = 'JONES' "
+       "union all select e.empno, h.path || '/' || e.ename from emp e, h where e.mgr = h.empno) "
+       "select path from h order by path",
+       "JONES,JONES/FORD,JONES/FORD/SMITH,JONES/SCOTT,JONES/SCOTT/ADAMS"},
+      // two anchors
+      {"with t (n) as (select 1 from dual union all select 10 from dual union all "
+       "select n + 1 from t where n in (1, 10)) select n from t order by n",
+       "1,2,10,11"},
+      {"with t (n) as (select 1 from dual union all select n + 1 from t where n < 3) "
+       "select a.n, b.n from t a, t b where a.n = b.n order by 1",
+       "1|1,2|2,3|3"},
+      // Oracle's rules of the recursive form
+      {"with t as (select 1 n from dual union all select n + 1 from t where n < 3) "
+       "select n from t",
+       "ORA-32039"},
+      {"with t (n) as (select 1 from dual union select n + 1 from t where n < 3) select n from t",
+       "ORA-32040"},
+      {"with t (n) as (select 1 from dual union all select count(*) from t) select n from t",
+       "ORA-32486"},
+      {"with t (n) as (select 1 from dual union all select distinct n + 1 from t where n < 3) "
+       "select n from t",
+       "ORA-32486"},
+      {"with t (n, m) as (select 1 from dual union all select n + 1 from t where n < 3) "
+       "select n from t",
+       "ORA-32038"},
+      {"with t (n) as (select 1 from dual union all select 'x' from t where n < 3) "
+       "select n from t",
+       "ORA-01790"},
+      {"with t (n) as (select 1 from dual union all select a.n + 1 from t a, t b where a.n < 3) "
+       "select n from t",
+       "ORA-03001"},
+      // a cycle in the data is refused, not followed for ever
+      {"with t (n) as (select 1 from dual union all select n from t) select count(*) from t",
+       "ORA-32044"},
+      {"with t (n) as (select 1 from dual union all select t.n from t, emp) "
+       "select count(*) from t",
+       "ORA-32044"},
+  };
+  for (const auto& c : cases) check(*this, c, [&](const std::string& s) { return rows(s); });
+}
+
 }  // namespace
 }  // namespace korvo::engine::test
