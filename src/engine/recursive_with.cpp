@@ -52,7 +52,8 @@ void guard(sqlite3_context* ctx, int, sqlite3_value** argv) {
 
 bool isRecursiveCommonTable(const CommonTable& ct) {
   const Query& q = *ct.query;
-  if (q.kind != Query::Kind::Compound) return memberReads(q, ct.name.text);
+  // a single block reading itself has no anchor to start from: refused as before
+  if (q.kind != Query::Kind::Compound) return false;
   for (size_t i = 0; i < q.members.size(); ++i)
     if (memberReads(*q.members[i], ct.name.text)) return true;
   return false;

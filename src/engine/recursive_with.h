@@ -14,7 +14,7 @@ namespace korvo::engine {
 inline constexpr long long kMaxRecursionDepth = 1000000;
 inline constexpr long long kMaxRecursionRows = 10000000;
 
-// True when a member after the first reads name in its FROM clause.
+// True when ct's query is a set operation one of whose members reads ct in its FROM clause.
 bool isRecursiveCommonTable(const ast::CommonTable& ct);
 
 void registerRecursionGuard(sqlite3* db);
