@@ -170,6 +170,10 @@ std::string exprSql(const Expr& e, int depth) {
     case ExprKind::Function:
       s = e.qualifier.empty() ? quoteName(e.name)
                               : quoteName(e.qualifier) + "." + quoteName(e.name);
+      if (!e.text.empty()) {  // CAST(x AS type)
+        s += "(" + toSql(*e.args[0]) + " AS " + e.text + ")";
+        break;
+      }
       s += "(";
       if (e.distinct) s += "DISTINCT ";
       s += joinExprs(e.args) + ")";

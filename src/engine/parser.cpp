@@ -35,7 +35,7 @@ constexpr std::array kClauseWords = {
 
 constexpr std::array kPseudoColumns = {
     "ROWNUM",       "LEVEL", "SYSDATE", "USER", "CONNECT_BY_ISLEAF", "CONNECT_BY_ISCYCLE",
-    "SYSTIMESTAMP", "UID"};
+    "SYSTIMESTAMP", "UID",   "CURRENT_DATE"};
 
 template <size_t N>
 bool contains(const std::array<const char*, N>& words, std::string_view w) {
@@ -463,6 +463,21 @@ ExprPtr Parser::functionCall(Name pkg, Name fn) {
     expectOp(")");
     return x;
   }
+  if (e->name.text == "CAST" && !e->name.quoted && e->qualifier.empty()) {
+    // CAST(x AS type): the type's text kept in e->text
+    if (isWord("MULTISET")) fail(3001, "unimplemented feature: CAST(MULTISET ...)");
+    e->args.push_back(expr());
+    expectWord("AS");
+    ColumnType t = columnType();
+    e->text = t.name;
+    if (t.name == "VARCHAR2" || t.name == "CHAR") e->text += "(" + std::to_string(t.length) + ")";
+    if (t.name == "FLOAT" && t.length) e->text += "(" + std::to_string(t.length) + ")";
+    if (t.name == "NUMBER" && t.precision)
+      e->text += "(" + std::to_string(*t.precision) + "," + std::to_string(t.scale.value_or(0)) + ")";
+    if (t.name == "LONG" || t.name == "CLOB") fail(3001, "unimplemented feature: CAST AS " + t.name);
+    expectOp(")");
+    return e;
+  }
   if (e->name.text == "TRIM" && !e->name.quoted && e->qualifier.empty()) {
     // TRIM([LEADING|TRAILING|BOTH] [c] FROM s): LTRIM/RTRIM/TRIM(s, c)
     size_t save = pos_;
@@ -516,6 +531,9 @@ ExprPtr Parser::primary() {
       return e;
     }
     case TokenKind::Operator: {
+      if (t.text == ":" && (peek(1).kind == TokenKind::Identifier ||
+                            peek(1).kind == TokenKind::Number))
+        fail(3001, "unimplemented feature: bind variable :" + peek(1).text);
       if (t.text != "(") missingExpression();
       next();
       if (isWord("SELECT") || isWord("WITH")) {
@@ -558,6 +576,8 @@ ExprPtr Parser::primary() {
       return caseExpr();
     }
     if (t.text == "INTERVAL" && peek(1).kind == TokenKind::String) return intervalLiteral();
+    if (t.text == "CURSOR" && isOp("(", 1) && (isWord("SELECT", 2) || isWord("WITH", 2)))
+      fail(3001, "unimplemented feature: CURSOR expression");
     if ((t.text == "TIMESTAMP" || t.text == "TIME") && peek(1).kind == TokenKind::String)
       fail(3001, "unimplemented feature: " + t.text + " literal");
     if (t.text == "DATE" && peek(1).kind == TokenKind::String) {

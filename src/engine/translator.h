@@ -170,6 +170,7 @@ class Translator {
   TypedSql binary(const std::string& op, TypedSql l, TypedSql r);  // one operator of a chain
   // translator_typing.cpp: INTERVAL literals, date +/- interval
   TypedSql interval(const ast::Expr& e);
+  TypedSql cast(const ast::Expr& e, const Scope& scope, bool allowAggregates);
   TypedSql intervalArithmetic(const std::string& op, const TypedSql& l, const TypedSql& r);
   TypedSql subquery(const ast::Expr& e, const Scope& scope);
   // outer_join.cpp

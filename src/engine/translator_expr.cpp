@@ -289,6 +289,7 @@ TypedSql Translator::function(const Expr& e, const Scope& scope, bool allowAggre
     r.aggregate = c.aggregate;
     return r;
   }
+  if (fname == "CAST" && !e.text.empty()) return cast(e, scope, allowAggregates);
   const FunctionInfo* f = findFunction(fname);
   if (!f) throw OraError(904, "\"" + fname + "\": invalid identifier");
   int n = int(e.args.size());
@@ -341,12 +342,22 @@ TypedSql Translator::function(const Expr& e, const Scope& scope, bool allowAggre
       if (resultType == SqlType::Text) return asText(t);
       return t.sql;
     };
+    // the subject and every search compare in the type of the first search
+    const SqlType searchType = args[1].type;
     for (; i + 1 < args.size(); i += 2) {
       TypedSql search = args[i];
       std::string l = subject.sql, r = search.sql;
-      if (subject.type == SqlType::Number && search.type == SqlType::Text) r = asNumber(search);
-      if (subject.type == SqlType::Text && search.type == SqlType::Number) l = asNumber(subject);
-      if (subject.type == SqlType::Date && search.type == SqlType::Text) r = asDate(search);
+      if (searchType == SqlType::Text && subject.type == SqlType::Number) {
+        l = asText(subject);
+        r = asText(search);
+      } else if (searchType == SqlType::Number) {
+        l = asNumber(subject);
+        r = asNumber(search);
+      } else {
+        if (subject.type == SqlType::Number && search.type == SqlType::Text) r = asNumber(search);
+        if (subject.type == SqlType::Text && search.type == SqlType::Number) l = asNumber(subject);
+        if (subject.type == SqlType::Date && search.type == SqlType::Text) r = asDate(search);
+      }
       if (subject.fixedChar) padCharLiteral(subject, search, r);
       s += " WHEN " + l + " IS " + r + " THEN " + asResult(args[i + 1]);
     }
@@ -355,10 +366,19 @@ TypedSql Translator::function(const Expr& e, const Scope& scope, bool allowAggre
     }
     return finish(s + " END", resultType);
   }
-  if (fname == "NVL2")
-    return finish("CASE WHEN " + args[0].sql + " IS NOT NULL THEN " + args[1].sql + " ELSE " +
-                      args[2].sql + " END",
-                  args[1].type);
+  if (fname == "NVL2") {
+    // the third argument takes the second one's type (the third's when the second is NULL)
+    SqlType t = args[1].type != SqlType::Unknown ? args[1].type : args[2].type;
+    auto as = [&](const TypedSql& a) {
+      if (t == SqlType::Number) return asNumber(a);
+      if (t == SqlType::Date) return asDate(a);
+      if (t == SqlType::Text) return asText(a);
+      return a.sql;
+    };
+    return finish("CASE WHEN " + args[0].sql + " IS NOT NULL THEN " + as(args[1]) + " ELSE " +
+                      as(args[2]) + " END",
+                  t);
+  }
   if (fname == "NVL") {
     std::string second = args[1].sql;
     if (args[0].type == SqlType::Number && args[1].type == SqlType::Text) second = asNumber(args[1]);
@@ -509,7 +529,10 @@ TypedSql Translator::expr(const Expr& e, const Scope& scope, bool allowAggregate
       return column(e, scope);
     case ExprKind::Star: throw OraError(936, "missing expression");
     case ExprKind::Pseudo:
-      if (e.text == "SYSDATE") return typed(sqlString(env_.sysdate), SqlType::Date);
+      if (e.text == "SYSDATE" || e.text == "CURRENT_DATE")
+        return typed(sqlString(env_.sysdate), SqlType::Date);
+      if (e.text == "LEVEL")
+        throw OraError(1788, "CONNECT BY clause required in this query block");
       if (e.text == "USER") return typed(sqlString(env_.user), SqlType::Text);
       if (e.text == "UID") return typed("0", SqlType::Number);
       if (e.text == "ROWNUM" && !rownumSql_.empty()) return typed(rownumSql_, SqlType::Number);
@@ -690,6 +713,7 @@ TypedSql Translator::caseExpr(const Expr& e, const Scope& scope, bool allowAggre
     TypedSql w = expr(*e.args[i], scope, allowAggregates);
     TypedSql th = expr(*e.args[i + 1], scope, allowAggregates);
     agg = agg || w.aggregate || th.aggregate;
+    if (e.hasOperand) requireSameType(operand.type, w.type);  // no conversion in a simple CASE
     if (e.hasOperand)
       s += " WHEN " + comparison("=", operand, w).sql;
     else

@@ -1,6 +1,7 @@
 // Oracle's typing rules that SQLite does not know: INTERVAL literals and date
 // arithmetic with them, and the branches of one result that must share a type.
 #include <cstdio>
+#include <cstdlib>
 
 #include "engine/interval_literal.h"
 #include "engine/ora_error.h"
@@ -55,6 +56,34 @@ TypedSql Translator::intervalArithmetic(const std::string& op, const TypedSql& l
                               d.sql + ", " + amount + ")",
                           SqlType::Date);
   out.aggregate = d.aggregate;
+  return out;
+}
+
+TypedSql Translator::cast(const ast::Expr& e, const Scope& scope, bool allowAggregates) {
+  TypedSql v = expr(*e.args[0], scope, allowAggregates);
+  refuseIntervalValue(v);
+  const std::string& type = e.text;
+  auto number = [](const std::string& s, size_t from) { return std::atoi(s.c_str() + from); };
+  TypedSql out;
+  if (type.rfind("NUMBER", 0) == 0 || type == "INTEGER" || type.rfind("FLOAT", 0) == 0) {
+    std::string n = asNumber(v);
+    size_t comma = type.find(',');
+    if (type == "INTEGER") n = "ROUND(" + n + ")";
+    if (comma != std::string::npos) n = "ROUND(" + n + ", " + std::to_string(number(type, comma + 1)) + ")";
+    out = typedSql(n, SqlType::Number);
+  } else if (type == "DATE") {
+    out = typedSql(asDate(v), SqlType::Date);
+  } else {  // VARCHAR2(n), CHAR(n)
+    const bool fixed = type.rfind("CHAR(", 0) == 0;
+    const int length = number(type, type.find('(') + 1);
+    out = typedSql("korvo_cast_text(" + asText(v) + ", " + std::to_string(length) + ", " +
+                       (fixed ? "1" : "0") + ")",
+                   SqlType::Text);
+    out.meta.type = fixed ? "CHAR" : "VARCHAR2";
+    out.meta.length = length;
+    out.fixedChar = fixed;
+  }
+  out.aggregate = v.aggregate;
   return out;
 }
 

@@ -39,6 +39,9 @@ TEST(DialectRoundTrip, NewSyntaxPrintsItsNormalForm) {
        "d date, constraint t_uk unique (c, d))",
        "CREATE TABLE T (ID NUMBER, C VARCHAR2(5) NOT NULL, D DATE, CONSTRAINT T_PK "
        "PRIMARY KEY (ID), UNIQUE (C), CONSTRAINT T_UK UNIQUE (C, D))"},
+      {"select cast(sal as number(7, 2)), cast(ename as varchar2(20)), cast(x as date) from emp",
+       "SELECT CAST(SAL AS NUMBER(7,2)), CAST(ENAME AS VARCHAR2(20)), CAST(X AS DATE) FROM EMP"},
+      {"select current_date from dual", "SELECT CURRENT_DATE FROM DUAL"},
       {"select count(*) from emp where lnnvl(comm > 0)",
        "SELECT COUNT(*) FROM EMP WHERE LNNVL(COMM > 0)"},
   };

@@ -50,6 +50,15 @@ TEST_F(Typing, ResultBranchesShareOneType) {
       // NVL converts its second argument to the first one's type instead
       {"select nvl(comm, 'x') from emp where empno = 7369", "ORA-01722"},
       {"select nvl(ename, 0) from emp where empno = 7369", "SMITH"},
+      // NVL2 converts its third argument to the second one's type
+      {"select nvl2(comm, 1, 'x') from emp where empno = 7369", "ORA-01722"},
+      {"select nvl2(comm, 1, '0') + 1 from emp where empno = 7369", "1"},
+      {"select nvl2(comm, 'has', 0) from emp where empno in (7369, 7499) order by empno",
+       "0,has"},
+      {"select nvl2(comm, null, 5) + 1 from emp where empno = 7369", "6"},
+      // a simple CASE compares without converting
+      {"select case 1 when '1' then 'y' end from dual", "ORA-00932"},
+      {"select case ename when 'KING' then 1 else 0 end from emp where empno = 7839", "1"},
   };
   for (const auto& c : cases) EXPECT_EQ(outcome(c.sql), c.outcome) << c.sql;
 }
@@ -70,6 +79,11 @@ TEST_F(Typing, DecodeIsTypedByItsFirstResult) {
       {"select decode(deptno, 10, 1, 'x') from dept where deptno = 10", "1"},
       {"select decode(deptno, 10, 1, 'x') from dept where deptno = 20", "ORA-01722"},
       {"select decode(deptno, 10, 1, '2') + 1 from dept where deptno = 20", "3"},
+      // the subject and the searches compare in the first search's type: 1 against 'a' as
+      // text, so no match and no error
+      {"select decode(1, 'a', 1) from dual", "NULL"},
+      {"select decode(deptno, '10', 'ten', 'other') from dept where deptno = 10", "ten"},
+      {"select decode(sal, '800.00', 'x', 'y') from emp where empno = 7369", "y"},
   };
   for (const auto& c : cases) EXPECT_EQ(outcome(c.sql), c.outcome) << c.sql;
 }
@@ -114,6 +128,35 @@ TEST_F(Typing, SelectListNamesAndPositions) {
       {"select deptno from emp group by 1", "ORA-00979"},
       {"select count(*) from emp group by 1", "14"},
       {"select ename from emp order by 3", "ORA-01785"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(outcome(c.sql), c.outcome) << c.sql;
+}
+
+TEST_F(Typing, CastConvertsOrRefuses) {
+  const Expect cases[] = {
+      {"select cast(sal as varchar2(10)) from emp where empno = 7839", "5000"},
+      {"select cast('12' as number) + 1 from dual", "13"},
+      {"select cast('x' as number) from dual", "ORA-01722"},
+      {"select cast(2.567 as number(5,2)) from dual", "2.57"},
+      {"select cast(2.5 as integer) from dual", "3"},
+      {"select cast('01-JAN-81' as date) - date '1980-12-31' from dual", "1"},
+      {"select cast(hiredate as number) from emp", "ORA-00932"},
+      {"select cast(5 as date) from dual", "ORA-00932"},
+      // too long for the type
+      {"select cast('abcdef' as varchar2(3)) from dual", "ORA-25137"},
+      {"select cast('ab' as char(4)) || '|' from dual", "ab  |"},
+      {"select length(cast('ab' as char(4))) from dual", "4"},
+      {"select cast(multiset(select 1 from dual) as t) from dual", "ORA-03001"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(outcome(c.sql), c.outcome) << c.sql;
+}
+
+TEST_F(Typing, PseudoColumnsOutsideTheirClauses) {
+  const Expect cases[] = {
+      {"select level from dual", "ORA-01788"},
+      {"select count(*) from dual where current_date = sysdate", "1"},
+      {"select ename from emp where sal > :x", "ORA-03001"},
+      {"select cursor(select 1 from dual) from dual", "ORA-03001"},
   };
   for (const auto& c : cases) EXPECT_EQ(outcome(c.sql), c.outcome) << c.sql;
 }
