@@ -35,7 +35,8 @@ constexpr std::array kClauseWords = {
 
 constexpr std::array kPseudoColumns = {
     "ROWNUM",       "LEVEL", "SYSDATE", "USER", "CONNECT_BY_ISLEAF", "CONNECT_BY_ISCYCLE",
-    "SYSTIMESTAMP", "UID",   "CURRENT_DATE"};
+    "SYSTIMESTAMP", "UID",   "CURRENT_DATE", "CURRENT_TIMESTAMP", "LOCALTIMESTAMP",
+    "SESSIONTIMEZONE", "DBTIMEZONE"};
 
 template <size_t N>
 bool contains(const std::array<const char*, N>& words, std::string_view w) {

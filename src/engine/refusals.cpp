@@ -1,6 +1,9 @@
 #include "engine/refusals.h"
 
+#include <algorithm>
+#include <array>
 #include <initializer_list>
+#include <string_view>
 
 namespace korvo::engine {
 namespace {
@@ -89,6 +92,31 @@ std::string statement(const Cursor& c) {
 }
 
 }  // namespace
+
+bool isUnimplementedOracleFunction(const std::string& upperName) {
+  // sorted, for a binary search
+  static constexpr std::array<std::string_view, 116> kNames = {
+      "ACOS", "APPROX_COUNT_DISTINCT", "ASCIISTR", "ASIN", "ATAN", "ATAN2", "BFILENAME",
+      "BIN_TO_NUM", "CARDINALITY", "CHARTOROWID", "CLUSTER_ID", "COLLECT", "COMPOSE", "CONVERT",
+      "CORR", "COS", "COSH", "COVAR_POP", "COVAR_SAMP", "CUME_DIST", "CV", "DECOMPOSE", "DEPTH",
+      "DUMP", "EMPTY_BLOB", "EMPTY_CLOB", "EXTRACTVALUE", "FEATURE_ID", "FEATURE_VALUE",
+      "FROM_TZ", "HEXTORAW", "INSTR2", "INSTR4", "INSTRB", "INSTRC", "ITERATION_NUMBER",
+      "JSON_ARRAY", "JSON_ARRAYAGG", "JSON_OBJECT", "JSON_OBJECTAGG", "JSON_QUERY", "JSON_VALUE",
+      "LENGTH2", "LENGTH4", "LENGTHB", "LENGTHC", "NANVL", "NCHR", "NEW_TIME", "NLSSORT",
+      "NLS_CHARSET_ID", "NLS_CHARSET_NAME", "NLS_INITCAP", "NLS_LOWER", "NLS_UPPER",
+      "NUMTODSINTERVAL", "NUMTOYMINTERVAL", "ORA_HASH", "PATH", "PERCENTILE_CONT",
+      "PERCENTILE_DISC", "PERCENT_RANK", "POWERMULTISET", "PREDICTION", "PRESENTNNV", "PRESENTV",
+      "PREVIOUS", "RAWTOHEX", "RAWTONHEX", "REGR_AVGX", "REGR_AVGY", "REGR_COUNT",
+      "REGR_INTERCEPT", "REGR_R2", "REGR_SLOPE", "REGR_SXX", "REGR_SXY", "REGR_SYY",
+      "ROWIDTOCHAR", "SCN_TO_TIMESTAMP", "SIN", "SINH", "STANDARD_HASH", "STATS_MODE",
+      "SUBSTR2", "SUBSTR4", "SUBSTRB", "SUBSTRC", "SYS_CONTEXT", "SYS_EXTRACT_UTC",
+      "SYS_TYPEID", "SYS_XMLGEN", "TAN", "TANH", "TIMESTAMP_TO_SCN", "TO_BINARY_DOUBLE",
+      "TO_BINARY_FLOAT", "TO_BLOB", "TO_CLOB", "TO_DSINTERVAL", "TO_LOB", "TO_MULTI_BYTE",
+      "TO_NCHAR", "TO_NCLOB", "TO_SINGLE_BYTE", "TO_TIMESTAMP", "TO_TIMESTAMP_TZ",
+      "TO_YMINTERVAL", "TREAT", "TZ_OFFSET", "UNISTR", "VALIDATE_CONVERSION", "WIDTH_BUCKET",
+      "XMLAGG", "XMLCONCAT", "XMLELEMENT"};
+  return std::binary_search(kNames.begin(), kNames.end(), std::string_view(upperName));
+}
 
 std::string unimplementedAt(const std::vector<Token>& toks, size_t pos, RefusalPlace place) {
   if (toks.empty()) return {};

@@ -23,4 +23,8 @@ enum class RefusalPlace {
 // The name of the unimplemented construct that starts at toks[pos], or "" when none.
 std::string unimplementedAt(const std::vector<Token>& toks, size_t pos, RefusalPlace place);
 
+// True for a built-in SQL function of Oracle's that the engine does not implement:
+// a call of it is refused as unimplemented, not as an invalid identifier.
+bool isUnimplementedOracleFunction(const std::string& upperName);
+
 }  // namespace korvo::engine

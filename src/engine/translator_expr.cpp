@@ -11,6 +11,7 @@
 #include "engine/hierarchical.h"
 #include "engine/nesting.h"
 #include "engine/ora_error.h"
+#include "engine/refusals.h"
 #include "engine/translator.h"
 
 namespace korvo::engine {
@@ -291,6 +292,8 @@ TypedSql Translator::function(const Expr& e, const Scope& scope, bool allowAggre
   }
   if (fname == "CAST" && !e.text.empty()) return cast(e, scope, allowAggregates);
   const FunctionInfo* f = findFunction(fname);
+  if (!f && isUnimplementedOracleFunction(fname))
+    throw OraError(3001, "unimplemented feature: function " + fname);
   if (!f) throw OraError(904, "\"" + fname + "\": invalid identifier");
   int n = int(e.args.size());
   if (n < f->minArgs || (f->maxArgs >= 0 && n > f->maxArgs))

@@ -83,6 +83,25 @@ TEST_F(Refusal, UnimplementedConstructsAreNamed) {
   }
 }
 
+// Oracle's own functions that the engine lacks are unimplemented, not invalid identifiers;
+// a name Oracle does not know stays ORA-00904.
+TEST_F(Refusal, UnimplementedOracleFunctionsAreNamed) {
+  for (const char* sql : {"select xmlagg(xmlelement(e, ename)) from emp",
+                          "select sys_context('USERENV', 'SESSION_USER') from dual",
+                          "select to_timestamp('2024-01-01', 'YYYY-MM-DD') from dual",
+                          "select ora_hash(ename) from emp", "select sin(1) from dual",
+                          "select json_value('{}', '$.a') from dual",
+                          "select numtodsinterval(1, 'DAY') from dual"}) {
+    EXPECT_EQ(errorOf(sql), 3001) << sql;
+    EXPECT_NE(lastError_.find("unimplemented feature: function "), std::string::npos) << sql;
+  }
+  for (const char* sql : {"select systimestamp from dual", "select current_timestamp from dual",
+                          "select localtimestamp from dual", "select sessiontimezone from dual"})
+    EXPECT_EQ(errorOf(sql), 3001) << sql;
+  EXPECT_EQ(errorOf("select frobnicate(ename) from emp"), 904);
+  EXPECT_NE(lastError_.find("\"FROBNICATE\": invalid identifier"), std::string::npos);
+}
+
 // Words that only look like the constructs above are names as before.
 TEST_F(Refusal, LookalikeNamesStayNames) {
   run("create table sample (model number, pivot number, partition number)");
