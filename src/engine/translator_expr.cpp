@@ -268,7 +268,9 @@ TypedSql Translator::subquery(const Expr& e, const Scope& scope) {
   } else {
     // Oracle refuses a second row (ORA-01427); SQLite would take the first.
     std::string a = newAlias();
-    r.sql = "(SELECT korvo_single_row(" + a + ".c1) FROM (" + q.sql + " LIMIT 2) AS " + a + ")";
+    // a query with its own LIMIT (ROWNUM, FETCH FIRST) is limited again from outside
+    std::string rows = q.limited ? "SELECT * FROM (" + q.sql + ")" : q.sql;
+    r.sql = "(SELECT korvo_single_row(" + a + ".c1) FROM (" + rows + " LIMIT 2) AS " + a + ")";
   }
   r.type = q.types[0];
   r.fixedChar = q.fixedChar[0];
@@ -572,6 +574,7 @@ TypedSql Translator::unary(const Expr& e, const Scope& scope, bool allowAggregat
   if (e.text == "PRIOR" || e.text == "CONNECT_BY_ROOT")
     throw OraError(3001, "unimplemented feature: " + e.text + " outside CONNECT BY");
   TypedSql a = expr(*e.args[0], scope, allowAggregates);
+  refuseIntervalValue(a);
   if (e.text == "NOT") {
     TypedSql r = typed("(NOT " + a.sql + ")", SqlType::Number);
     r.aggregate = a.aggregate;
@@ -715,6 +718,7 @@ TypedSql Translator::caseExpr(const Expr& e, const Scope& scope, bool allowAggre
   for (; i + 1 < end + 1 && i < end; i += 2) {
     TypedSql w = expr(*e.args[i], scope, allowAggregates);
     TypedSql th = expr(*e.args[i + 1], scope, allowAggregates);
+    refuseIntervalValue(th);
     agg = agg || w.aggregate || th.aggregate;
     if (e.hasOperand) requireSameType(operand.type, w.type);  // no conversion in a simple CASE
     if (e.hasOperand)
@@ -730,6 +734,7 @@ TypedSql Translator::caseExpr(const Expr& e, const Scope& scope, bool allowAggre
   }
   if (e.hasElse) {
     TypedSql el = expr(*e.args.back(), scope, allowAggregates);
+    refuseIntervalValue(el);
     agg = agg || el.aggregate;
     requireSameType(t, el.type);
     if (t == SqlType::Unknown) t = el.type;

@@ -314,8 +314,14 @@ TranslatedQuery Translator::selectCore(const Query& q, const Scope* outer) {
   std::vector<std::string> pieces;
   bool ansiJoin = false;
   std::unique_ptr<HierarchyBlock> hierarchy;  // CONNECT BY: FROM reads the walk
-  if (c.connectBy || c.startWith)
+  if (c.connectBy || c.startWith) {
+    for (const auto& t : c.from)
+      for (const auto& j : t->joins)
+        if (j.natural || !j.usingColumns.empty())
+          throw OraError(3001, "unimplemented feature: JOIN ... USING or NATURAL JOIN in a "
+                               "hierarchical query");
     hierarchy = HierarchyBlock::begin(*this, q, scope, pieces.emplace_back());
+  }
   for (const auto& t : c.from) {
     if (hierarchy) break;
     pieces.push_back(fromItem(*t, scope, outer));

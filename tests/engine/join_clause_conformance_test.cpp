@@ -66,6 +66,17 @@ TEST_F(JoinClause, UsingMergesTheJoinColumns) {
       {"select deptno, count(*) from emp join dept using (deptno)", "ORA-00937"},
       {"select deptno, count(*) from emp full join dept using (deptno)", "ORA-00937"},
       {"select count(*) from emp join dept using (e.deptno)", "ORA-01748"},
+      // several USING joins in a row: the merged column joins the next table
+      {"select empno from emp e1 join emp e2 using (empno) join emp e3 using (empno) "
+       "where empno = 7839",
+       "7839"},
+      {"select count(*) from emp e1 join emp e2 using (empno) join emp e3 using (empno)", "14"},
+      {"select deptno, e.ename from emp e join (select deptno, dname from dept) d using (deptno) "
+       "where e.empno = 7839",
+       "10|KING"},
+      {"select ename from emp join dept using (deptno) start with mgr is null "
+       "connect by prior empno = mgr",
+       "ORA-03001"},
       // other columns keep their qualifiers
       {"select e.ename, d.loc from emp e join dept d using (deptno) where e.empno = 7839",
        "KING|NEW YORK"},
@@ -84,6 +95,11 @@ TEST_F(JoinClause, NaturalJoinUsesEveryCommonName) {
       // no shared name: every row with every row
       {"select count(*) from (select 1 a from dual) natural join (select 2 b from dual)", "1"},
       {"select count(*) from emp natural join (select deptno, 'x' ename from dept)", "0"},
+      // every column: rows with a NULL anywhere match nothing, so only the four with a
+      // commission and a manager remain
+      {"select count(*) from emp natural join emp", "4"},
+      {"select deptno from dept d1 natural join dept d2 natural join dept d3 order by 1",
+       "10,20,30,40"},
   };
   for (const auto& c : cases) check(*this, c, [&](const std::string& s) { return rows(s); });
 }
@@ -133,6 +149,9 @@ TEST_F(JoinClause, IntervalLiteralsMoveDates) {
       {"select date '2024-01-01' + interval 'x' day from dual", "ORA-01867"},
       {"select date '2024-01-01' + interval '1 2' day to second from dual", "ORA-01867"},
       {"select interval '1' day from dual", "ORA-03001"},
+      {"select case when 1 = 1 then interval '1' day end from dual", "ORA-03001"},
+      {"select -interval '1' day from dual", "ORA-03001"},
+      {"select nvl(interval '1' day, 0) from dual", "ORA-03001"},
       {"select count(*) from dual where interval '1' day > 0", "ORA-03001"},
   };
   for (const auto& c : cases) check(*this, c, [&](const std::string& s) { return rows(s); });
@@ -154,6 +173,17 @@ TEST_F(JoinClause, FetchFirstAndOffsetLimitTheSortedRows) {
        "10,20"},
       {"select ename from emp order by sal fetch first 10 percent rows only", "ORA-03001"},
       {"select ename from emp order by sal fetch first 2 rows with ties", "ORA-03001"},
+      // a scalar sub-query with its own limit
+      {"select (select ename from emp order by sal desc fetch first 1 rows only) from dual",
+       "KING"},
+      {"select (select ename from emp order by sal desc fetch first 2 rows only) from dual",
+       "ORA-01427"},
+      {"select count(*) from emp where empno in (select empno from emp order by sal fetch "
+       "first 3 rows only)",
+       "3"},
+      {"(select ename from emp order by sal fetch first 1 rows only) union all "
+       "(select ename from emp order by sal desc fetch first 1 rows only)",
+       "SMITH,KING"},
       // FETCH after a ROWNUM limit applies to its rows
       {"select ename from emp where rownum <= 3 order by ename fetch first 1 rows only", "ALLEN"},
   };
