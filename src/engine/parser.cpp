@@ -48,10 +48,9 @@ class Parser {
   explicit Parser(std::string_view sql) : sql_(sql), toks_(tokenize(sql)) {
     // brackets belong to MODEL clauses, refused as unimplemented where they start
     bool brackets = false, model = false;
-    for (size_t i = 0; i < toks_.size(); ++i) {
-      brackets = brackets || toks_[i].isOp("[") || toks_[i].isOp("]");
-      model = model || !unimplementedAt(toks_, i, RefusalPlace::AfterBlock).empty();
-    }
+    for (const Token& t : toks_) brackets = brackets || t.isOp("[") || t.isOp("]");
+    for (size_t i = 0; brackets && !model && i < toks_.size(); ++i)
+      model = !unimplementedAt(toks_, i, RefusalPlace::AfterBlock).empty();
     if (brackets && !model) fail(911, "invalid character");
   }
 

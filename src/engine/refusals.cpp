@@ -41,6 +41,7 @@ std::string afterTable(const Cursor& c) {
     return "flashback query (AS OF)";
   if (c.word(0, "VERSIONS") && c.anyWord(1, {"BETWEEN", "PERIOD"}))
     return "flashback version query (VERSIONS BETWEEN)";
+  if (c.op(0, "@")) return "database link";
   return {};
 }
 

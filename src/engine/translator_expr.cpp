@@ -149,6 +149,8 @@ std::string Translator::asDate(const TypedSql& t) {
 
 TypedSql Translator::column(const Expr& e, const Scope& scope) {
   const std::string& n = e.name.text;
+  if ((n == "ROWID" || n == "ORA_ROWSCN") && !e.name.quoted)  // no table can have such a column
+    throw OraError(3001, "unimplemented feature: " + n + " pseudo-column");
   for (const Scope* s = &scope; s; s = s->parent) {
     const Source* hit = nullptr;
     const SourceColumn* col = nullptr;

@@ -74,6 +74,11 @@ TEST_F(Refusal, UnimplementedConstructsAreNamed) {
        "FOREIGN KEY"},
       {"create table k (a number primary key using index tablespace users)", "USING"},
       {"select * from emp natural join dept cross apply (select 1 x from dual)", "CROSS APPLY"},
+      {"select * from emp@remote", "database link"},
+      {"select rowid from emp", "ROWID"},
+      {"select e.rowid from emp e", "ROWID"},
+      {"select cast(sal as clob) from emp", "CAST AS CLOB"},
+      {"select ename from emp where sal > :limit", "bind variable"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(errorOf(c.sql), 3001) << c.sql << "\n" << lastError_;
