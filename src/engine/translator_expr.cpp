@@ -387,6 +387,10 @@ TypedSql Translator::function(const Expr& e, const Scope& scope, bool allowAggre
                   t);
   }
   if (fname == "NVL") {
+    // the second argument converts to the first one's type; a date and a number do not
+    if ((args[0].type == SqlType::Date && args[1].type == SqlType::Number) ||
+        (args[0].type == SqlType::Number && args[1].type == SqlType::Date))
+      requireSameType(args[0].type, args[1].type);
     std::string second = args[1].sql;
     if (args[0].type == SqlType::Number && args[1].type == SqlType::Text) second = asNumber(args[1]);
     if (args[0].type == SqlType::Date && args[1].type == SqlType::Text) second = asDate(args[1]);
@@ -458,6 +462,9 @@ TypedSql Translator::function(const Expr& e, const Scope& scope, bool allowAggre
   }
   if (fname == "GREATEST" || fname == "LEAST" || fname == "COALESCE" || fname == "NULLIF") {
     for (size_t i = 1; i < args.size(); ++i) {
+      if ((args[0].type == SqlType::Date && args[i].type == SqlType::Number) ||
+          (args[0].type == SqlType::Number && args[i].type == SqlType::Date))
+        requireSameType(args[0].type, args[i].type);
       if (args[0].type == SqlType::Number && args[i].type == SqlType::Text)
         conv[i] = asNumber(args[i]);
       else if (args[0].type == SqlType::Date && args[i].type == SqlType::Text)

@@ -50,6 +50,14 @@ TEST_F(Typing, ResultBranchesShareOneType) {
       // NVL converts its second argument to the first one's type instead
       {"select nvl(comm, 'x') from emp where empno = 7369", "ORA-01722"},
       {"select nvl(ename, 0) from emp where empno = 7369", "SMITH"},
+      // ... but a date and a number never convert into each other
+      {"select nvl(hiredate, 5) from emp", "ORA-00932"},
+      {"select nvl(sal, hiredate) from emp", "ORA-00932"},
+      // GREATEST and LEAST convert to the first argument's type, likewise
+      {"select greatest(hiredate, 5) from emp", "ORA-00932"},
+      {"select least(5, hiredate) from emp", "ORA-00932"},
+      {"select greatest('10', 9) from dual", "9"},
+      {"select least(sal, 'x') from emp", "ORA-01722"},
       // NVL2 converts its third argument to the second one's type
       {"select nvl2(comm, 1, 'x') from emp where empno = 7369", "ORA-01722"},
       {"select nvl2(comm, 1, '0') + 1 from emp where empno = 7369", "1"},
