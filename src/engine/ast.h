@@ -22,6 +22,7 @@ enum class ExprKind {
   String,  // text = characters
   Null,
   DateLiteral,  // DATE 'YYYY-MM-DD', text = the literal
+  Interval,     // INTERVAL 'text' unit: text = the literal, name.text = "DAY(3) TO SECOND"
   Column,       // qualifier.name, outerJoin = (+)
   Star,         // * or qualifier.*
   Pseudo,       // ROWNUM, LEVEL, SYSDATE, USER, CONNECT_BY_ISLEAF, CONNECT_BY_ISCYCLE
@@ -87,7 +88,9 @@ struct TableRef;
 struct JoinStep {
   JoinType type = JoinType::Inner;
   std::unique_ptr<TableRef> right;
-  ExprPtr on;  // none for CROSS JOIN
+  ExprPtr on;  // none for CROSS JOIN, USING and NATURAL
+  std::vector<Name> usingColumns;  // JOIN ... USING (a, b)
+  bool natural = false;            // NATURAL JOIN: USING every shared column
 };
 
 struct TableRef {
@@ -134,6 +137,8 @@ struct Query {
   std::vector<OrderItem> orderBy;
   bool orderSiblings = false;
   std::vector<CommonTable> with;  // subquery factoring, visible in this query
+  ExprPtr offsetRows;             // OFFSET n ROWS
+  ExprPtr fetchRows;              // FETCH FIRST n ROWS ONLY
 };
 using QueryPtr = std::shared_ptr<Query>;
 
@@ -149,6 +154,13 @@ struct ColumnDef {
   ColumnType type;
   bool notNull = false;
   ExprPtr defaultValue;
+};
+
+// PRIMARY KEY or UNIQUE of CREATE TABLE, written inline or at table level.
+struct KeyConstraint {
+  Name name;  // empty: the system names it
+  bool primary = false;
+  std::vector<Name> columns;
 };
 
 struct Assignment {
@@ -195,6 +207,7 @@ struct Statement {
   std::vector<Assignment> assignments;  // Update
   ExprPtr where;                        // Update / Delete
   std::vector<ColumnDef> columnDefs;    // CreateTable
+  std::vector<KeyConstraint> keys;      // CreateTable
   bool unique = false;                  // CreateIndex
   Name index;                           // CreateIndex / DropIndex name
   // AlterSession

@@ -114,6 +114,9 @@ std::string exprSql(const Expr& e, int depth) {
     case ExprKind::DateLiteral:
       s = "DATE " + quoteString(e.text);
       break;
+    case ExprKind::Interval:
+      s = "INTERVAL " + quoteString(e.text) + " " + e.name.text;
+      break;
     case ExprKind::Column:
       s = e.qualifier.empty() ? quoteName(e.name)
                               : quoteName(e.qualifier) + "." + quoteName(e.name);
@@ -167,6 +170,10 @@ std::string exprSql(const Expr& e, int depth) {
     case ExprKind::Function:
       s = e.qualifier.empty() ? quoteName(e.name)
                               : quoteName(e.qualifier) + "." + quoteName(e.name);
+      if (!e.text.empty()) {  // CAST(x AS type)
+        s += "(" + toSql(*e.args[0]) + " AS " + e.text + ")";
+        break;
+      }
       s += "(";
       if (e.distinct) s += "DISTINCT ";
       s += joinExprs(e.args) + ")";
@@ -226,6 +233,8 @@ std::string querySql(const Query& q, int depth) {
   if (!q.orderBy.empty())
     b += std::string(q.orderSiblings ? " ORDER SIBLINGS BY " : " ORDER BY ") +
          orderSql(q.orderBy, depth);
+  if (q.offsetRows) b += " OFFSET " + exprSql(*q.offsetRows, depth) + " ROWS";
+  if (q.fetchRows) b += " FETCH FIRST " + exprSql(*q.fetchRows, depth) + " ROWS ONLY";
   if (q.parenthesized) b = "(" + b + ")";
   return s + b;
 }
@@ -245,9 +254,16 @@ std::string tableSql(const TableRef& t, int depth) {
                                     " CROSS JOIN "};
       s = tableSql(*t.left, depth);
       for (const auto& j : t.joins) {
+        if (j.natural) s += " NATURAL";
         s += kinds[int(j.type)];
         s += tableSql(*j.right, depth);
         if (j.on) s += " ON " + exprSql(*j.on, depth);
+        if (!j.usingColumns.empty()) {
+          s += " USING (";
+          for (size_t k = 0; k < j.usingColumns.size(); ++k)
+            s += (k ? ", " : "") + quoteName(j.usingColumns[k]);
+          s += ")";
+        }
       }
       return s;
     }
@@ -311,6 +327,11 @@ std::string toSql(const Statement& st) {
           s += quoteName(d.name) + " " + typeSql(d.type);
           if (d.defaultValue) s += " DEFAULT " + toSql(*d.defaultValue);
           if (d.notNull) s += " NOT NULL";
+        }
+        for (const auto& k : st.keys) {
+          s += ", ";
+          if (!k.name.empty()) s += "CONSTRAINT " + quoteName(k.name) + " ";
+          s += std::string(k.primary ? "PRIMARY KEY (" : "UNIQUE (") + names(k.columns) + ")";
         }
         s += ")";
       }

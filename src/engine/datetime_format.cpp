@@ -6,6 +6,7 @@
 #include "engine/datetime.h"
 #include "engine/datetime_model.h"
 #include "engine/datetime_names.h"
+#include "engine/number_words.h"
 #include "engine/ora_error.h"
 
 namespace korvo::engine {
@@ -177,6 +178,10 @@ std::string formatDate(const DateTime& d, std::string_view format) {
         break;
       default: {
         std::string text = formatNumeric(t, d, fm);
+        if (t.spelled) {
+          out += applyCasing(numberInWords(std::atoll(text.c_str()), t.ordinal), t.casing);
+          break;
+        }
         out += text;
         if (t.ordinal) {
           std::string suffix = ordinalSuffix(std::atoll(text.c_str()));

@@ -151,13 +151,21 @@ std::vector<Token> tokenize(std::string_view fmt) {
       t.el = found->el;
       t.casing = casingOf(fmt.substr(i, found->text.size()));
       i += found->text.size();
+      // suffixes of a number: TH, SP, SPTH, THSP
+      if (isNumeric(t.el) && startsWithIgnoringCase(fmt.substr(i), "SP")) {
+        t.spelled = true;
+        i += 2;
+      }
       if (isNumeric(t.el) && startsWithIgnoringCase(fmt.substr(i), "TH")) {
         t.ordinal = true;
         t.ordinalLower = std::islower(static_cast<unsigned char>(fmt[i])) != 0;
         i += 2;
       }
-      // Spelled-out numbers (SP) are not supported.
-      if (isNumeric(t.el) && startsWithIgnoringCase(fmt.substr(i), "SP")) formatNotRecognized();
+      if (isNumeric(t.el) && !t.spelled && t.ordinal &&
+          startsWithIgnoringCase(fmt.substr(i), "SP")) {
+        t.spelled = true;
+        i += 2;
+      }
       tokens.push_back(std::move(t));
       continue;
     }

@@ -61,6 +61,7 @@ struct Token {
   Casing casing = Casing::Upper;
   bool ordinal = false;  // TH suffix
   bool ordinalLower = false;
+  bool spelled = false;  // SP suffix: the number in words (SPTH/THSP: as an ordinal)
 };
 
 struct Spelling {

@@ -30,6 +30,7 @@ class DateParser {
     bool fm = false;
     bool fx = false;
     for (const Token& t : tokens) {
+      if (t.spelled) throw OraError(1820, "format code cannot appear in date input format");
       if (t.el == El::FM) {
         fm = !fm;
         continue;

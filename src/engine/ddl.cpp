@@ -9,6 +9,7 @@
 #include "engine/ora_error.h"
 #include "engine/session_impl.h"
 #include "engine/sqlite_errors.h"
+#include "engine/table_keys.h"
 
 namespace korvo::engine {
 
@@ -92,6 +93,7 @@ void SessionImpl::createTable(const Statement& s) {
   if (table.columns.size() > 1000)
     throw OraError(1792, "maximum number of columns in a table or view is 1000");
   asDdl([&] {
+    const std::vector<CatalogIndex> keys = tableKeys(s.keys, table, catalog_);
     std::string viewSql;
     std::vector<SourceColumn> viewCols;
     TranslationEnv e = env();
@@ -111,6 +113,12 @@ void SessionImpl::createTable(const Statement& s) {
       throw;
     }
     catalog_.addTable(table);
+    for (const CatalogIndex& k : keys) {
+      std::string cols;
+      for (size_t i = 0; i < k.columns.size(); ++i) cols += (i ? ", " : "") + sqlName(k.columns[i]);
+      run("CREATE UNIQUE INDEX " + sqlName(k.name) + " ON " + sqlName(name) + " (" + cols + ")");
+      catalog_.addIndex(k);
+    }
     if (!insertSql.empty()) run(insertSql);
   });
 }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "engine/functions_support.h"
+#include "engine/functions_utf8.h"
 #include "engine/number_format.h"
 #include "engine/ora_error.h"
 #include "engine/value.h"
@@ -131,9 +132,22 @@ void oraNumToChar(sqlite3_context* c, int, sqlite3_value** argv) {
   setText(c, formatNumber(*v, *fmt, decimalCharOf(c), groupCharOf(c)));
 }
 
+// korvo_cast_text(x, n, pad): CAST(x AS VARCHAR2(n)) (pad 0) or CHAR(n) (pad 1); a value
+// longer than n characters is out of range.
+void castText(sqlite3_context* c, int, sqlite3_value** argv) {
+  auto s = textArg(c, argv[0]);
+  auto n = integerArg(c, argv[1]);
+  if (!s || !n) return sqlite3_result_null(c);
+  std::u32string chars = utf8::decode(*s);
+  if ((long long)chars.size() > *n) throw OraError(25137, "Data value out of range");
+  if (sqlite3_value_int(argv[2]) != 0) chars.append(size_t(*n) - chars.size(), U' ');
+  setText(c, utf8::encode(chars));
+}
+
 }  // namespace
 
 void registerConversionFunctions(sqlite3* db, FunctionContext* ctx) {
+  define(db, ctx, "korvo_cast_text", 3, castText);
   for (int n = 1; n <= 3; ++n) {
     define(db, ctx, "TO_CHAR", n, toChar);
     define(db, ctx, "TO_NUMBER", n, toNumber);

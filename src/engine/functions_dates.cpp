@@ -18,6 +18,22 @@ void addMonthsFn(sqlite3_context* c, int, sqlite3_value** argv) {
   setDate(c, addMonths(*d, *n));
 }
 
+// date + INTERVAL 'n' MONTH: unlike ADD_MONTHS, a day the target month lacks is an error.
+void addIntervalMonthsFn(sqlite3_context* c, int, sqlite3_value** argv) {
+  auto d = dateArg(c, argv[0]);
+  auto n = integerArg(c, argv[1]);
+  if (!d || !n) return sqlite3_result_null(c);
+  long long total = (long long)d->year * 12 + (d->month - 1) + *n;
+  DateTime r = *d;
+  r.year = int(total / 12);
+  r.month = int(total % 12) + 1;
+  if (r.year < kMinYear || r.year > kMaxYear)
+    throw OraError(1841, "(full) year must be between -4713 and +9999, and not be 0");
+  if (r.day > daysInMonth(r.year, r.month))
+    throw OraError(1839, "date not valid for month specified");
+  setDate(c, r);
+}
+
 void monthsBetweenFn(sqlite3_context* c, int, sqlite3_value** argv) {
   auto d1 = dateArg(c, argv[0]);
   auto d2 = dateArg(c, argv[1]);
@@ -115,6 +131,7 @@ void registerDateFunctions(sqlite3* db, FunctionContext* ctx) {
   define(db, ctx, "LAST_DAY", 1, lastDayFn);
   define(db, ctx, "NEXT_DAY", 2, nextDayFn);
   define(db, ctx, "ora_date_add", 2, dateAdd);
+  define(db, ctx, "ora_date_add_interval_months", 2, addIntervalMonthsFn);
   define(db, ctx, "ora_date_diff", 2, dateDiff);
   define(db, ctx, "ora_trunc_date", 2, truncDateFn);
   define(db, ctx, "ora_round_date", 2, roundDateFn);

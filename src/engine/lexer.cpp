@@ -148,7 +148,8 @@ std::vector<Token> tokenize(std::string_view sql) {
       i += 2;
       continue;
     }
-    if (std::string_view("(),.;+-*/=<>:%@").find(char(c)) != std::string_view::npos) {
+    // [ and ] appear only in a MODEL clause's cell references; the parser refuses them elsewhere
+    if (std::string_view("(),.;+-*/=<>:%@[]").find(char(c)) != std::string_view::npos) {
       push(TokenKind::Operator, std::string(1, char(c)), b, i + 1);
       ++i;
       continue;

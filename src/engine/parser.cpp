@@ -6,9 +6,11 @@
 #include <string>
 #include <unordered_set>
 
+#include "engine/conditions.h"
 #include "engine/lexer.h"
 #include "engine/nesting.h"
 #include "engine/ora_error.h"
+#include "engine/refusals.h"
 
 namespace korvo::engine {
 namespace {
@@ -33,7 +35,8 @@ constexpr std::array kClauseWords = {
 
 constexpr std::array kPseudoColumns = {
     "ROWNUM",       "LEVEL", "SYSDATE", "USER", "CONNECT_BY_ISLEAF", "CONNECT_BY_ISCYCLE",
-    "SYSTIMESTAMP", "UID"};
+    "SYSTIMESTAMP", "UID",   "CURRENT_DATE", "CURRENT_TIMESTAMP", "LOCALTIMESTAMP",
+    "SESSIONTIMEZONE", "DBTIMEZONE"};
 
 template <size_t N>
 bool contains(const std::array<const char*, N>& words, std::string_view w) {
@@ -42,7 +45,14 @@ bool contains(const std::array<const char*, N>& words, std::string_view w) {
 
 class Parser {
  public:
-  explicit Parser(std::string_view sql) : sql_(sql), toks_(tokenize(sql)) {}
+  explicit Parser(std::string_view sql) : sql_(sql), toks_(tokenize(sql)) {
+    // brackets belong to MODEL clauses, refused as unimplemented where they start
+    bool brackets = false, model = false;
+    for (const Token& t : toks_) brackets = brackets || t.isOp("[") || t.isOp("]");
+    for (size_t i = 0; brackets && !model && i < toks_.size(); ++i)
+      model = !unimplementedAt(toks_, i, RefusalPlace::AfterBlock).empty();
+    if (brackets && !model) fail(911, "invalid character");
+  }
 
   Statement statement();
   ExprPtr expressionOnly() {
@@ -97,6 +107,22 @@ class Parser {
   void expectEnd() {
     if (!atEnd()) notEnded();
   }
+  // ORA-03001 for a construct of Oracle's that starts here and is not implemented.
+  void refuseUnimplemented(RefusalPlace place) const {
+    std::string what = unimplementedAt(toks_, pos_, place);
+    if (!what.empty()) fail(3001, "unimplemented feature: " + what);
+  }
+  // OFFSET n ROWS / FETCH FIRST n ROWS ONLY after a query's ORDER BY
+  void rowLimitClause(Query& q);
+  bool atRowLimit() const {
+    if (isWord("FETCH") && (isWord("FIRST", 1) || isWord("NEXT", 1))) return true;
+    if (!isWord("OFFSET")) return false;
+    const Token& n = peek(1);
+    return n.kind == TokenKind::Number || n.kind == TokenKind::String || n.isOp("(") ||
+           n.isOp(":") || (n.kind == TokenKind::Identifier && !contains(kClauseWords, n.text));
+  }
+  ExprPtr intervalLiteral();
+  void keyConstraint(Statement& s, const Name& column, Name constraintName);
 
   // An identifier usable as a name (not reserved), or a quoted one.
   bool atName(size_t ahead = 0) const {
@@ -135,6 +161,12 @@ class Parser {
   ExprPtr expr() {
     Nested guard(*this, "expression");
     return orExpr();
+  }
+  // Where Oracle expects a condition (WHERE, ON, HAVING, CASE WHEN ...) a value is refused.
+  ExprPtr condition() {
+    auto e = expr();
+    if (!isCondition(*e)) fail(920, "invalid relational operator");
+    return e;
   }
   // op-separated operands of one precedence level into one Binary node
   ExprPtr chain(ExprPtr first, std::vector<ExprPtr> rest, std::vector<std::string> ops);
@@ -404,7 +436,7 @@ ExprPtr Parser::caseExpr() {
   }
   if (!isWord("WHEN")) missingExpression();
   while (acceptWord("WHEN")) {
-    e->args.push_back(expr());
+    e->args.push_back(e->hasOperand ? expr() : condition());
     expectWord("THEN");
     e->args.push_back(expr());
   }
@@ -430,6 +462,21 @@ ExprPtr Parser::functionCall(Name pkg, Name fn) {
     x->args.push_back(expr());
     expectOp(")");
     return x;
+  }
+  if (e->name.text == "CAST" && !e->name.quoted && e->qualifier.empty()) {
+    // CAST(x AS type): the type's text kept in e->text
+    if (isWord("MULTISET")) fail(3001, "unimplemented feature: CAST(MULTISET ...)");
+    e->args.push_back(expr());
+    expectWord("AS");
+    ColumnType t = columnType();
+    e->text = t.name;
+    if (t.name == "VARCHAR2" || t.name == "CHAR") e->text += "(" + std::to_string(t.length) + ")";
+    if (t.name == "FLOAT" && t.length) e->text += "(" + std::to_string(t.length) + ")";
+    if (t.name == "NUMBER" && t.precision)
+      e->text += "(" + std::to_string(*t.precision) + "," + std::to_string(t.scale.value_or(0)) + ")";
+    if (t.name == "LONG" || t.name == "CLOB") fail(3001, "unimplemented feature: CAST AS " + t.name);
+    expectOp(")");
+    return e;
   }
   if (e->name.text == "TRIM" && !e->name.quoted && e->qualifier.empty()) {
     // TRIM([LEADING|TRAILING|BOTH] [c] FROM s): LTRIM/RTRIM/TRIM(s, c)
@@ -484,6 +531,9 @@ ExprPtr Parser::primary() {
       return e;
     }
     case TokenKind::Operator: {
+      if (t.text == ":" && (peek(1).kind == TokenKind::Identifier ||
+                            peek(1).kind == TokenKind::Number))
+        fail(3001, "unimplemented feature: bind variable :" + peek(1).text);
       if (t.text != "(") missingExpression();
       next();
       if (isWord("SELECT") || isWord("WITH")) {
@@ -525,6 +575,11 @@ ExprPtr Parser::primary() {
       next();
       return caseExpr();
     }
+    if (t.text == "INTERVAL" && peek(1).kind == TokenKind::String) return intervalLiteral();
+    if (t.text == "CURSOR" && isOp("(", 1) && (isWord("SELECT", 2) || isWord("WITH", 2)))
+      fail(3001, "unimplemented feature: CURSOR expression");
+    if ((t.text == "TIMESTAMP" || t.text == "TIME") && peek(1).kind == TokenKind::String)
+      fail(3001, "unimplemented feature: " + t.text + " literal");
     if (t.text == "DATE" && peek(1).kind == TokenKind::String) {
       next();
       auto e = make(ExprKind::DateLiteral);
@@ -585,6 +640,8 @@ QueryPtr Parser::query() {
   Nested guard(*this, "query");
   std::vector<CommonTable> with;
   if (acceptWord("WITH")) {
+    if ((isWord("FUNCTION") || isWord("PROCEDURE")) && peek(1).kind != TokenKind::Operator)
+      fail(3001, "unimplemented feature: PL/SQL declarations in the WITH clause");
     do {
       CommonTable ct;
       ct.name = name(903, "invalid table name");
@@ -596,6 +653,7 @@ QueryPtr Parser::query() {
       expectWord("AS");
       expectOp("(");
       ct.query = parenthesizedQuery();
+      refuseUnimplemented(RefusalPlace::AfterCommonTable);
       with.push_back(std::move(ct));
     } while (acceptOp(","));
     if (!isWord("SELECT") && !isOp("(")) fail(928, "missing SELECT keyword");
@@ -636,6 +694,8 @@ QueryPtr Parser::query() {
     q->parenthesized = false;
     q->orderBy = orderList();
   }
+  rowLimitClause(*q);
+  refuseUnimplemented(RefusalPlace::AfterQuery);
   return q;
 }
 
@@ -689,6 +749,8 @@ void Parser::selectCore(SelectCore& c) {
       item.expr = make(ExprKind::Star);
     } else {
       item.expr = expr();
+      // no boolean columns: Oracle stops reading the item before the condition's operator
+      if (isCondition(*item.expr)) fail(923, "FROM keyword not found where expected");
     }
     size_t e = toks_[pos_ > 0 ? pos_ - 1 : 0].end;
     item.heading = headingOf(b, e);
@@ -706,18 +768,18 @@ void Parser::selectCore(SelectCore& c) {
   }
   do c.from.push_back(tableRef());
   while (acceptOp(","));
-  if (acceptWord("WHERE")) c.where = expr();
+  if (acceptWord("WHERE")) c.where = condition();
   for (int round = 0; round < 2; ++round) {
     if (isWord("START") && isWord("WITH", 1)) {
       next();
       next();
-      c.startWith = expr();
+      c.startWith = condition();
     }
     if (isWord("CONNECT") && isWord("BY", 1)) {
       next();
       next();
       c.noCycle = acceptWord("NOCYCLE");
-      c.connectBy = expr();
+      c.connectBy = condition();
     }
   }
   if (isWord("GROUP")) {
@@ -726,18 +788,26 @@ void Parser::selectCore(SelectCore& c) {
     do c.groupBy.push_back(expr());
     while (acceptOp(","));
   }
-  if (acceptWord("HAVING")) c.having = expr();
+  if (acceptWord("HAVING")) c.having = condition();
+  refuseUnimplemented(RefusalPlace::AfterBlock);
 }
 
 void Parser::optionalTableAlias(TableRef& t) {
+  refuseUnimplemented(RefusalPlace::AfterTable);
+  refuseUnimplemented(RefusalPlace::AfterAlias);
+  refuseUnimplemented(RefusalPlace::AfterBlock);
   if (isWord("AS")) notEnded();  // Oracle has no AS before a table alias
-  if (atName() && !(peek().kind == TokenKind::Identifier && contains(kClauseWords, peek().text)))
+  if (atName() && !(peek().kind == TokenKind::Identifier && contains(kClauseWords, peek().text)) &&
+      !atRowLimit())
     t.alias = name();
+  refuseUnimplemented(RefusalPlace::AfterAlias);
+  refuseUnimplemented(RefusalPlace::AfterBlock);
 }
 
 TableRefPtr Parser::tablePrimary() {
   Nested guard(*this, "table reference");
   auto t = std::make_unique<TableRef>();
+  refuseUnimplemented(RefusalPlace::TableStart);
   if (acceptOp("(")) {
     if (startsQuery()) {
       t->kind = TableRef::Kind::Subquery;
@@ -760,6 +830,7 @@ TableRefPtr Parser::tableRef() {
   TableRefPtr joined;  // the chain, once there is a JOIN
   for (;;) {
     JoinType jt;
+    bool natural = false;
     if (isWord("JOIN")) {
       jt = JoinType::Inner;
     } else if (isWord("INNER") && isWord("JOIN", 1)) {
@@ -774,8 +845,18 @@ TableRefPtr Parser::tableRef() {
       if (!isWord("JOIN")) fail(905, "missing keyword");
       jt = w == "LEFT" ? JoinType::Left : w == "RIGHT" ? JoinType::Right : JoinType::Full;
     } else if (isWord("NATURAL")) {
-      fail(3001, "unimplemented feature: NATURAL JOIN");
+      next();
+      natural = true;
+      acceptWord("INNER");
+      jt = JoinType::Inner;
+      if (isWord("LEFT") || isWord("RIGHT") || isWord("FULL")) {
+        std::string w = next().text;
+        acceptWord("OUTER");
+        jt = w == "LEFT" ? JoinType::Left : w == "RIGHT" ? JoinType::Right : JoinType::Full;
+      }
+      if (!isWord("JOIN")) fail(905, "missing keyword");
     } else {
+      refuseUnimplemented(RefusalPlace::AfterAlias);
       return joined ? std::move(joined) : std::move(left);
     }
     expectWord("JOIN");
@@ -787,10 +868,19 @@ TableRefPtr Parser::tableRef() {
     JoinStep step;
     step.type = jt;
     step.right = tablePrimary();
-    if (jt != JoinType::Cross) {
-      if (isWord("USING")) fail(3001, "unimplemented feature: JOIN ... USING");
-      expectWord("ON");
-      step.on = expr();
+    step.natural = natural;
+    if (jt != JoinType::Cross && !natural) {
+      if (acceptWord("USING")) {
+        expectOp("(");
+        do {
+          step.usingColumns.push_back(name());
+          if (isOp(".")) fail(1748, "only simple column names allowed here");
+        } while (acceptOp(","));
+        expectOp(")");
+      } else {
+        expectWord("ON");
+        step.on = condition();
+      }
     }
     joined->joins.push_back(std::move(step));
   }
@@ -863,6 +953,93 @@ ColumnType Parser::columnType() {
   return t;
 }
 
+// [CONSTRAINT name] PRIMARY KEY | UNIQUE, of one column (inline) or of a list.
+void Parser::keyConstraint(Statement& s, const Name& column, Name constraintName) {
+  if (isWord("CHECK")) fail(3001, "unimplemented feature: CHECK constraint");
+  if (isWord("FOREIGN") || isWord("REFERENCES"))
+    fail(3001, "unimplemented feature: FOREIGN KEY constraint");
+  KeyConstraint k;
+  k.name = std::move(constraintName);
+  if (acceptWord("PRIMARY")) {
+    expectWord("KEY");
+    k.primary = true;
+  } else {
+    expectWord("UNIQUE");
+  }
+  if (column.empty()) {
+    expectOp("(");
+    do k.columns.push_back(name());
+    while (acceptOp(","));
+    expectOp(")");
+  } else {
+    k.columns.push_back(column);
+  }
+  if (isWord("USING") || isWord("DEFERRABLE") || isWord("INITIALLY") || isWord("DISABLE") ||
+      isWord("NOVALIDATE"))
+    fail(3001, "unimplemented feature: constraint state " + peek().text);
+  if (acceptWord("ENABLE")) acceptWord("VALIDATE");
+  s.keys.push_back(std::move(k));
+}
+
+// INTERVAL 'text' YEAR|MONTH|DAY|HOUR|MINUTE|SECOND [(p)] [TO unit [(p)]]; the text is
+// checked against its units when translated.
+ExprPtr Parser::intervalLiteral() {
+  next();  // INTERVAL
+  auto e = make(ExprKind::Interval);
+  e->text = next().text;
+  auto unit = [&]() {
+    const Token& u = peek();
+    static const std::array<const char*, 6> units = {"YEAR", "MONTH", "DAY",
+                                                     "HOUR", "MINUTE", "SECOND"};
+    if (u.kind != TokenKind::Identifier || !contains(units, u.text)) fail(905, "missing keyword");
+    std::string s = next().text;
+    if (acceptOp("(")) {
+      const Token& p = next();
+      if (p.kind != TokenKind::Number) fail(1882, "interval precision out of range");
+      s += "(" + p.text;
+      if (s.rfind("SECOND", 0) == 0 && acceptOp(",")) {
+        const Token& f = next();
+        if (f.kind != TokenKind::Number) fail(1882, "interval precision out of range");
+        s += "," + f.text;
+      }
+      expectOp(")");
+      s += ")";
+    }
+    return s;
+  };
+  e->name.text = unit();
+  if (acceptWord("TO")) e->name.text += " TO " + unit();
+  return e;
+}
+
+void Parser::rowLimitClause(Query& q) {
+  if (!atRowLimit()) return;
+  if (q.offsetRows || q.fetchRows)
+    fail(3001, "unimplemented feature: a row limiting clause over another one");
+  auto wrapped = [&]() {
+    // the limits belong to the whole query, ORDER BY included
+    q.parenthesized = false;
+  };
+  if (acceptWord("OFFSET")) {
+    q.offsetRows = additive();
+    if (!acceptWord("ROWS")) expectWord("ROW");
+    wrapped();
+  }
+  if (acceptWord("FETCH")) {
+    if (!acceptWord("FIRST")) expectWord("NEXT");
+    if (!isWord("ROW") && !isWord("ROWS")) q.fetchRows = additive();
+    if (isWord("PERCENT")) fail(3001, "unimplemented feature: FETCH ... PERCENT");
+    if (!q.fetchRows) {
+      q.fetchRows = make(ExprKind::Number);
+      q.fetchRows->text = "1";
+    }
+    if (!acceptWord("ROWS")) expectWord("ROW");
+    if (isWord("WITH") && isWord("TIES", 1)) fail(3001, "unimplemented feature: FETCH ... WITH TIES");
+    expectWord("ONLY");
+    wrapped();
+  }
+}
+
 Statement Parser::insertStatement() {
   Statement s;
   s.kind = StatementKind::Insert;
@@ -907,7 +1084,7 @@ Statement Parser::updateStatement() {
     a.value = expr();
     s.assignments.push_back(std::move(a));
   } while (acceptOp(","));
-  if (acceptWord("WHERE")) s.where = expr();
+  if (acceptWord("WHERE")) s.where = condition();
   expectEnd();
   return s;
 }
@@ -918,7 +1095,7 @@ Statement Parser::deleteStatement() {
   acceptWord("FROM");
   qualifiedTable(s.tableSchema, s.table);
   if (atName() && !isWord("WHERE")) s.alias = name();
-  if (acceptWord("WHERE")) s.where = expr();
+  if (acceptWord("WHERE")) s.where = condition();
   expectEnd();
   return s;
 }
@@ -937,10 +1114,19 @@ Statement Parser::createStatement() {
     qualifiedTable(s.tableSchema, s.table);
     if (acceptOp("(")) {
       do {
+        Name constraintName;
+        if (acceptWord("CONSTRAINT")) constraintName = name();
+        if (!constraintName.empty() || isWord("PRIMARY") || isWord("UNIQUE") ||
+            isWord("CHECK") || isWord("FOREIGN")) {
+          keyConstraint(s, Name{}, std::move(constraintName));  // table level
+          continue;
+        }
         ColumnDef d;
         d.name = name();
         d.type = columnType();
         for (;;) {
+          Name inlineName;
+          if (acceptWord("CONSTRAINT")) inlineName = name();
           if (acceptWord("DEFAULT")) {
             d.defaultValue = additive();
           } else if (isWord("NOT") && isWord("NULL", 1)) {
@@ -949,6 +1135,11 @@ Statement Parser::createStatement() {
             d.notNull = true;
           } else if (acceptWord("NULL")) {
             d.notNull = false;
+          } else if (isWord("PRIMARY") || isWord("UNIQUE") || isWord("CHECK") ||
+                     isWord("REFERENCES")) {
+            keyConstraint(s, d.name, std::move(inlineName));
+          } else if (!inlineName.empty()) {
+            fail(2253, "constraint specification not allowed here");
           } else {
             break;
           }
@@ -1127,6 +1318,7 @@ Statement Parser::blockStatement() {
 
 Statement Parser::statement() {
   if (atEnd()) fail(900, "invalid SQL statement");
+  refuseUnimplemented(RefusalPlace::Statement);
   const Token& first = peek();
   if (first.kind == TokenKind::Operator && first.text == "(") {
     Statement s;

@@ -28,6 +28,7 @@ struct TypedSql {
   bool fixedChar = false;  // CHAR column or literal: blank-padded comparison
   bool literal = false;
   bool aggregate = false;  // contains a group function
+  int interval = 0;        // an INTERVAL literal: 1 year to month (sql: months), 2 day to second (sql: days)
   Column meta;             // result column description when used as a select item
 };
 
@@ -37,9 +38,14 @@ struct SourceColumn {
   SqlType type = SqlType::Unknown;
   bool fixedChar = false;
   Column meta;
+  // JOIN ... USING / NATURAL JOIN: the column is read through the join's merged
+  // column; qualifying it raises this code (25154 USING, 25155 NATURAL).
+  int mergedBy = 0;
 };
 
-// One FROM item as seen by name resolution.
+// One FROM item as seen by name resolution. The merged columns of a USING or
+// NATURAL join form a source of their own, with no name and no SQL alias (their
+// sqlName is the whole expression).
 struct Source {
   std::string name;  // alias, or table name when there is none
   std::string sqlAlias;
@@ -124,6 +130,18 @@ class Translator {
   static constexpr int kMaxCommonTableReads = 1000;
   int commonTableReads_ = 0;
   TranslatedQuery withClause(const ast::Query& q, const Scope* outer);
+  // recursive_with.cpp: WITH t (cols) AS (anchor UNION ALL member reading t)
+  struct RecursiveSelf {
+    const ast::CommonTable* ct = nullptr;
+    std::string sqlName;  // the SQLite recursive table
+    std::string alias;    // the member's alias of it, once read
+    std::vector<SqlType> types;
+    std::vector<bool> fixedChar;
+    std::vector<Column> columns;
+  };
+  RecursiveSelf* recursive_ = nullptr;  // the recursive member being translated
+  TranslatedQuery recursiveCommonTable(const ast::CommonTable& ct);
+  bool recursiveSource(const ast::TableRef& t, Scope& scope, std::string& sql);
   bool commonTableSource(const ast::TableRef& t, Scope& scope, std::string& sql);
   // quantified.cpp: x op ANY|ALL (...)
   TypedSql quantified(const ast::Expr& e, const Scope& scope, bool allowAggregates);
@@ -131,6 +149,10 @@ class Translator {
   TranslatedQuery selectCore(const ast::Query& q, const Scope* outer);
   TranslatedQuery compound(const ast::Query& q, const Scope* outer);
   std::string fromItem(const ast::TableRef& t, Scope& scope, const Scope* outer);
+  // translator_clauses.cpp: the ON condition of JOIN ... USING / NATURAL JOIN, merging its columns
+  std::string usingJoin(const ast::JoinStep& j, Scope& scope, size_t leftStart, size_t rightStart);
+  // OFFSET / FETCH FIRST of a translated query
+  void rowLimit(const ast::Query& q, TranslatedQuery& out);
   Source namedSource(const ast::TableRef& t);
   TypedSql column(const ast::Expr& e, const Scope& scope);
   // translator_chain.cpp: a chain of one precedence level, AND, OR or a comparison
@@ -146,6 +168,10 @@ class Translator {
   TypedSql function(const ast::Expr& e, const Scope& scope, bool allowAggregates);
   TypedSql comparison(const std::string& op, TypedSql l, TypedSql r);
   TypedSql binary(const std::string& op, TypedSql l, TypedSql r);  // one operator of a chain
+  // translator_typing.cpp: INTERVAL literals, date +/- interval
+  TypedSql interval(const ast::Expr& e);
+  TypedSql cast(const ast::Expr& e, const Scope& scope, bool allowAggregates);
+  TypedSql intervalArithmetic(const std::string& op, const TypedSql& l, const TypedSql& r);
   TypedSql subquery(const ast::Expr& e, const Scope& scope);
   // outer_join.cpp
   int sourceIndexOf(const ast::Expr& column, const Scope& scope);
@@ -175,5 +201,11 @@ bool containsAggregate(const ast::Expr& e, int depth = 0);
 bool isAggregateName(const std::string& upperName);
 
 std::string typeName(SqlType t);
+// The type as Oracle names it in ORA-00932 (a character value is CHAR there).
+std::string typeWord(SqlType t);
+// ORA-00932 when two branches of one result (CASE, COALESCE, NULLIF) differ in type.
+void requireSameType(SqlType expected, SqlType got);
+// ORA-03001 for an INTERVAL value where the engine takes only date +/- interval.
+void refuseIntervalValue(const TypedSql& t);
 
 }  // namespace korvo::engine

@@ -5,11 +5,13 @@
 #include <cstdlib>
 
 #include "engine/ast_print.h"
+#include "engine/conditions.h"
 #include "engine/function_table.h"
 #include "engine/functions_utf8.h"
 #include "engine/hierarchical.h"
 #include "engine/nesting.h"
 #include "engine/ora_error.h"
+#include "engine/refusals.h"
 #include "engine/translator.h"
 
 namespace korvo::engine {
@@ -147,6 +149,8 @@ std::string Translator::asDate(const TypedSql& t) {
 
 TypedSql Translator::column(const Expr& e, const Scope& scope) {
   const std::string& n = e.name.text;
+  if ((n == "ROWID" || n == "ORA_ROWSCN") && !e.name.quoted)  // no table can have such a column
+    throw OraError(3001, "unimplemented feature: " + n + " pseudo-column");
   for (const Scope* s = &scope; s; s = s->parent) {
     const Source* hit = nullptr;
     const SourceColumn* col = nullptr;
@@ -155,13 +159,19 @@ TypedSql Translator::column(const Expr& e, const Scope& scope) {
       bool ambiguous = false;
       const SourceColumn* c = src.column(n, &ambiguous);
       if (!c) continue;
+      if (c->mergedBy) {
+        if (e.qualifier.empty()) continue;  // read through the merged column
+        throw OraError(c->mergedBy, c->mergedBy == 25154
+                                        ? "column part of USING clause cannot have qualifier"
+                                        : "column used in NATURAL join cannot have qualifier");
+      }
       if (col || ambiguous) throw OraError(918, "column ambiguously defined");
       col = c;
       hit = &src;
     }
     if (col) {
       TypedSql r;
-      r.sql = hit->sqlAlias + "." + col->sqlName;
+      r.sql = hit->sqlAlias.empty() ? col->sqlName : hit->sqlAlias + "." + col->sqlName;
       r.type = col->type;
       r.fixedChar = col->fixedChar;
       r.meta = col->meta;
@@ -182,6 +192,8 @@ TypedSql Translator::column(const Expr& e, const Scope& scope) {
 }
 
 TypedSql Translator::comparison(const std::string& op, TypedSql l, TypedSql r) {
+  refuseIntervalValue(l);
+  refuseIntervalValue(r);
   std::string ls = l.sql, rs = r.sql;
   if (l.type == SqlType::Date || r.type == SqlType::Date) {
     ls = l.type == SqlType::Date ? l.sql : asDate(l);
@@ -206,6 +218,10 @@ TypedSql Translator::comparison(const std::string& op, TypedSql l, TypedSql r) {
 }
 
 TypedSql Translator::binary(const std::string& op, TypedSql l, TypedSql r) {
+  if (l.interval || r.interval) {
+    if (op == "+" || op == "-") return intervalArithmetic(op, l, r);
+    refuseIntervalValue(l.interval ? l : r);
+  }
   TypedSql out;
   if (op == "AND" || op == "OR") {
     out = typed("(" + l.sql + " " + op + " " + r.sql + ")", SqlType::Number);
@@ -254,7 +270,9 @@ TypedSql Translator::subquery(const Expr& e, const Scope& scope) {
   } else {
     // Oracle refuses a second row (ORA-01427); SQLite would take the first.
     std::string a = newAlias();
-    r.sql = "(SELECT korvo_single_row(" + a + ".c1) FROM (" + q.sql + " LIMIT 2) AS " + a + ")";
+    // a query with its own LIMIT (ROWNUM, FETCH FIRST) is limited again from outside
+    std::string rows = q.limited ? "SELECT * FROM (" + q.sql + ")" : q.sql;
+    r.sql = "(SELECT korvo_single_row(" + a + ".c1) FROM (" + rows + " LIMIT 2) AS " + a + ")";
   }
   r.type = q.types[0];
   r.fixedChar = q.fixedChar[0];
@@ -268,7 +286,18 @@ TypedSql Translator::function(const Expr& e, const Scope& scope, bool allowAggre
   if (!e.qualifier.empty() || e.name.quoted)
     throw OraError(904, "\"" + (e.qualifier.empty() ? "" : e.qualifier.text + "\".\"") + fname +
                             "\": invalid identifier");
+  if (fname == "LNNVL") {  // true when its condition is false or unknown
+    if (e.args.size() != 1) throw OraError(909, "invalid number of arguments");
+    if (!isCondition(*e.args[0])) throw OraError(920, "invalid relational operator");
+    TypedSql c = expr(*e.args[0], scope, allowAggregates);
+    TypedSql r = typed("(NOT coalesce(" + c.sql + ", 0))", SqlType::Number);
+    r.aggregate = c.aggregate;
+    return r;
+  }
+  if (fname == "CAST" && !e.text.empty()) return cast(e, scope, allowAggregates);
   const FunctionInfo* f = findFunction(fname);
+  if (!f && isUnimplementedOracleFunction(fname))
+    throw OraError(3001, "unimplemented feature: function " + fname);
   if (!f) throw OraError(904, "\"" + fname + "\": invalid identifier");
   int n = int(e.args.size());
   if (n < f->minArgs || (f->maxArgs >= 0 && n > f->maxArgs))
@@ -292,6 +321,7 @@ TypedSql Translator::function(const Expr& e, const Scope& scope, bool allowAggre
   for (const auto& a : e.args) {
     if (a->kind == ExprKind::Star) throw OraError(936, "missing expression");
     args.push_back(expr(*a, scope, allowAggregates && !f->aggregate));
+    refuseIntervalValue(args.back());
   }
   bool anyAggregate = f->aggregate;
   for (const auto& a : args) anyAggregate = anyAggregate || a.aggregate;
@@ -311,31 +341,56 @@ TypedSql Translator::function(const Expr& e, const Scope& scope, bool allowAggre
     std::string s = "CASE";
     const TypedSql& subject = args[0];
     size_t i = 1;
+    // The first result types the whole: text when it is text or NULL.
     SqlType resultType = args.size() > 2 ? args[2].type : SqlType::Unknown;
+    if (resultType == SqlType::Unknown) resultType = SqlType::Text;
+    auto asResult = [&](const TypedSql& t) {
+      if (resultType == SqlType::Number && t.type == SqlType::Text) return asNumber(t);
+      if (resultType == SqlType::Text) return asText(t);
+      return t.sql;
+    };
+    // the subject and every search compare in the type of the first search
+    const SqlType searchType = args[1].type;
     for (; i + 1 < args.size(); i += 2) {
       TypedSql search = args[i];
       std::string l = subject.sql, r = search.sql;
-      if (subject.type == SqlType::Number && search.type == SqlType::Text) r = asNumber(search);
-      if (subject.type == SqlType::Text && search.type == SqlType::Number) l = asNumber(subject);
-      if (subject.type == SqlType::Date && search.type == SqlType::Text) r = asDate(search);
+      if (searchType == SqlType::Text && subject.type == SqlType::Number) {
+        l = asText(subject);
+        r = asText(search);
+      } else if (searchType == SqlType::Number) {
+        l = asNumber(subject);
+        r = asNumber(search);
+      } else {
+        if (subject.type == SqlType::Number && search.type == SqlType::Text) r = asNumber(search);
+        if (subject.type == SqlType::Text && search.type == SqlType::Number) l = asNumber(subject);
+        if (subject.type == SqlType::Date && search.type == SqlType::Text) r = asDate(search);
+      }
       if (subject.fixedChar) padCharLiteral(subject, search, r);
-      std::string result = args[i + 1].sql;
-      if (resultType == SqlType::Number && args[i + 1].type == SqlType::Text)
-        result = asNumber(args[i + 1]);
-      s += " WHEN " + l + " IS " + r + " THEN " + result;
+      s += " WHEN " + l + " IS " + r + " THEN " + asResult(args[i + 1]);
     }
     if (i < args.size()) {
-      std::string def = args[i].sql;
-      if (resultType == SqlType::Number && args[i].type == SqlType::Text) def = asNumber(args[i]);
-      s += " ELSE " + def;
+      s += " ELSE " + asResult(args[i]);
     }
     return finish(s + " END", resultType);
   }
-  if (fname == "NVL2")
-    return finish("CASE WHEN " + args[0].sql + " IS NOT NULL THEN " + args[1].sql + " ELSE " +
-                      args[2].sql + " END",
-                  args[1].type);
+  if (fname == "NVL2") {
+    // the third argument takes the second one's type (the third's when the second is NULL)
+    SqlType t = args[1].type != SqlType::Unknown ? args[1].type : args[2].type;
+    auto as = [&](const TypedSql& a) {
+      if (t == SqlType::Number) return asNumber(a);
+      if (t == SqlType::Date) return asDate(a);
+      if (t == SqlType::Text) return asText(a);
+      return a.sql;
+    };
+    return finish("CASE WHEN " + args[0].sql + " IS NOT NULL THEN " + as(args[1]) + " ELSE " +
+                      as(args[2]) + " END",
+                  t);
+  }
   if (fname == "NVL") {
+    // the second argument converts to the first one's type; a date and a number do not
+    if ((args[0].type == SqlType::Date && args[1].type == SqlType::Number) ||
+        (args[0].type == SqlType::Number && args[1].type == SqlType::Date))
+      requireSameType(args[0].type, args[1].type);
     std::string second = args[1].sql;
     if (args[0].type == SqlType::Number && args[1].type == SqlType::Text) second = asNumber(args[1]);
     if (args[0].type == SqlType::Date && args[1].type == SqlType::Text) second = asDate(args[1]);
@@ -397,8 +452,19 @@ TypedSql Translator::function(const Expr& e, const Scope& scope, bool allowAggre
     }
   }
   // Oracle converts the later arguments of GREATEST/LEAST/COALESCE to the first one's type.
+  if (fname == "COALESCE" || fname == "NULLIF") {
+    // no implicit conversion between the arguments: one type throughout
+    SqlType first = SqlType::Unknown;
+    for (const auto& a : args) {
+      if (first == SqlType::Unknown) first = a.type;
+      requireSameType(first, a.type);
+    }
+  }
   if (fname == "GREATEST" || fname == "LEAST" || fname == "COALESCE" || fname == "NULLIF") {
     for (size_t i = 1; i < args.size(); ++i) {
+      if ((args[0].type == SqlType::Date && args[i].type == SqlType::Number) ||
+          (args[0].type == SqlType::Number && args[i].type == SqlType::Date))
+        requireSameType(args[0].type, args[i].type);
       if (args[0].type == SqlType::Number && args[i].type == SqlType::Text)
         conv[i] = asNumber(args[i]);
       else if (args[0].type == SqlType::Date && args[i].type == SqlType::Text)
@@ -470,13 +536,17 @@ TypedSql Translator::expr(const Expr& e, const Scope& scope, bool allowAggregate
       r.literal = true;
       return r;
     }
+    case ExprKind::Interval: return interval(e);
     case ExprKind::Column:
       if (e.outerJoin && !ignoreOuterMarks_)
         throw OraError(1705, "an outer join cannot be specified on a correlation column");
       return column(e, scope);
     case ExprKind::Star: throw OraError(936, "missing expression");
     case ExprKind::Pseudo:
-      if (e.text == "SYSDATE") return typed(sqlString(env_.sysdate), SqlType::Date);
+      if (e.text == "SYSDATE" || e.text == "CURRENT_DATE")
+        return typed(sqlString(env_.sysdate), SqlType::Date);
+      if (e.text == "LEVEL")
+        throw OraError(1788, "CONNECT BY clause required in this query block");
       if (e.text == "USER") return typed(sqlString(env_.user), SqlType::Text);
       if (e.text == "UID") return typed("0", SqlType::Number);
       if (e.text == "ROWNUM" && !rownumSql_.empty()) return typed(rownumSql_, SqlType::Number);
@@ -513,6 +583,7 @@ TypedSql Translator::unary(const Expr& e, const Scope& scope, bool allowAggregat
   if (e.text == "PRIOR" || e.text == "CONNECT_BY_ROOT")
     throw OraError(3001, "unimplemented feature: " + e.text + " outside CONNECT BY");
   TypedSql a = expr(*e.args[0], scope, allowAggregates);
+  refuseIntervalValue(a);
   if (e.text == "NOT") {
     TypedSql r = typed("(NOT " + a.sql + ")", SqlType::Number);
     r.aggregate = a.aggregate;
@@ -656,11 +727,14 @@ TypedSql Translator::caseExpr(const Expr& e, const Scope& scope, bool allowAggre
   for (; i + 1 < end + 1 && i < end; i += 2) {
     TypedSql w = expr(*e.args[i], scope, allowAggregates);
     TypedSql th = expr(*e.args[i + 1], scope, allowAggregates);
+    refuseIntervalValue(th);
     agg = agg || w.aggregate || th.aggregate;
+    if (e.hasOperand) requireSameType(operand.type, w.type);  // no conversion in a simple CASE
     if (e.hasOperand)
       s += " WHEN " + comparison("=", operand, w).sql;
     else
       s += " WHEN " + w.sql;
+    requireSameType(t, th.type);  // the branches of one CASE share a type
     if (t == SqlType::Unknown) {
       t = th.type;
       fixedChar = th.fixedChar;
@@ -669,7 +743,9 @@ TypedSql Translator::caseExpr(const Expr& e, const Scope& scope, bool allowAggre
   }
   if (e.hasElse) {
     TypedSql el = expr(*e.args.back(), scope, allowAggregates);
+    refuseIntervalValue(el);
     agg = agg || el.aggregate;
+    requireSameType(t, el.type);
     if (t == SqlType::Unknown) t = el.type;
     s += " ELSE " + el.sql;
   }

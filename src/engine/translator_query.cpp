@@ -193,6 +193,7 @@ std::string Translator::fromItem(const TableRef& t, Scope& scope, const Scope* o
                                    " CROSS JOIN "};
         sql += kw[int(j.type)];
         sql += r;
+        if (j.natural || !j.usingColumns.empty()) sql += usingJoin(j, scope, leftStart, rightStart);
         if (j.on) {
           if (hasOuterJoinMark(*j.on))
             throw OraError(25156, "old style outer join (+) cannot be used with ANSI joins");
@@ -217,6 +218,7 @@ void Translator::checkGrouped(const Expr& e, const Scope& scope,
     case ExprKind::String:
     case ExprKind::Null:
     case ExprKind::DateLiteral:
+    case ExprKind::Interval:
     case ExprKind::Pseudo:
     case ExprKind::Exists:
     case ExprKind::Subquery:
@@ -238,7 +240,7 @@ void Translator::checkGrouped(const Expr& e, const Scope& scope,
     TypedSql t = expr(e, scope, true);
     std::string alias = aliasOfSql(t.sql);
     for (const auto& s : scope.sources)
-      if (s.sqlAlias == alias)
+      if (s.sqlAlias == alias || (s.sqlAlias.empty() && s.column(e.name.text)))
         throw hasGroupBy ? OraError(979, "not a GROUP BY expression")
                          : OraError(937, "not a single-group group function");
     return;  // a correlated column of an outer query is a constant here
@@ -265,10 +267,24 @@ std::string Translator::orderItems(const std::vector<OrderItem>& items, const Sc
       term = std::to_string(k);
     } else if (e.kind == ExprKind::Column && e.qualifier.empty()) {
       // A select-list alias or heading first, as Oracle resolves it.
+      size_t chosen = 0;
       for (size_t k = 0; k < out.columns.size() && term.empty(); ++k) {
         bool aliased = selectItems && k < selectItems->size() && !(*selectItems)[k].alias.empty();
-        if (out.columns[k].name == e.name.text && (aliased || !scope)) term = std::to_string(k + 1);
+        if (out.columns[k].name == e.name.text && (aliased || !scope)) {
+          term = std::to_string(k + 1);
+          chosen = k;
+        }
       }
+      // Two different select items answering to that name: Oracle cannot choose.
+      if (!term.empty() && scope && selectItems && selectItems->size() == out.columns.size() &&
+          itemSql.size() == out.columns.size())
+        for (size_t k = 0; k < out.columns.size(); ++k) {
+          const SelectItem& item = (*selectItems)[k];
+          bool named = !item.alias.empty() || item.expr->kind == ExprKind::Column;
+          if (k != chosen && named && out.columns[k].name == e.name.text &&
+              itemSql[k] != itemSql[chosen])
+            throw OraError(960, "ambiguous column naming in select list");
+        }
     }
     if (term.empty()) {
       if (!scope && e.kind == ExprKind::Column)
@@ -298,8 +314,14 @@ TranslatedQuery Translator::selectCore(const Query& q, const Scope* outer) {
   std::vector<std::string> pieces;
   bool ansiJoin = false;
   std::unique_ptr<HierarchyBlock> hierarchy;  // CONNECT BY: FROM reads the walk
-  if (c.connectBy || c.startWith)
+  if (c.connectBy || c.startWith) {
+    for (const auto& t : c.from)
+      for (const auto& j : t->joins)
+        if (j.natural || !j.usingColumns.empty())
+          throw OraError(3001, "unimplemented feature: JOIN ... USING or NATURAL JOIN in a "
+                               "hierarchical query");
     hierarchy = HierarchyBlock::begin(*this, q, scope, pieces.emplace_back());
+  }
   for (const auto& t : c.from) {
     if (hierarchy) break;
     pieces.push_back(fromItem(*t, scope, outer));
@@ -381,7 +403,8 @@ TranslatedQuery Translator::selectCore(const Query& q, const Scope* outer) {
         if (!item.expr->qualifier.empty() && s.name != item.expr->qualifier.text) continue;
         matched = true;
         for (const auto& col : s.columns) {
-          itemSql.push_back(s.sqlAlias + "." + col.sqlName);
+          if (col.mergedBy && item.expr->qualifier.empty()) continue;  // shown once, merged
+          itemSql.push_back(s.sqlAlias.empty() ? col.sqlName : s.sqlAlias + "." + col.sqlName);
           Column meta = col.meta;
           meta.name = col.name;
           if (s.optional) meta.nullable = true;
@@ -394,6 +417,7 @@ TranslatedQuery Translator::selectCore(const Query& q, const Scope* outer) {
       continue;
     }
     TypedSql t = expr(*item.expr, scope, true);
+    refuseIntervalValue(t);
     anyAggregate = anyAggregate || t.aggregate;
     itemSql.push_back(t.sql);
     Column meta = t.meta;
@@ -504,6 +528,7 @@ TranslatedQuery Translator::query(const Query& q, const Scope* outer) {
   } else {
     bodyOf_ = nullptr;
     out = q.kind == Query::Kind::Compound ? compound(q, outer) : selectCore(q, outer);
+    if (q.offsetRows || q.fetchRows) rowLimit(q, out);
     out.temporaries = temporaries;  // the walk tables live as long as the translation
   }
   if (outermost) out.tableAliases = tableAliases_;

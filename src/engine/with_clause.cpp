@@ -1,9 +1,10 @@
 // Subquery factoring (WITH name AS (query) ...): every use of a name reads its
-// query as an inline view. A query sees only the names defined before it, so a
-// name cannot reach itself (Oracle's recursive form is not supported).
+// query as an inline view. A query sees only the names defined before it; a name
+// that reads itself is Oracle's recursive form (recursive_with.cpp).
 #include <set>
 
 #include "engine/ora_error.h"
+#include "engine/recursive_with.h"
 #include "engine/translator.h"
 
 namespace korvo::engine {
@@ -35,6 +36,7 @@ TranslatedQuery Translator::withClause(const Query& q, const Scope* outer) {
 
 bool Translator::commonTableSource(const TableRef& t, Scope& scope, std::string& sql) {
   if (!t.schema.empty()) return false;
+  if (recursiveSource(t, scope, sql)) return true;
   for (size_t i = cteVisible_; i-- > 0;) {
     const CommonTable& ct = *ctes_[i];
     if (ct.name.text != t.name.text) continue;
@@ -47,7 +49,7 @@ bool Translator::commonTableSource(const TableRef& t, Scope& scope, std::string&
     cteVisible_ = i;  // the query of a name sees only the names before it
     TranslatedQuery q;
     try {
-      q = query(*ct.query, nullptr);
+      q = isRecursiveCommonTable(ct) ? recursiveCommonTable(ct) : query(*ct.query, nullptr);
     } catch (...) {
       cteVisible_ = savedVisible;
       throw;

@@ -10,6 +10,7 @@
 
 #include "engine/arithmetic_chain.h"
 #include "engine/functions_utf8.h"
+#include "engine/recursive_with.h"
 #include "engine/value.h"
 
 namespace korvo::engine {
@@ -235,6 +236,7 @@ bool fitNumber(double v, int precision, int scale, double& stored) {
 
 void registerEngineFunctions(sqlite3* db) {
   registerChainFunctions(db);
+  registerRecursionGuard(db);
   sqlite3_create_function(db, "korvo_write", 10, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                           korvoWrite, nullptr, nullptr);
   sqlite3_create_function(db, "korvo_decimal", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,

@@ -1,0 +1,1 @@
+select deptno, e.ename, dname from emp e join dept using (deptno) natural left join salgrade where sal > 1000

@@ -1,0 +1,1 @@
+select ename, hiredate + interval '1-6' year to month, hiredate - interval '2 03:04:05.5' day(3) to second from emp where hiredate > date '1981-01-01' + interval '30' minute

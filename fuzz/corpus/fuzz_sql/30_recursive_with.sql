@@ -1,0 +1,1 @@
+with h (empno, ename, lvl) as (select empno, ename, 1 from emp where mgr is null union all select e.empno, e.ename, h.lvl + 1 from emp e join h on e.mgr = h.empno) select lvl, count(*) from h group by lvl

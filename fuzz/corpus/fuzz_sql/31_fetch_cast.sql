@@ -1,0 +1,1 @@
+select ename, cast(sal as varchar2(10)), decode(deptno, 10, null, sal), nvl2(comm, 'y', 'n') from emp order by sal desc offset 1 rows fetch next 3 rows only
