@@ -109,6 +109,20 @@ StatementRunner::StatementRunner(Mode mode, std::function<Connection*()> current
 StatementRunner::~StatementRunner() { retireWorker(); }
 
 void StatementRunner::retireWorker() {
+  if (!worker_) return;
+  // What is queued (a cursor's release) ends before the connection it uses
+  // may go: the caller closes or frees it next.
+  auto drained = std::make_shared<JobState>();
+  worker_->post([drained] { drained->finish(nullptr); });
+  {
+    std::unique_lock<std::mutex> lock(drained->mutex);
+    drained->doneSignal.wait(lock, [&] { return drained->done; });
+  }
+  worker_->retire();
+  worker_.reset();
+}
+
+void StatementRunner::abandonWorker() {
   if (worker_) worker_->retire();
   worker_.reset();
 }
@@ -241,7 +255,7 @@ void StatementRunner::run(const std::function<void(Connection&)>& job, bool refu
   if (abandoned) {
     // The statement goes on on the server; its connection is closed by the
     // worker when it ends, and a fresh one serves the next statement.
-    retireWorker();
+    abandonWorker();
     lastError_ = cancelledText();
     throw DbError(lastError_);
   }

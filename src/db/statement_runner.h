@@ -108,7 +108,8 @@ class StatementRunner : public Connection {
   void beginActivity(const QString& label);
   void endActivity();
   Connection& target() const;
-  void retireWorker();
+  void retireWorker();   // after the jobs queued have run
+  void abandonWorker();  // at once, leaving it a statement stuck on a server
 
   Mode mode_;
   std::function<Connection*()> current_;
