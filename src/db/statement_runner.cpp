@@ -52,12 +52,14 @@ bool onEventLoopThread() {
          QAbstractEventDispatcher::instance() != nullptr;
 }
 
-// A cursor whose fetches run through the runner.
+// A cursor whose fetches run through the runner. The jobs hold what they
+// touch (the driver's cursor, the packet) by shared pointer: a job given up on
+// after a Cancel runs on after this cursor and its caller are gone.
 class RunnerCursor : public Cursor {
  public:
   // `columns` and `atEnd` were read where the cursor runs: the end is known
   // only once the first row has been read.
-  RunnerCursor(StatementRunner& runner, std::unique_ptr<Cursor> inner, QList<ColumnInfo> columns,
+  RunnerCursor(StatementRunner& runner, std::shared_ptr<Cursor> inner, QList<ColumnInfo> columns,
                bool atEnd)
       : runner_(runner), inner_(std::move(inner)), columns_(std::move(columns)), atEnd_(atEnd) {}
   ~RunnerCursor() override {
@@ -78,24 +80,27 @@ class RunnerCursor : public Cursor {
   }
 
  private:
-  int fetchPacket(QList<Row>& rows, int maxRows) {
-    QList<Row> packet;
+  struct Packet {
+    QList<Row> rows;
     int got = 0;
     bool end = false;
-    Cursor* inner = inner_.get();
-    runner_.run([&](Connection&) {
-      got = inner->fetch(packet, maxRows);
-      end = inner->atEnd();
+  };
+
+  int fetchPacket(QList<Row>& rows, int maxRows) {
+    auto packet = std::make_shared<Packet>();
+    runner_.run([packet, inner = inner_, maxRows](Connection&) {
+      packet->got = inner->fetch(packet->rows, maxRows);
+      packet->end = inner->atEnd();
     });
-    rows += packet;
-    atEnd_ = end;
-    fetched_ += got;
+    rows += packet->rows;
+    atEnd_ = packet->end;
+    fetched_ += packet->got;
     runner_.noteFetched(fetched_);
-    return got;
+    return packet->got;
   }
 
   StatementRunner& runner_;
-  std::unique_ptr<Cursor> inner_;
+  std::shared_ptr<Cursor> inner_;
   QList<ColumnInfo> columns_;
   bool atEnd_ = false;
   qsizetype fetched_ = 0;
@@ -284,23 +289,28 @@ bool StatementRunner::isOpen() const {
   return c && c->isOpen();
 }
 
+// The jobs below copy their arguments and leave their results in shared
+// state, never in the caller's frame, which a Cancel may leave early.
 long long StatementRunner::exec(const QString& sql) {
-  long long changed = 0;
-  run([&](Connection& c) { changed = c.exec(sql); });
-  return changed;
+  auto changed = std::make_shared<long long>(0);
+  run([changed, sql](Connection& c) { *changed = c.exec(sql); });
+  return *changed;
 }
 
 std::unique_ptr<Cursor> StatementRunner::query(const QString& sql) {
-  std::unique_ptr<Cursor> opened;
-  QList<ColumnInfo> columns;
-  bool atEnd = false;
-  run([&](Connection& c) {
-    opened = c.query(sql);
-    columns = opened->columns();
-    atEnd = opened->atEnd();
+  struct Opened {
+    std::shared_ptr<Cursor> cursor;
+    QList<ColumnInfo> columns;
+    bool atEnd = false;
+  };
+  auto opened = std::make_shared<Opened>();
+  run([opened, sql](Connection& c) {
+    opened->cursor = c.query(sql);
+    opened->columns = opened->cursor->columns();
+    opened->atEnd = opened->cursor->atEnd();
   });
   noteFetched(0);
-  return std::make_unique<RunnerCursor>(*this, std::move(opened), std::move(columns), atEnd);
+  return std::make_unique<RunnerCursor>(*this, opened->cursor, opened->columns, opened->atEnd);
 }
 
 void StatementRunner::begin() {
@@ -320,10 +330,10 @@ bool StatementRunner::inTransaction() const {
   if (!c) return false;
   if (c->canInterrupt() || mode_ == Mode::Inline || !worker_) return c->inTransaction();
   // The transaction is the worker connection's: asked where it lives.
-  bool pending = false;
+  auto pending = std::make_shared<bool>(false);
   const_cast<StatementRunner*>(this)->run(
-      [&](Connection& own) { pending = own.inTransaction(); }, false);
-  return pending;
+      [pending](Connection& own) { *pending = own.inTransaction(); }, false);
+  return *pending;
 }
 
 QString StatementRunner::display(const QVariant& value) const {

@@ -146,8 +146,8 @@ class SlowDriver : public Connection {
                        std::chrono::milliseconds(sql == "slow" ? 3000 : 20);
     while (std::chrono::steady_clock::now() < until)
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    log_ << sql;  // before the count drops: a test waiting for it reads the log next
     --running_;
-    log_ << sql;
     return 1;
   }
   std::unique_ptr<Cursor> query(const QString&) override { return nullptr; }
