@@ -49,6 +49,8 @@ struct Source {
 };
 
 class HierarchyBlock;   // hierarchical.h
+struct GroupingPlan;    // translator_grouping.cpp
+struct NestedGroups;    // translator_grouping.cpp
 class TemporaryTables;  // hierarchical_tables.h
 
 struct Scope {
@@ -127,6 +129,33 @@ class Translator {
   bool commonTableSource(const ast::TableRef& t, Scope& scope, std::string& sql);
   // quantified.cpp: x op ANY|ALL (...)
   TypedSql quantified(const ast::Expr& e, const Scope& scope, bool allowAggregates);
+
+  // translator_analytic.cpp: analytic functions (OVER), LISTAGG, KEEP, GROUPING
+  bool analyticsAllowed_ = false;  // in the select list or ORDER BY of the current block
+  bool clauseFunction(const ast::Expr& e, const Scope& scope, bool allowAggregates, TypedSql& out);
+  TypedSql analytic(const ast::Expr& e, const Scope& scope, bool allowAggregates);
+  std::string windowSql(const ast::FunctionClauses& c, const Scope& scope, bool allowAggregates,
+                        bool& aggregate, bool allowOrder);
+  TypedSql listagg(const ast::Expr& e, const Scope& scope);
+  TypedSql keep(const ast::Expr& e, const Scope& scope);
+  TypedSql groupingFunction(const ast::Expr& e, const Scope& scope);
+  void checkAnalyticGrouped(const ast::Expr& e, const Scope& scope,
+                            const std::set<std::string>& groups, bool hasGroupBy);
+  // translator_grouping.cpp: ROLLUP, CUBE, GROUPING SETS as one grouping over
+  // copies of the rows, one copy per grouping set; nested group functions as a
+  // grouped inline view aggregated once more
+  std::shared_ptr<GroupingPlan> grouping_;
+  std::shared_ptr<NestedGroups> nested_;
+  bool substituteGroups_ = true;  // off inside a group function's arguments
+  std::string planGroupingSets(const ast::SelectCore& c, const Scope& scope,
+                               std::set<std::string>& groups, std::string& from);
+  bool planNestedGroups(const ast::SelectCore& c);
+  std::string nestedFrom(const std::string& from, const std::string& innerClauses);
+  void checkNestedGroups(const ast::SelectCore& c, const Scope& scope,
+                         const std::set<std::string>& groups);
+  TypedSql nestedArgument(const ast::Expr& arg, const Scope& scope);
+  TypedSql exprNode(const ast::Expr& e, const Scope& scope, bool allowAggregates);
+  void groupedForm(TypedSql& t) const;  // a rolled-up column reads NULL in its subtotal rows
 
   TranslatedQuery selectCore(const ast::Query& q, const Scope* outer);
   TranslatedQuery compound(const ast::Query& q, const Scope* outer);
