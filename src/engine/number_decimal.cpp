@@ -42,9 +42,41 @@ void keepDigits(Decimal& d, int keep, bool roundUp) {
 
 }  // namespace
 
+namespace {
+
+// v as digits * 10^-places when it is the double nearest to a decimal of at most
+// 15 digits and 6 places (amounts, rates): that decimal is what 15 significant
+// digits print, found without formatting. False for any other value.
+bool shortDecimal(double v, long long& digits, int& places) {
+  static constexpr double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6};
+  const double a = std::fabs(v);
+  if (!(a < 1e9) || a < 1e-6) return false;
+  for (int k = 0; k <= 6; ++k) {
+    const double scaled = a * kPow10[k];
+    const double r = std::nearbyint(scaled);
+    if (r != scaled || r >= 1e15) continue;
+    if (r / kPow10[k] != a) return false;  // v is not that decimal's nearest double
+    digits = static_cast<long long>(r);
+    places = k;
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 Decimal toDecimal(double v, int significantDigits) {
   Decimal d;
   if (v == 0 || !std::isfinite(v)) return d;
+  long long scaled = 0;
+  int places = 0;
+  if (significantDigits == 15 && shortDecimal(v, scaled, places)) {
+    d.negative = v < 0;
+    d.digits = std::to_string(scaled);
+    d.exponent = static_cast<int>(d.digits.size()) - places;
+    trimTrailingZeros(d);
+    return d;
+  }
   char buf[64];
   std::snprintf(buf, sizeof buf, "%.*e", significantDigits - 1, std::fabs(v));
   // buf is "d.ddddde+XX" (or "de+XX" for one digit)

@@ -56,11 +56,8 @@ std::string canonicalNumber(double v, char decimalSeparator) {
   if (std::isnan(v)) return "NaN";
   if (std::isinf(v)) return v < 0 ? "-~" : "~";
   if (v == 0) return "0";
-  if (std::fabs(v) < kExactIntegerLimit && v == std::trunc(v)) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.0f", v);
-    return buf;
-  }
+  if (std::fabs(v) < kExactIntegerLimit && v == std::trunc(v))
+    return std::to_string(static_cast<long long>(v));
   const Decimal d = toDecimal(v);
   std::string out = d.negative ? "-" : "";
   if (d.exponent > 0) {
