@@ -42,11 +42,6 @@ void keepDigits(Decimal& d, int keep, bool roundUp) {
 
 }  // namespace
 
-namespace {
-
-// v as digits * 10^-places when it is the double nearest to a decimal of at most
-// 15 digits and 6 places (amounts, rates): that decimal is what 15 significant
-// digits print, found without formatting. False for any other value.
 bool shortDecimal(double v, long long& digits, int& places) {
   static constexpr double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6};
   const double a = std::fabs(v);
@@ -58,12 +53,15 @@ bool shortDecimal(double v, long long& digits, int& places) {
     if (r / kPow10[k] != a) return false;  // v is not that decimal's nearest double
     digits = static_cast<long long>(r);
     places = k;
+    // a product may land on a whole number one place late (0.28 * 1000 = 280)
+    while (places > 0 && digits % 10 == 0) {
+      digits /= 10;
+      --places;
+    }
     return true;
   }
   return false;
 }
-
-}  // namespace
 
 Decimal toDecimal(double v, int significantDigits) {
   Decimal d;

@@ -138,8 +138,12 @@ std::string Translator::windowSql(const FunctionClauses& c, const Scope& scope,
     std::string key = rangeOffset && k.type == SqlType::Date ? "julianday(" + k.sql + ")"
                       : rangeOffset                          ? asNumber(k)
                                                              : sortKey(k);
-    w += std::string(i ? ", " : (w.empty() ? "ORDER BY " : " ORDER BY ")) + key +
-         orderSuffix(c.orderBy[i]);
+    // A key that cannot be NULL sorts without a NULLS clause, which SQLite sorts faster.
+    const OrderItem& item = c.orderBy[i];
+    const std::string suffix = k.meta.nullable || item.nullsFirst
+                                   ? orderSuffix(item)
+                                   : std::string(item.descending ? " DESC" : " ASC");
+    w += std::string(i ? ", " : (w.empty() ? "ORDER BY " : " ORDER BY ")) + key + suffix;
   }
   if (c.frame) {
     auto bound = [&](const FrameBound& b) -> std::string {

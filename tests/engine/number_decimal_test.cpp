@@ -49,8 +49,33 @@ TEST(NumberDecimal, ShortDecimalsReadAsPrinted) {
   }
 }
 
+// The canonical text as the Decimal of 15 printed digits spells it.
+std::string spelled(double v) {
+  const Decimal d = printed(v);
+  std::string s = d.negative ? "-" : "";
+  if (d.exponent > 0) {
+    std::string digits = d.digits;
+    if (digits.size() < size_t(d.exponent)) digits.append(size_t(d.exponent) - digits.size(), '0');
+    s += digits.substr(0, size_t(d.exponent));
+    if (digits.size() > size_t(d.exponent)) s += "." + digits.substr(size_t(d.exponent));
+    return s;
+  }
+  return s + "." + std::string(size_t(-d.exponent), '0') + d.digits;
+}
+
+TEST(NumberDecimal, CanonicalTextOfEveryCent) {
+  for (int i = -200000; i <= 200000; i += 3) {
+    for (double v : {i / 100.0, i / 1000.0, i / 7.0}) {
+      if (v == std::trunc(v)) continue;
+      ASSERT_EQ(canonicalNumber(v), spelled(v)) << i;
+    }
+  }
+}
+
 TEST(NumberDecimal, CanonicalTextOfShortDecimals) {
   EXPECT_EQ(canonicalNumber(0.25), ".25");
+  EXPECT_EQ(canonicalNumber(0.28), ".28");  // 0.28 * 100 is no whole number, * 1000 is
+  EXPECT_EQ(canonicalNumber(-0.000001), "-.000001");
   EXPECT_EQ(canonicalNumber(-1234.5), "-1234.5");
   EXPECT_EQ(canonicalNumber(0.1 + 0.2), ".3");
   EXPECT_EQ(canonicalNumber(-42), "-42");
