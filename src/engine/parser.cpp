@@ -470,6 +470,7 @@ ExprPtr Parser::functionCall(Name pkg, Name fn) {
     acceptWord("ALL");
   do e->args.push_back(expr());
   while (acceptOp(","));
+  if (isWord("IGNORE") && isWord("NULLS", 1)) fail(3001, "unimplemented feature: IGNORE NULLS");
   expectOp(")");
   return functionClauses(std::move(e));
 }
@@ -501,6 +502,8 @@ ExprPtr Parser::functionClauses(ExprPtr e) {
     clauses().keepOrder = orderList();
     expectOp(")");
   }
+  if (isWord("IGNORE") && isWord("NULLS", 1)) fail(3001, "unimplemented feature: IGNORE NULLS");
+  if (isWord("RESPECT") && isWord("NULLS", 1) && isWord("OVER", 2)) pos_ += 2;  // the default
   if (isWord("OVER") && isOp("(", 1)) {
     pos_ += 2;
     FunctionClauses& c = clauses();
@@ -834,8 +837,14 @@ void Parser::selectCore(SelectCore& c) {
   if (isWord("GROUP")) {
     next();
     expectWord("BY");
-    do c.groupBy.push_back(isWord("GROUPING") && isWord("SETS", 1) ? groupingSets() : expr());
-    while (acceptOp(","));
+    do {
+      if (isOp("(") && isOp(")", 1)) {  // (): the grand total
+        pos_ += 2;
+        c.groupBy.push_back(make(ExprKind::Row));
+      } else {
+        c.groupBy.push_back(isWord("GROUPING") && isWord("SETS", 1) ? groupingSets() : expr());
+      }
+    } while (acceptOp(","));
   }
   if (acceptWord("HAVING")) c.having = expr();
 }

@@ -31,10 +31,13 @@ struct AnalyticOnly {
   bool ranking;  // needs ORDER BY, takes no frame
 };
 
-constexpr std::array<AnalyticOnly, 9> kAnalyticOnly = {{
+constexpr std::array<AnalyticOnly, 12> kAnalyticOnly = {{
     {"ROW_NUMBER", 0, 0, true},
     {"RANK", 0, 0, true},
     {"DENSE_RANK", 0, 0, true},
+    {"PERCENT_RANK", 0, 0, true},
+    {"CUME_DIST", 0, 0, true},
+    {"NTH_VALUE", 2, 2, false},
     {"NTILE", 1, 1, true},
     {"LAG", 1, 3, true},
     {"LEAD", 1, 3, true},
@@ -210,7 +213,8 @@ TypedSql Translator::analytic(const Expr& e, const Scope& scope, bool allowAggre
     r.aggregate = aggregate;
     return r;
   };
-  if (name == "ROW_NUMBER" || name == "RANK" || name == "DENSE_RANK") {
+  if (name == "ROW_NUMBER" || name == "RANK" || name == "DENSE_RANK" || name == "PERCENT_RANK" ||
+      name == "CUME_DIST") {
     TypedSql r = result(lower(name) + "()" + over, SqlType::Number);
     r.meta.nullable = false;
     return r;
@@ -233,8 +237,9 @@ TypedSql Translator::analytic(const Expr& e, const Scope& scope, bool allowAggre
     r.meta.nullable = true;
     return r;
   }
-  if (name == "FIRST_VALUE" || name == "LAST_VALUE") {
-    TypedSql r = result(lower(name) + "(" + args[0].sql + ")" + over, args[0].type);
+  if (name == "FIRST_VALUE" || name == "LAST_VALUE" || name == "NTH_VALUE") {
+    const std::string nth = name == "NTH_VALUE" ? ", " + asNumber(args[1]) : std::string();
+    TypedSql r = result(lower(name) + "(" + args[0].sql + nth + ")" + over, args[0].type);
     r.meta = args[0].meta;
     r.meta.nullable = true;
     return r;

@@ -50,7 +50,8 @@ bool isConstruct(const Expr& e, const char* name) {
 }
 
 bool isGroupingConstruct(const Expr& e) {
-  return isConstruct(e, "ROLLUP") || isConstruct(e, "CUBE") || isConstruct(e, "GROUPING SETS");
+  return isConstruct(e, "ROLLUP") || isConstruct(e, "CUBE") || isConstruct(e, "GROUPING SETS") ||
+         (e.kind == ExprKind::Row && e.args.empty());  // GROUP BY ()
 }
 
 [[noreturn]] void tooManySets() {
@@ -113,6 +114,7 @@ class Expander {
       }
       return out;
     }
+    if (e.kind == ExprKind::Row && e.args.empty()) return {Set{}};
     return {columns(e)};
   }
 

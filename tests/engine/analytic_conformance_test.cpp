@@ -128,6 +128,30 @@ TEST_F(Analytic, RowsAsOracleReturnsThem) {
       {"select deptno, count(*) over (partition by deptno) from emp group by deptno "
        "order by deptno",
        "10 1;20 1;30 1"},
+      // one group without GROUP BY: the analytic reads its total
+      {"select sum(sal), sum(sum(sal)) over () from emp", "29025 29025"},
+      // (rank - 1) / (rows - 1), and the share of rows up to the current one's peers
+      {"select ename, percent_rank() over (order by sal), round(cume_dist() over (order by "
+       "sal), 4) from emp where deptno = 10 order by sal",
+       "MILLER 0 .3333;CLARK .5 .6667;KING 1 1"},
+      {"select nth_value(ename, 2) over (order by sal rows between unbounded preceding and "
+       "unbounded following) from emp where deptno = 10",
+       "CLARK;CLARK;CLARK"},
+      {"select first_value(ename) respect nulls over (order by sal) from emp where deptno = 10",
+       "MILLER;MILLER;MILLER"},
+      // levels of the tree under KING: 1, 3, 8 and 2 employees
+      {"select distinct level, count(*) over (partition by level) from emp start with mgr is "
+       "null connect by prior empno = mgr order by 1",
+       "1 1;2 3;3 8;4 2"},
+      {"select ename, rank() over (order by sal) from emp where deptno = 10 union all "
+       "select dname, 0 from dept where deptno = 40 order by 2, 1",
+       "OPERATIONS 0;MILLER 1;CLARK 2;KING 3"},
+      // 5000 ranks first, SCOTT's and FORD's 3000 second
+      {"with r as (select ename, dense_rank() over (order by sal desc) d from emp) "
+       "select ename from r where d = 2 order by ename",
+       "FORD;SCOTT"},
+      {"select ename, rank() over (order by sal) r from emp where deptno = 10 order by r desc",
+       "KING 3;CLARK 2;MILLER 1"},
   };
   for (const auto& c : cases) EXPECT_EQ(table(c.sql), c.rows) << c.sql;
 }
@@ -176,6 +200,9 @@ TEST_F(Analytic, RefusedAsOracleRefusesThem) {
       {"select (select sum(sal) over () from emp) from dual", 1427},
       {"select count(distinct job) over (partition by deptno) from emp", 3001},
       {"select count(distinct job) over (order by deptno) from emp", 30487},
+      {"select first_value(comm ignore nulls) over (order by empno) from emp", 3001},
+      {"select lag(comm) ignore nulls over (order by empno) from emp", 3001},
+      {"select rank(1500) within group (order by sal) from emp", 3001},
   };
   for (const auto& c : cases) EXPECT_EQ(errorOf(c.sql), c.code) << c.sql;
   EXPECT_EQ(errorOf("select ename from emp where row_number() over (order by sal) = 1"), 30483);

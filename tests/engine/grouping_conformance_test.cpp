@@ -77,6 +77,11 @@ TEST_F(Grouping, GroupingSetsAsOracleReturnsThem) {
       // the same set twice gives its groups twice, as in Oracle
       {"select count(*) from (select deptno from emp group by grouping sets (deptno, deptno))",
        "6"},
+      {"select count(*) from emp group by ()", "14"},
+      {"select deptno, count(*) from emp group by grouping sets (deptno, ()) order by 1",
+       "10 3;20 5;30 6;NULL 14"},
+      // a grouped column in HAVING reads NULL in the grand total's row too
+      {"select deptno, sum(sal) from emp group by rollup(deptno) having deptno is null", "NULL 29025"},
   };
   for (const auto& c : cases) EXPECT_EQ(table(c.sql), c.rows) << c.sql;
 }
@@ -181,6 +186,7 @@ TEST(GroupingSyntax, PrintsANormalFormThatParsesToItself) {
        "SELECT DEPTNO, GROUPING_ID(DEPTNO, JOB) FROM EMP GROUP BY DEPTNO, GROUPING SETS(JOB, ())"},
       {"select max(sum(sal)) from emp group by deptno",
        "SELECT MAX(SUM(SAL)) FROM EMP GROUP BY DEPTNO"},
+      {"select count(*) from emp group by ()", "SELECT COUNT(*) FROM EMP GROUP BY ()"},
   };
   for (const auto& c : cases) {
     std::string first = ast::toSql(parseStatement(c.sql));
