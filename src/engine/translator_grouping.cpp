@@ -197,11 +197,13 @@ std::string Translator::planGroupingSets(const SelectCore& c, const Scope& scope
                    [](const ExprPtr& g) { return isGroupingConstruct(*g); }))
     return {};
   auto plan = std::make_shared<GroupingPlan>();
+  std::vector<bool> literal;
   Expander expand([&](const Expr& e) {
-    const std::string sql = expr(e, scope, false).sql;
-    auto at = std::find(plan->leaves.begin(), plan->leaves.end(), sql);
+    const TypedSql t = expr(e, scope, false);
+    auto at = std::find(plan->leaves.begin(), plan->leaves.end(), t.sql);
     if (at != plan->leaves.end()) return size_t(at - plan->leaves.begin());
-    plan->leaves.push_back(sql);
+    plan->leaves.push_back(t.sql);
+    literal.push_back(t.literal);
     return plan->leaves.size() - 1;
   });
   Sets sets{Set{}};
@@ -226,7 +228,9 @@ std::string Translator::planGroupingSets(const SelectCore& c, const Scope& scope
                                     plan->leaves[i] + " END)");
     groups.insert(plan->leaves[i]);
     groups.insert(plan->shown[i]);
-    groupBy += ", " + plan->shown[i];
+    // SQLite would read a bare integer as a select-list position
+    const bool bare = literal[i] && plan->shown[i] == plan->leaves[i];
+    groupBy += ", " + (bare ? "(" + plan->shown[i] + "||'')" : plan->shown[i]);
   }
   from += ", (WITH RECURSIVE n(gs) AS (SELECT 1 UNION ALL SELECT gs + 1 FROM n WHERE gs < " +
           std::to_string(sets.size()) + ") SELECT gs FROM n) AS " + alias;

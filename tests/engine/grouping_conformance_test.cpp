@@ -78,6 +78,16 @@ TEST_F(Grouping, GroupingSetsAsOracleReturnsThem) {
       {"select count(*) from (select deptno from emp group by grouping sets (deptno, deptno))",
        "6"},
       {"select count(*) from emp group by ()", "14"},
+      // Over no rows a GROUP BY gives no groups, the empty set's included (unlike a block
+      // without GROUP BY, which always gives its one row).
+      {"select count(*) from emp where deptno = 40 group by ()", ""},
+      {"select deptno, count(*) from emp where deptno = 40 group by rollup(deptno)", ""},
+      {"select count(*) from emp where deptno = 40", "0"},
+      // a constant is a grouped expression too: it reads NULL where its set is left out
+      {"select deptno, 0, count(*) from emp group by grouping sets (deptno, 0) order by 1",
+       "10 NULL 3;20 NULL 5;30 NULL 6;NULL 0 14"},
+      {"select deptno, count(*) from emp group by rollup(deptno), 1 order by 1",
+       "10 3;20 5;30 6;NULL 14"},
       {"select deptno, count(*) from emp group by grouping sets (deptno, ()) order by 1",
        "10 3;20 5;30 6;NULL 14"},
       // a grouped column in HAVING reads NULL in the grand total's row too
