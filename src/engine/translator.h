@@ -149,7 +149,7 @@ class Translator {
   bool substituteGroups_ = true;  // off inside a group function's arguments
   std::string planGroupingSets(const ast::SelectCore& c, const Scope& scope,
                                std::set<std::string>& groups, std::string& from);
-  bool planNestedGroups(const ast::SelectCore& c);
+  bool planNestedGroups(const ast::Query& q);
   std::string nestedFrom(const std::string& from, const std::string& innerClauses);
   void checkNestedGroups(const ast::SelectCore& c, const Scope& scope,
                          const std::set<std::string>& groups);

@@ -279,7 +279,8 @@ TypedSql Translator::groupingFunction(const Expr& e, const Scope& scope) {
   return r;
 }
 
-bool Translator::planNestedGroups(const SelectCore& c) {
+bool Translator::planNestedGroups(const Query& q) {
+  const SelectCore& c = q.core;
   nested_.reset();
   int depth = 0;
   for (const auto& item : c.items) depth = std::max(depth, aggregateDepth(*item.expr));
@@ -291,6 +292,15 @@ bool Translator::planNestedGroups(const SelectCore& c) {
     throw OraError(3001, "unimplemented feature: nested group functions with ROLLUP, CUBE or "
                          "GROUPING SETS");
   for (const auto& item : c.items) checkOuterLevel(*item.expr);
+  for (const auto& o : q.orderBy) {
+    const Expr& e = *o.expr;
+    if (e.kind == ExprKind::Number) continue;  // a position
+    const bool alias = e.kind == ExprKind::Column && e.qualifier.empty() &&
+                       std::any_of(c.items.begin(), c.items.end(), [&](const SelectItem& i) {
+                         return !i.alias.empty() && i.alias.text == e.name.text;
+                       });
+    if (!alias) checkOuterLevel(e);
+  }
   nested_ = std::make_shared<NestedGroups>();
   nested_->alias = newAlias();
   nested_->active = true;
@@ -298,7 +308,9 @@ bool Translator::planNestedGroups(const SelectCore& c) {
 }
 
 TypedSql Translator::nestedArgument(const Expr& arg, const Scope& scope) {
-  if (!nested_ || !nested_->active) throw OraError(935, "group function is nested too deeply");
+  // the outer level is the select list and ORDER BY (where analytics would be allowed)
+  if (!nested_ || !nested_->active || !analyticsAllowed_)
+    throw OraError(935, "group function is nested too deeply");
   auto known = nested_->read.find(&arg);
   if (known != nested_->read.end()) return known->second;
   nested_->active = false;  // the argument is the inner level

@@ -390,7 +390,7 @@ TranslatedQuery Translator::selectCore(const Query& q, const Scope* outer) {
 
   std::set<std::string> groups;
   const std::string groupingSetsSql = planGroupingSets(c, scope, groups, from);
-  const bool nestedGroups = planNestedGroups(c);
+  const bool nestedGroups = planNestedGroups(q);
   analyticsAllowed_ = true;
 
   TranslatedQuery out;

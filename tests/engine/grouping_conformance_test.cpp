@@ -108,6 +108,8 @@ TEST_F(Grouping, NestedGroupFunctionsGiveOneRow) {
       {"select max(sum(sal)) + 1, count(sum(sal)) from emp group by deptno", "10876 3"},
       {"select max(deptno + sum(sal)) from emp group by deptno", "10895"},
       {"select max(sum(sal)) m from emp group by deptno order by 1", "10875"},
+      {"select max(sum(sal)) m from emp group by deptno order by m", "10875"},
+      {"select max(sum(sal)) from emp group by deptno order by max(sum(sal))", "10875"},
   };
   for (const auto& c : cases) EXPECT_EQ(table(c.sql), c.rows) << c.sql;
 }
@@ -158,6 +160,10 @@ TEST_F(Grouping, RefusedAsOracleRefusesThem) {
       {"select deptno, max(sum(sal)) from emp group by deptno", 937},
       {"select sum(sal), max(sum(sal)) from emp group by deptno", 937},
       {"select max(max(sum(sal))) from emp group by deptno", 935},
+      {"select sum(sal) from emp group by deptno having max(sum(sal)) > 0", 935},
+      {"select max(sum(sal)) from emp group by deptno having max(sum(sal)) > 0", 935},
+      // the one row has no department to sort by
+      {"select max(sum(sal)) from emp group by deptno order by deptno", 937},
       {"select ename from emp where max(sum(sal)) > 0", 934},
       {"select listagg(ename, ',') from emp", 2000},
       {"select ename, listagg(ename) within group (order by ename) from emp", 937},
