@@ -1,9 +1,11 @@
 // LISTAGG(x, delimiter) WITHIN GROUP (ORDER BY k1 [DESC] [NULLS ...], ...) as the
 // translator emits it: ora_listagg(x, delimiter, 'A,DF', k1, k2...). The third
 // argument gives one direction per key (A or D), optionally followed by F or L
-// for NULLS FIRST or LAST (default: NULLs sort as the largest value).
+// for NULLS FIRST or LAST (default: NULLs sort as the largest value); a leading
+// '!' asks for LISTAGG (DISTINCT x): each value once, where it first comes.
 #include <algorithm>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -25,6 +27,7 @@ struct Item {
 
 struct ListState {
   bool started = false;
+  bool distinct = false;
   std::optional<std::string> delimiter;
   std::vector<KeyOrder> order;
   std::vector<Item> items;
@@ -46,7 +49,10 @@ void step(sqlite3_context* c, int argc, sqlite3_value** argv) {
   if (!s->started) {
     s->started = true;
     s->delimiter = textArg(c, argv[1]);
-    s->order = parseOrder(textArg(c, argv[2]).value_or(""), static_cast<std::size_t>(argc - 3));
+    std::string spec = textArg(c, argv[2]).value_or("");
+    s->distinct = !spec.empty() && spec[0] == '!';
+    if (s->distinct) spec.erase(0, 1);
+    s->order = parseOrder(spec, static_cast<std::size_t>(argc - 3));
   }
   auto value = textArg(c, argv[0]);
   if (!value) return;
@@ -66,9 +72,13 @@ void finish(sqlite3_context* c) {
     return false;
   });
   std::string out;
-  for (std::size_t i = 0; i < s->items.size(); ++i) {
-    if (i > 0 && s->delimiter) out += *s->delimiter;
-    out += s->items[i].value;
+  std::set<std::string> seen;
+  bool first = true;
+  for (const Item& item : s->items) {
+    if (s->distinct && !seen.insert(item.value).second) continue;
+    if (!first && s->delimiter) out += *s->delimiter;
+    first = false;
+    out += item.value;
     if (out.size() > kMaxVarchar) break;
   }
   auto** slot = static_cast<ListState**>(sqlite3_aggregate_context(c, 0));

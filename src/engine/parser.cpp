@@ -471,6 +471,7 @@ ExprPtr Parser::functionCall(Name pkg, Name fn) {
   do e->args.push_back(expr());
   while (acceptOp(","));
   if (isWord("IGNORE") && isWord("NULLS", 1)) fail(3001, "unimplemented feature: IGNORE NULLS");
+  if (isWord("ON") && isWord("OVERFLOW", 1)) fail(3001, "unimplemented feature: ON OVERFLOW");
   expectOp(")");
   return functionClauses(std::move(e));
 }

@@ -283,14 +283,14 @@ TypedSql Translator::listagg(const Expr& e, const Scope& scope) {
     throw OraError(2000, "missing WITHIN keyword");
   if (e.clauses->keep) throw OraError(3001, "unimplemented feature: LISTAGG with KEEP");
   if (e.args.empty() || e.args.size() > 2) throw OraError(909, "invalid number of arguments");
-  if (e.distinct) throw OraError(3001, "unimplemented feature: LISTAGG (DISTINCT ...)");
   FlagScope noAnalytics(analyticsAllowed_, false);
   FlagScope rowValues(substituteGroups_, false);
   const TypedSql value = expr(*e.args[0], scope, false);
   std::string delimiter = "NULL";
   if (e.args.size() > 1) delimiter = asText(expr(*e.args[1], scope, false));
-  std::string sql = "ora_listagg(" + asText(value) + ", " + delimiter + ", " +
-                    directions(e.clauses->withinGroup);
+  std::string order = directions(e.clauses->withinGroup);
+  if (e.distinct) order.insert(1, "!");  // each value once
+  std::string sql = "ora_listagg(" + asText(value) + ", " + delimiter + ", " + order;
   for (const auto& k : e.clauses->withinGroup) {
     const TypedSql key = expr(*k.expr, scope, false);
     sql += ", " + key.sql;

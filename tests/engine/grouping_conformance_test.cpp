@@ -130,6 +130,11 @@ TEST_F(Grouping, OrderedAggregatesAsOracleReturnsThem) {
        "BLAKE,JAMES,MARTIN,WARD,ALLEN,TURNER"},
       {"select listagg(job) within group (order by job) from emp where deptno = 10",
        "CLERKMANAGERPRESIDENT"},
+      // each job once; department 20 has two clerks and two analysts
+      {"select listagg(distinct job, ',') within group (order by job) from emp where deptno = 20",
+       "ANALYST,CLERK,MANAGER"},
+      {"select listagg(job, ',') within group (order by job) from emp where deptno = 20",
+       "ANALYST,ANALYST,CLERK,CLERK,MANAGER"},
       {"select max(ename) keep (dense_rank first order by sal) from emp", "SMITH"},
       // FORD and SCOTT share department 20's highest salary
       {"select deptno, min(ename) keep (dense_rank last order by sal), max(ename) keep "
@@ -166,6 +171,8 @@ TEST_F(Grouping, RefusedAsOracleRefusesThem) {
       {"select max(sum(sal)) from emp group by deptno order by deptno", 937},
       {"select ename from emp where max(sum(sal)) > 0", 934},
       {"select listagg(ename, ',') from emp", 2000},
+      {"select listagg(ename, ',' on overflow truncate) within group (order by ename) from emp",
+       3001},
       {"select ename, listagg(ename) within group (order by ename) from emp", 937},
       {"select ename from emp where listagg(ename) within group (order by ename) is null", 934},
       {"select max(ename) keep (dense_rank first order by sal) from emp where "
