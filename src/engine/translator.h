@@ -201,6 +201,8 @@ std::string conjunctionSql(std::vector<std::string> terms);
 
 // True when e (outside sub-queries) calls a group function.
 bool containsAggregate(const ast::Expr& e, int depth = 0);
+// True when e (outside sub-queries) calls an analytic function (OVER).
+bool containsAnalytic(const ast::Expr& e, int depth = 0);
 bool isAggregateName(const std::string& upperName);
 
 std::string typeName(SqlType t);

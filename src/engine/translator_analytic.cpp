@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "engine/function_table.h"
+#include "engine/nesting.h"
 #include "engine/ora_error.h"
 #include "engine/translator.h"
 
@@ -90,6 +91,14 @@ class FlagScope {
 };
 
 }  // namespace
+
+bool containsAnalytic(const Expr& e, int depth) {
+  checkTreeDepth(depth, "expression");
+  if (e.kind == ExprKind::Function && e.clauses && e.clauses->over) return true;
+  for (const auto& a : e.args)
+    if (a && containsAnalytic(*a, depth + 1)) return true;
+  return false;
+}
 
 bool Translator::clauseFunction(const Expr& e, const Scope& scope, bool allowAggregates,
                                 TypedSql& out) {

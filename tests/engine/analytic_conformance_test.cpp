@@ -152,6 +152,10 @@ TEST_F(Analytic, RowsAsOracleReturnsThem) {
        "FORD;SCOTT"},
       {"select ename, rank() over (order by sal) r from emp where deptno = 10 order by r desc",
        "KING 3;CLARK 2;MILLER 1"},
+      // ROWNUM lets three rows through WHERE; the analytics see those three only
+      {"select count(*) over (), max(rownum) over () from emp where rownum <= 3", "3 3;3 3;3 3"},
+      {"select count(*) over (partition by deptno) from emp where deptno = 10 and rownum < 3",
+       "2;2"},
   };
   for (const auto& c : cases) EXPECT_EQ(table(c.sql), c.rows) << c.sql;
 }
