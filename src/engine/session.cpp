@@ -55,7 +55,7 @@ class SqliteCursor : public Cursor {
       throw errorFromSqlite(sqlite3_errmsg(db_.get()));
     }
     int n = sqlite3_column_count(st_);
-    row.assign(size_t(n), Value{});
+    row.resize(size_t(n));  // every value is set below
     for (int i = 0; i < n; ++i) row[size_t(i)] = valueAt(i);
     return true;
   }
