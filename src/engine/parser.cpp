@@ -148,7 +148,7 @@ class Parser {
   ExprPtr primary();
   ExprPtr functionCall(Name pkg, Name fn);
   ExprPtr functionClauses(ExprPtr call);
-  FrameBound frameBound();
+  FrameBound frameBound(bool start);
   WindowFrame windowFrame();
   ExprPtr groupingSets();
   ExprPtr caseExpr();
@@ -526,15 +526,12 @@ ExprPtr Parser::functionClauses(ExprPtr e) {
   return e;
 }
 
-FrameBound Parser::frameBound() {
+// A window bound; UNBOUNDED is PRECEDING at the start and FOLLOWING at the end.
+FrameBound Parser::frameBound(bool start) {
   FrameBound b;
   if (acceptWord("UNBOUNDED")) {
-    if (acceptWord("PRECEDING")) {
-      b.kind = FrameBound::Kind::UnboundedPreceding;
-    } else {
-      expectWord("FOLLOWING");
-      b.kind = FrameBound::Kind::UnboundedFollowing;
-    }
+    expectWord(start ? "PRECEDING" : "FOLLOWING");
+    b.kind = start ? FrameBound::Kind::UnboundedPreceding : FrameBound::Kind::UnboundedFollowing;
   } else if (acceptWord("CURRENT")) {
     expectWord("ROW");
     b.kind = FrameBound::Kind::CurrentRow;
@@ -554,11 +551,11 @@ WindowFrame Parser::windowFrame() {
   WindowFrame f;
   f.rows = next().text == "ROWS";
   if (acceptWord("BETWEEN")) {
-    f.start = frameBound();
+    f.start = frameBound(true);
     expectWord("AND");
-    f.end = frameBound();
+    f.end = frameBound(false);
   } else {
-    f.start = frameBound();
+    f.start = frameBound(true);
   }
   return f;
 }

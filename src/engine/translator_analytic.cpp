@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cstdlib>
 #include <string_view>
 
 #include "engine/function_table.h"
@@ -18,6 +19,18 @@ namespace korvo::engine {
 using namespace ast;
 
 namespace {
+
+[[noreturn]] void invalidWindow() {
+  throw OraError(30486, "invalid window aggregation group in the window specification");
+}
+
+// The number a translated numeric literal stands for: "5", "(-5)".
+std::string literalText(const std::string& sql) {
+  std::string s;
+  for (char ch : sql)
+    if (ch != '(' && ch != ')' && ch != ' ') s += ch;
+  return s;
+}
 
 [[noreturn]] void notAllowedHere() {
   // Oracle's text has the two blanks
@@ -141,11 +154,22 @@ std::string Translator::windowSql(const FunctionClauses& c, const Scope& scope,
   const bool rangeOffset =
       c.frame && !c.frame->rows &&
       (c.frame->start.offset || (c.frame->end && c.frame->end->offset));
-  if (rangeOffset && c.orderBy.size() != 1)
-    throw OraError(30486, "invalid window aggregation group in the window specification");
+  if (rangeOffset && c.orderBy.size() != 1) invalidWindow();
+  if (c.frame) {
+    // the end may not come before the start: CURRENT ROW .. n PRECEDING, n FOLLOWING ..
+    // CURRENT ROW or n PRECEDING are no windows
+    using K = FrameBound::Kind;
+    const K start = c.frame->start.kind;
+    const K end = c.frame->end ? c.frame->end->kind : K::CurrentRow;
+    if ((start == K::CurrentRow && end == K::Preceding) ||
+        (start == K::Following && (end == K::CurrentRow || end == K::Preceding)))
+      invalidWindow();
+  }
   for (size_t i = 0; i < c.orderBy.size(); ++i) {
     TypedSql k = expr(*c.orderBy[i].expr, scope, allowAggregates);
     aggregate = aggregate || k.aggregate;
+    if (rangeOffset && k.type == SqlType::Text)
+      throw OraError(932, "inconsistent datatypes: expected NUMBER got CHAR");
     // RANGE n PRECEDING over dates counts days
     std::string key = rangeOffset && k.type == SqlType::Date ? "julianday(" + k.sql + ")"
                       : rangeOffset                          ? asNumber(k)
@@ -169,6 +193,8 @@ std::string Translator::windowSql(const FunctionClauses& c, const Scope& scope,
       if (n.type == SqlType::Date) throw OraError(932, "inconsistent datatypes: expected NUMBER got DATE");
       if (!n.literal)
         throw OraError(3001, "unimplemented feature: a window offset that is not a constant");
+      if (n.type == SqlType::Number && std::strtod(literalText(n.sql).c_str(), nullptr) < 0)
+        invalidWindow();
       return asNumber(n) + (b.kind == FrameBound::Kind::Preceding ? " PRECEDING" : " FOLLOWING");
     };
     const WindowFrame& f = *c.frame;
@@ -228,7 +254,11 @@ TypedSql Translator::analytic(const Expr& e, const Scope& scope, bool allowAggre
     r.meta.nullable = false;
     return r;
   }
-  if (name == "NTILE") return result("ntile(" + asNumber(args[0]) + ")" + over, SqlType::Number);
+  if (name == "NTILE") {
+    if (args[0].literal && std::strtod(literalText(args[0].sql).c_str(), nullptr) < 1)
+      throw OraError(1428, "argument '" + literalText(args[0].sql) + "' is out of range");
+    return result("ntile(" + asNumber(args[0]) + ")" + over, SqlType::Number);
+  }
   if (name == "LAG" || name == "LEAD") {
     std::string s = lower(name) + "(" + args[0].sql;
     if (n > 1) s += ", " + asNumber(args[1]);

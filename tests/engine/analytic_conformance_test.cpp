@@ -69,6 +69,10 @@ TEST_F(Analytic, RowsAsOracleReturnsThem) {
       {"select ename, sum(sal) over (order by empno rows between 1 preceding and 1 following) "
        "from emp where deptno = 10 order by empno",
        "CLARK 7450;KING 8750;MILLER 6300"},
+      // the next two rows; the last row's window is empty
+      {"select ename, sum(sal) over (order by empno rows between 1 following and 2 following) "
+       "from emp where deptno = 10 order by empno",
+       "CLARK 6300;KING 1300;MILLER NULL"},
       // sal 950,1250,1250,1500,1600,2850: the rows within 300 of each one.
       {"select ename, count(*) over (order by sal range between 300 preceding and 300 "
        "following) from emp where deptno = 30 order by sal, ename",
@@ -204,6 +208,20 @@ TEST_F(Analytic, RefusedAsOracleRefusesThem) {
       {"select (select sum(sal) over () from emp) from dual", 1427},
       {"select count(distinct job) over (partition by deptno) from emp", 3001},
       {"select count(distinct job) over (order by deptno) from emp", 30487},
+      // windows that end before they start
+      {"select sum(sal) over (order by sal rows between 1 following and 1 preceding) from emp",
+       30486},
+      {"select sum(sal) over (order by sal rows between current row and 2 preceding) from emp",
+       30486},
+      {"select sum(sal) over (order by sal rows between 2 following and current row) from emp",
+       30486},
+      {"select sum(sal) over (order by sal rows -1 preceding) from emp", 30486},
+      {"select sum(sal) over (order by ename range between 1 preceding and current row) from emp",
+       932},
+      {"select sum(sal) over (order by sal rows between sal preceding and current row) from emp",
+       3001},
+      {"select ntile(0) over (order by sal) from emp", 1428},
+      {"select deptno from emp group by deptno order by rank() over (order by sal)", 979},
       {"select first_value(comm ignore nulls) over (order by empno) from emp", 3001},
       {"select lag(comm) ignore nulls over (order by empno) from emp", 3001},
       {"select rank(1500) within group (order by sal) from emp", 3001},
@@ -251,6 +269,12 @@ TEST(AnalyticSyntax, MalformedWindowsAreSyntaxErrors) {
       {"select sum(sal) over (order by sal rows between current row) from emp", 905},
       {"select sum(sal) over (order by sal rows between unbounded current row) from emp", 905},
       {"select sum(sal) over (partition deptno) from emp", 905},
+      {"select sum(sal) over (order by sal rows between unbounded following and current row) "
+       "from emp",
+       905},
+      {"select sum(sal) over (order by sal rows between current row and unbounded preceding) "
+       "from emp",
+       905},
       {"select sum(sal) over (order by sal from emp", 907},
   };
   for (const auto& c : cases) {
