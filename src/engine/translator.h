@@ -134,6 +134,7 @@ class Translator {
   bool analyticsAllowed_ = false;  // in the select list or ORDER BY of the current block
   bool clauseFunction(const ast::Expr& e, const Scope& scope, bool allowAggregates, TypedSql& out);
   TypedSql analytic(const ast::Expr& e, const Scope& scope, bool allowAggregates);
+  TypedSql countDistinct(const ast::Expr& e, const Scope& scope, bool allowAggregates);
   std::string windowSql(const ast::FunctionClauses& c, const Scope& scope, bool allowAggregates,
                         bool& aggregate, bool allowOrder);
   TypedSql listagg(const ast::Expr& e, const Scope& scope);

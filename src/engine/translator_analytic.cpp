@@ -226,7 +226,9 @@ TypedSql Translator::analytic(const Expr& e, const Scope& scope, bool allowAggre
   if (ranking && c.frame) throw OraError(907, "missing right parenthesis");
   if (e.distinct) {
     if (!c.orderBy.empty()) throw OraError(30487, "ORDER BY not allowed here");
-    throw OraError(3001, "unimplemented feature: DISTINCT in an analytic function");
+    if (name != "COUNT" || n != 1 || e.args[0]->kind == ExprKind::Star)
+      throw OraError(3001, "unimplemented feature: DISTINCT in an analytic function");
+    return countDistinct(e, scope, allowAggregates);
   }
 
   // Arguments and window: no analytic inside an analytic.
@@ -305,6 +307,30 @@ TypedSql Translator::analytic(const Expr& e, const Scope& scope, bool allowAggre
     r.meta = args[0].meta;
     r.meta.nullable = true;
   }
+  return r;
+}
+
+// COUNT(DISTINCT x) OVER (PARTITION BY ...), which SQLite's windows cannot count:
+// ranking x both ways (NULL as one more value) gives the distinct values plus one,
+// less one more when the partition holds a NULL.
+TypedSql Translator::countDistinct(const Expr& e, const Scope& scope, bool allowAggregates) {
+  FlagScope noNesting(analyticsAllowed_, false);
+  const TypedSql x = expr(*e.args[0], scope, allowAggregates);
+  bool aggregate = x.aggregate;
+  std::string partition;
+  for (size_t i = 0; i < e.clauses->partitionBy.size(); ++i) {
+    TypedSql p = expr(*e.clauses->partitionBy[i], scope, allowAggregates);
+    aggregate = aggregate || p.aggregate;
+    partition += (i ? ", " : "PARTITION BY ") + p.sql;
+  }
+  const std::string lead = partition.empty() ? "" : partition + " ";
+  TypedSql r = typedSql("(dense_rank() OVER (" + lead + "ORDER BY " + x.sql +
+                            " ASC NULLS LAST) + dense_rank() OVER (" + lead + "ORDER BY " + x.sql +
+                            " DESC NULLS FIRST) - 1 - max(CASE WHEN " + x.sql +
+                            " IS NULL THEN 1 ELSE 0 END) OVER (" + partition + "))",
+                        SqlType::Number);
+  r.aggregate = aggregate;
+  r.meta.nullable = false;
   return r;
 }
 

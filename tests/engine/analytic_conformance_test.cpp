@@ -156,6 +156,15 @@ TEST_F(Analytic, RowsAsOracleReturnsThem) {
        "FORD;SCOTT"},
       {"select ename, rank() over (order by sal) r from emp where deptno = 10 order by r desc",
        "KING 3;CLARK 2;MILLER 1"},
+      // NULL is no value: department 30 has four commissions besides its NULLs, the
+      // others none; six managers besides KING's NULL
+      {"select distinct deptno, count(distinct comm) over (partition by deptno) from emp "
+       "order by 1",
+       "10 0;20 0;30 4"},
+      {"select distinct count(distinct mgr) over () from emp", "6"},
+      {"select distinct deptno, count(distinct job) over (partition by deptno), count(job) over "
+       "(partition by deptno) from emp order by 1",
+       "10 3 3;20 3 5;30 3 6"},
       // ROWNUM lets three rows through WHERE; the analytics see those three only
       {"select count(*) over (), max(rownum) over () from emp where rownum <= 3", "3 3;3 3;3 3"},
       {"select count(*) over (partition by deptno) from emp where deptno = 10 and rownum < 3",
@@ -206,7 +215,7 @@ TEST_F(Analytic, RefusedAsOracleRefusesThem) {
       {"select nosuch(sal) over (order by sal) from emp", 904},
       // a scalar sub-query with an analytic still returns one row per row of emp
       {"select (select sum(sal) over () from emp) from dual", 1427},
-      {"select count(distinct job) over (partition by deptno) from emp", 3001},
+      {"select sum(distinct sal) over (partition by deptno) from emp", 3001},
       {"select count(distinct job) over (order by deptno) from emp", 30487},
       // windows that end before they start
       {"select sum(sal) over (order by sal rows between 1 following and 1 preceding) from emp",
