@@ -84,48 +84,74 @@ int compareRows(const KeepState& s, const Row& a, const Row& b) {
   return 0;
 }
 
-void finish(sqlite3_context* c) {
-  KeepState* s = stateOf(c, false);
-  if (!s || s->rows.empty()) {
-    release(c);
-    return sqlite3_result_null(c);
-  }
-  const Row* rank = &s->rows[0];
-  for (const Row& r : s->rows) {
-    const int cmp = compareRows(*s, r, *rank);
-    if (s->last ? cmp > 0 : cmp < 0) rank = &r;
+// Sets the group function's value over the rows that rank first (or last).
+void setResult(sqlite3_context* c, const KeepState& s) {
+  if (s.rows.empty()) return sqlite3_result_null(c);
+  const Row* rank = &s.rows[0];
+  for (const Row& r : s.rows) {
+    const int cmp = compareRows(s, r, *rank);
+    if (s.last ? cmp > 0 : cmp < 0) rank = &r;
   }
   const KeyOrder ascending;
   const SortKey* best = nullptr;
   double sum = 0;
   long long count = 0;
-  for (const Row& r : s->rows) {
-    if (compareRows(*s, r, *rank) != 0 || r.value.kind == SortKey::Kind::Null) continue;
+  for (const Row& r : s.rows) {
+    if (compareRows(s, r, *rank) != 0 || r.value.kind == SortKey::Kind::Null) continue;
     ++count;
     sum += r.value.number;
     const int cmp = best ? compareKeys(r.value, *best, ascending) : 0;
-    if (!best || (s->fn == Fn::Min ? cmp < 0 : cmp > 0)) best = &r.value;
+    if (!best || (s.fn == Fn::Min ? cmp < 0 : cmp > 0)) best = &r.value;
   }
-  const Fn fn = s->fn;
-  const SortKey chosen = best ? *best : SortKey{};
-  release(c);
-  switch (fn) {
+  switch (s.fn) {
     case Fn::Count: return setNumber(c, Number::ofInteger(count));
     case Fn::Sum: return count ? setNumber(c, toSignificant15(sum)) : sqlite3_result_null(c);
     case Fn::Avg:
       return count ? setNumber(c, toSignificant15(sum / double(count))) : sqlite3_result_null(c);
     case Fn::Min:
     case Fn::Max:
-      if (chosen.kind == SortKey::Kind::Null) return sqlite3_result_null(c);
-      if (chosen.kind == SortKey::Kind::Number) return setNumber(c, chosen.number);
-      return setText(c, chosen.text);
+      if (!best) return sqlite3_result_null(c);
+      if (best->kind == SortKey::Kind::Number) return setNumber(c, best->number);
+      return setText(c, best->text);
   }
+}
+
+// A row leaving a moving window: the first one with its value and keys.
+void inverse(sqlite3_context* c, int argc, sqlite3_value** argv) {
+  KeepState* s = stateOf(c, false);
+  if (!s || argc < 5) return;
+  const SortKey value = keyOf(c, argv[1]);
+  for (auto it = s->rows.begin(); it != s->rows.end(); ++it) {
+    bool same = it->value.kind == SortKey::Kind::Null
+                    ? value.kind == SortKey::Kind::Null
+                    : value.kind != SortKey::Kind::Null &&
+                          compareKeys(it->value, value, KeyOrder{}) == 0;
+    for (int i = 4; same && i < argc; ++i)
+      same = compareKeys(it->keys[std::size_t(i - 4)], keyOf(c, argv[i]), KeyOrder{}) == 0;
+    if (same) {
+      s->rows.erase(it);
+      return;
+    }
+  }
+}
+
+void current(sqlite3_context* c) {
+  const KeepState* s = stateOf(c, false);
+  if (!s) return sqlite3_result_null(c);
+  setResult(c, *s);
+}
+
+void finish(sqlite3_context* c) {
+  const KeepState* s = stateOf(c, false);
+  if (!s) return sqlite3_result_null(c);
+  setResult(c, *s);
+  release(c);
 }
 
 }  // namespace
 
 void registerKeep(sqlite3* db, FunctionContext* ctx) {
-  defineAggregate(db, ctx, "ora_keep", -1, {step, nullptr, nullptr, finish});
+  defineAggregate(db, ctx, "ora_keep", -1, {step, inverse, current, finish});
 }
 
 }  // namespace korvo::engine::udf

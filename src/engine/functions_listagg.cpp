@@ -4,6 +4,7 @@
 // for NULLS FIRST or LAST (default: NULLs sort as the largest value); a leading
 // '!' asks for LISTAGG (DISTINCT x): each value once, where it first comes.
 #include <algorithm>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -31,6 +32,7 @@ struct ListState {
   std::optional<std::string> delimiter;
   std::vector<KeyOrder> order;
   std::vector<Item> items;
+  std::optional<std::string> rendered;
 };
 
 [[noreturn]] void badArguments() { throw OraError(909, "invalid number of arguments"); }
@@ -59,14 +61,16 @@ void step(sqlite3_context* c, int argc, sqlite3_value** argv) {
   Item item{std::move(*value), {}};
   for (int i = 3; i < argc; ++i) item.keys.push_back(keyOf(c, argv[i]));
   s->items.push_back(std::move(item));
+  s->rendered.reset();
 }
 
-void finish(sqlite3_context* c) {
-  ListState* s = stateOf(c, false);
-  if (!s) return sqlite3_result_null(c);
-  std::stable_sort(s->items.begin(), s->items.end(), [&](const Item& a, const Item& b) {
-    for (std::size_t k = 0; k < s->order.size(); ++k) {
-      const int r = compareKeys(a.keys[k], b.keys[k], s->order[k]);
+// The list of the rows so far; kept until a row comes or goes, since an analytic
+// LISTAGG reads the same list once per row of its partition.
+const std::string& render(ListState& s) {
+  if (s.rendered) return *s.rendered;
+  std::stable_sort(s.items.begin(), s.items.end(), [&](const Item& a, const Item& b) {
+    for (std::size_t k = 0; k < s.order.size(); ++k) {
+      const int r = compareKeys(a.keys[k], b.keys[k], s.order[k]);
       if (r != 0) return r < 0;
     }
     return false;
@@ -74,24 +78,51 @@ void finish(sqlite3_context* c) {
   std::string out;
   std::set<std::string> seen;
   bool first = true;
-  for (const Item& item : s->items) {
-    if (s->distinct && !seen.insert(item.value).second) continue;
-    if (!first && s->delimiter) out += *s->delimiter;
+  for (const Item& item : s.items) {
+    if (s.distinct && !seen.insert(item.value).second) continue;
+    if (!first && s.delimiter) out += *s.delimiter;
     first = false;
     out += item.value;
-    if (out.size() > kMaxVarchar) break;
+    if (out.size() > kMaxVarchar) throw OraError(1489, "result of string concatenation is too long");
   }
+  return *(s.rendered = std::move(out));
+}
+
+// A row leaving a moving window: the first item with its value and keys.
+void inverse(sqlite3_context* c, int argc, sqlite3_value** argv) {
+  ListState* s = stateOf(c, false);
+  auto value = textArg(c, argv[0]);
+  if (!s || !value) return;
+  for (auto it = s->items.begin(); it != s->items.end(); ++it) {
+    bool same = it->value == *value;
+    for (int i = 3; same && i < argc; ++i)
+      same = compareKeys(it->keys[std::size_t(i - 3)], keyOf(c, argv[i]), KeyOrder{}) == 0;
+    if (same) {
+      s->items.erase(it);
+      s->rendered.reset();
+      return;
+    }
+  }
+}
+
+void current(sqlite3_context* c) {
+  ListState* s = stateOf(c, false);
+  if (!s) return sqlite3_result_null(c);
+  setText(c, render(*s));
+}
+
+void finish(sqlite3_context* c) {
   auto** slot = static_cast<ListState**>(sqlite3_aggregate_context(c, 0));
-  delete *slot;
+  if (!slot || !*slot) return sqlite3_result_null(c);
+  std::unique_ptr<ListState> s(*slot);
   *slot = nullptr;
-  if (out.size() > kMaxVarchar) throw OraError(1489, "result of string concatenation is too long");
-  setText(c, out);
+  setText(c, render(*s));
 }
 
 }  // namespace
 
 void registerListagg(sqlite3* db, FunctionContext* ctx) {
-  defineAggregate(db, ctx, "ora_listagg", -1, {step, nullptr, nullptr, finish});
+  defineAggregate(db, ctx, "ora_listagg", -1, {step, inverse, current, finish});
 }
 
 }  // namespace korvo::engine::udf

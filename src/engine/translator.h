@@ -137,8 +137,9 @@ class Translator {
   TypedSql countDistinct(const ast::Expr& e, const Scope& scope, bool allowAggregates);
   std::string windowSql(const ast::FunctionClauses& c, const Scope& scope, bool allowAggregates,
                         bool& aggregate, bool allowOrder);
-  TypedSql listagg(const ast::Expr& e, const Scope& scope);
-  TypedSql keep(const ast::Expr& e, const Scope& scope);
+  // over: the window of an analytic LISTAGG or KEEP, empty for the group function
+  TypedSql listagg(const ast::Expr& e, const Scope& scope, const std::string& over = {});
+  TypedSql keep(const ast::Expr& e, const Scope& scope, const std::string& over = {});
   TypedSql groupingFunction(const ast::Expr& e, const Scope& scope);
   void checkAnalyticGrouped(const ast::Expr& e, const Scope& scope,
                             const std::set<std::string>& groups, bool hasGroupBy);

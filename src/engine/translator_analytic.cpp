@@ -208,9 +208,18 @@ TypedSql Translator::analytic(const Expr& e, const Scope& scope, bool allowAggre
   if (!analyticsAllowed_) notAllowedHere();
   const FunctionClauses& c = *e.clauses;
   const std::string& name = e.name.text;
-  if (c.keep) throw OraError(3001, "unimplemented feature: KEEP with OVER");
-  if (!c.withinGroup.empty() || name == "LISTAGG")
-    throw OraError(3001, "unimplemented feature: LISTAGG as an analytic function");
+  if (c.keep || !c.withinGroup.empty() || name == "LISTAGG") {
+    // LISTAGG and KEEP over a window take PARTITION BY only
+    if (name == "LISTAGG" && c.withinGroup.empty()) throw OraError(2000, "missing WITHIN keyword");
+    if (name != "LISTAGG" && !c.keep)
+      throw OraError(3001, "unimplemented feature: WITHIN GROUP for " + name);
+    FlagScope noNesting(analyticsAllowed_, false);
+    bool aggregate = false;
+    const std::string over = windowSql(c, scope, allowAggregates, aggregate, false);
+    TypedSql r = name == "LISTAGG" ? listagg(e, scope, over) : keep(e, scope, over);
+    r.aggregate = aggregate;
+    return r;
+  }
   const AnalyticOnly* only = analyticOnly(name);
   const FunctionInfo* f = only ? nullptr : findFunction(name);
   if (!only && !(f && f->aggregate)) {
@@ -343,7 +352,7 @@ void Translator::checkAnalyticGrouped(const Expr& e, const Scope& scope,
   for (const auto& o : e.clauses->orderBy) checkGrouped(*o.expr, scope, groups, hasGroupBy);
 }
 
-TypedSql Translator::listagg(const Expr& e, const Scope& scope) {
+TypedSql Translator::listagg(const Expr& e, const Scope& scope, const std::string& over) {
   if (!e.clauses || e.clauses->withinGroup.empty())
     throw OraError(2000, "missing WITHIN keyword");
   if (e.clauses->keep) throw OraError(3001, "unimplemented feature: LISTAGG with KEEP");
@@ -360,12 +369,12 @@ TypedSql Translator::listagg(const Expr& e, const Scope& scope) {
     const TypedSql key = expr(*k.expr, scope, false);
     sql += ", " + key.sql;
   }
-  TypedSql r = typedSql(sql + ")", SqlType::Text);
+  TypedSql r = typedSql(sql + ")" + over, SqlType::Text);
   r.aggregate = true;
   return r;
 }
 
-TypedSql Translator::keep(const Expr& e, const Scope& scope) {
+TypedSql Translator::keep(const Expr& e, const Scope& scope, const std::string& over) {
   const std::string& name = e.name.text;
   static constexpr std::array<std::string_view, 5> kKept = {"MIN", "MAX", "SUM", "AVG", "COUNT"};
   if (std::find(kKept.begin(), kKept.end(), name) == kKept.end()) {
@@ -386,7 +395,7 @@ TypedSql Translator::keep(const Expr& e, const Scope& scope) {
                     (e.clauses->keepLast ? "'LAST'" : "'FIRST'") + ", " +
                     directions(e.clauses->keepOrder);
   for (const auto& k : e.clauses->keepOrder) sql += ", " + expr(*k.expr, scope, false).sql;
-  sql += ")";
+  sql += ")" + over;
   if (numeric) sql = "korvo_decimal(" + sql + ")";
   TypedSql r = typedSql(sql, name == "MIN" || name == "MAX" ? value.type : SqlType::Number);
   if ((name == "MIN" || name == "MAX") && value.type == SqlType::Text) r.meta = value.meta;

@@ -148,6 +148,14 @@ TEST_F(Grouping, OrderedAggregatesAsOracleReturnsThem) {
       {"select min(ename) keep (dense_rank last order by comm) from emp where deptno = 30",
        "BLAKE"},
       {"select avg(sal) keep (dense_rank first order by job) from emp", "3000"},
+      // as analytics over a partition: every row reads its department's value
+      {"select ename, listagg(ename, ',') within group (order by ename) over (partition by "
+       "deptno) from emp where deptno = 10 order by ename",
+       "CLARK CLARK,KING,MILLER;KING CLARK,KING,MILLER;MILLER CLARK,KING,MILLER"},
+      {"select distinct deptno, min(ename) keep (dense_rank first order by sal) over "
+       "(partition by deptno), sum(sal) keep (dense_rank last order by sal) over (partition by "
+       "deptno) from emp order by 1",
+       "10 MILLER 5000;20 SMITH 6000;30 JAMES 2850"},
   };
   for (const auto& c : cases) EXPECT_EQ(table(c.sql), c.rows) << c.sql;
 }
@@ -179,6 +187,13 @@ TEST_F(Grouping, RefusedAsOracleRefusesThem) {
        "min(sal) keep (dense_rank first order by sal) > 0",
        934},
       {"select median(sal) keep (dense_rank first order by sal) from emp", 3001},
+      {"select listagg(ename) within group (order by ename) over (order by ename) from emp",
+       30487},
+      {"select min(sal) keep (dense_rank first order by sal) over (order by sal) from emp",
+       30487},
+      {"select listagg(ename) over (partition by deptno) from emp", 2000},
+      {"select ename from emp where listagg(ename) within group (order by ename) over () = 'x'",
+       30483},
       {"select grouping(deptno, job) from emp group by rollup(deptno, job)", 909},
       {"select deptno from emp group by rollup()", 936},
       {"select deptno from emp group by rollup(rollup(deptno))", 907},
