@@ -40,6 +40,7 @@ namespace {
 
 constexpr size_t kMaxGroupingSets = 4096;
 constexpr size_t kMaxCubeColumns = 12;
+constexpr size_t kMaxGroupedExpressions = 255;  // keeps sets x expressions small
 
 using Set = std::vector<size_t>;  // sorted leaf indices
 using Sets = std::vector<Set>;
@@ -84,16 +85,15 @@ class Expander {
     NestingGuard guard(depth_, kMaxTreeDepth, "expression");
     if (isConstruct(e, "ROLLUP") || isConstruct(e, "CUBE")) {
       if (e.args.empty()) throw OraError(936, "missing expression");
+      if (e.args.size() > kMaxGroupedExpressions) tooManySets();
       std::vector<Set> parts;
       for (const auto& a : e.args) parts.push_back(columns(*a));
       Sets out;
       if (isConstruct(e, "ROLLUP")) {
         // (a, b, c), (a, b), (a), ()
-        for (size_t k = parts.size() + 1; k-- > 0;) {
-          Set s;
-          for (size_t i = 0; i < k; ++i) s = unite(std::move(s), parts[i]);
-          out.push_back(std::move(s));
-        }
+        out.push_back(Set{});
+        for (const Set& p : parts) out.push_back(unite(out.back(), p));
+        std::reverse(out.begin(), out.end());
         return out;
       }
       if (parts.size() > kMaxCubeColumns) tooManySets();
@@ -202,6 +202,7 @@ std::string Translator::planGroupingSets(const SelectCore& c, const Scope& scope
     const TypedSql t = expr(e, scope, false);
     auto at = std::find(plan->leaves.begin(), plan->leaves.end(), t.sql);
     if (at != plan->leaves.end()) return size_t(at - plan->leaves.begin());
+    if (plan->leaves.size() == kMaxGroupedExpressions) tooManySets();
     plan->leaves.push_back(t.sql);
     literal.push_back(t.literal);
     return plan->leaves.size() - 1;

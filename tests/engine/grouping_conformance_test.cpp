@@ -202,6 +202,13 @@ TEST_F(Grouping, RefusedAsOracleRefusesThem) {
        3001},
   };
   for (const auto& c : cases) EXPECT_EQ(errorOf(c.sql), c.code) << c.sql;
+  // a ROLLUP of 300 expressions would group 301 sets of up to 300 columns
+  std::string wide = "select count(*) from emp group by rollup(sal";
+  for (int i = 1; i < 300; ++i) wide += ", sal + " + std::to_string(i);
+  EXPECT_EQ(errorOf(wide + ")"), 3001);
+  std::string many = "select count(*) from emp group by grouping sets (sal";
+  for (int i = 1; i < 300; ++i) many += ", sal + " + std::to_string(i);
+  EXPECT_EQ(errorOf(many + ")"), 3001);
 }
 
 struct Printed {
