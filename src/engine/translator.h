@@ -146,7 +146,10 @@ class Translator {
   // translator_grouping.cpp: ROLLUP, CUBE, GROUPING SETS as one grouping over
   // copies of the rows, one copy per grouping set; nested group functions as a
   // grouped inline view aggregated once more
-  std::shared_ptr<GroupingPlan> grouping_;
+  std::shared_ptr<GroupingPlan> grouping_;  // this block's
+  // the plans of the blocks a sub-query is inside: its correlated references to their
+  // grouped expressions read NULL in their subtotal rows too
+  std::vector<std::shared_ptr<GroupingPlan>> enclosingGroupings_;
   std::shared_ptr<NestedGroups> nested_;
   bool substituteGroups_ = true;  // off inside a group function's arguments
   std::string planGroupingSets(const ast::SelectCore& c, const Scope& scope,

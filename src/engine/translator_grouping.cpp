@@ -173,21 +173,28 @@ TypedSql Translator::expr(const Expr& e, const Scope& scope, bool allowAggregate
     if (hit != nested_->read.end()) return hit->second;
   }
   TypedSql r = exprNode(e, scope, allowAggregates);
-  if (grouping_ && substituteGroups_) groupedForm(r);
+  if ((grouping_ || !enclosingGroupings_.empty()) && substituteGroups_) groupedForm(r);
   return r;
 }
 
 void Translator::groupedForm(TypedSql& t) const {
-  const GroupingPlan& g = *grouping_;
-  for (size_t i = 0; i < g.leaves.size(); ++i) {
-    if (t.sql != g.leaves[i]) continue;
-    if (g.shown[i] != t.sql) {
-      t.sql = g.shown[i];
-      t.meta.nullable = true;
-      t.literal = false;
+  auto substitute = [&t](const GroupingPlan& g) {
+    for (size_t i = 0; i < g.leaves.size(); ++i) {
+      if (t.sql != g.leaves[i]) continue;
+      if (g.shown[i] != t.sql) {
+        t.sql = g.shown[i];
+        t.meta.nullable = true;
+        t.literal = false;
+      }
+      return true;
     }
-    return;
-  }
+    return false;
+  };
+  if (grouping_ && substitute(*grouping_)) return;
+  // a literal leaf of an enclosing block is no reference to it
+  if (t.literal) return;
+  for (auto g = enclosingGroupings_.rbegin(); g != enclosingGroupings_.rend(); ++g)
+    if (substitute(**g)) return;
 }
 
 std::string Translator::planGroupingSets(const SelectCore& c, const Scope& scope,

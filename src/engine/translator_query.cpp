@@ -301,7 +301,9 @@ TranslatedQuery Translator::selectCore(const Query& q, const Scope* outer) {
     std::shared_ptr<GroupingPlan> grouping = std::move(t.grouping_);
     std::shared_ptr<NestedGroups> nested = std::move(t.nested_);
     bool substitute = t.substituteGroups_;
+    bool enclosed = grouping && (t.enclosingGroupings_.push_back(grouping), true);
     ~BlockState() {
+      if (enclosed) t.enclosingGroupings_.pop_back();
       t.analyticsAllowed_ = analytics;
       t.grouping_ = std::move(grouping);
       t.nested_ = std::move(nested);

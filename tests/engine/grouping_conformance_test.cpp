@@ -78,6 +78,13 @@ TEST_F(Grouping, GroupingSetsAsOracleReturnsThem) {
       {"select count(*) from (select deptno from emp group by grouping sets (deptno, deptno))",
        "6"},
       {"select count(*) from emp group by ()", "14"},
+      // a correlated sub-query reads the grand total's department as NULL: no DEPT row
+      {"select deptno, (select dname from dept d where d.deptno = e.deptno) from emp e "
+       "group by rollup(deptno) order by 1",
+       "10 ACCOUNTING;20 RESEARCH;30 SALES;NULL NULL"},
+      {"select deptno, (select count(*) from dept d where d.deptno = e.deptno or e.deptno is "
+       "null) from emp e group by rollup(deptno) order by 1",
+       "10 1;20 1;30 1;NULL 4"},
       // Over no rows a GROUP BY gives no groups, the empty set's included (unlike a block
       // without GROUP BY, which always gives its one row).
       {"select count(*) from emp where deptno = 40 group by ()", ""},
