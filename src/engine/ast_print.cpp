@@ -80,7 +80,8 @@ std::string boundSql(const FrameBound& b, int depth) {
 // WITHIN GROUP, KEEP and OVER after a call's argument list.
 std::string clausesSql(const FunctionClauses& c, int depth) {
   std::string s;
-  if (!c.withinGroup.empty()) s += " WITHIN GROUP (ORDER BY " + orderSql(c.withinGroup, depth) + ")";
+  if (!c.withinGroup.empty())
+    s += " WITHIN GROUP (ORDER BY " + orderSql(c.withinGroup, depth) + ")";
   if (c.keep)
     s += std::string(" KEEP (DENSE_RANK ") + (c.keepLast ? "LAST" : "FIRST") + " ORDER BY " +
          orderSql(c.keepOrder, depth) + ")";

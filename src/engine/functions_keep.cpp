@@ -104,8 +104,10 @@ void setResult(sqlite3_context* c, const KeepState& s) {
     if (!best || (s.fn == Fn::Min ? cmp < 0 : cmp > 0)) best = &r.value;
   }
   switch (s.fn) {
-    case Fn::Count: return setNumber(c, Number::ofInteger(count));
-    case Fn::Sum: return count ? setNumber(c, toSignificant15(sum)) : sqlite3_result_null(c);
+    case Fn::Count:
+      return setNumber(c, Number::ofInteger(count));
+    case Fn::Sum:
+      return count ? setNumber(c, toSignificant15(sum)) : sqlite3_result_null(c);
     case Fn::Avg:
       return count ? setNumber(c, toSignificant15(sum / double(count))) : sqlite3_result_null(c);
     case Fn::Min:
@@ -122,10 +124,10 @@ void inverse(sqlite3_context* c, int argc, sqlite3_value** argv) {
   if (!s || argc < 5) return;
   const SortKey value = keyOf(c, argv[1]);
   for (auto it = s->rows.begin(); it != s->rows.end(); ++it) {
-    bool same = it->value.kind == SortKey::Kind::Null
-                    ? value.kind == SortKey::Kind::Null
-                    : value.kind != SortKey::Kind::Null &&
-                          compareKeys(it->value, value, KeyOrder{}) == 0;
+    bool same =
+        it->value.kind == SortKey::Kind::Null
+            ? value.kind == SortKey::Kind::Null
+            : value.kind != SortKey::Kind::Null && compareKeys(it->value, value, KeyOrder{}) == 0;
     for (int i = 4; same && i < argc; ++i)
       same = compareKeys(it->keys[std::size_t(i - 4)], keyOf(c, argv[i]), KeyOrder{}) == 0;
     if (same) {

@@ -83,7 +83,8 @@ const std::string& render(ListState& s) {
     if (!first && s.delimiter) out += *s.delimiter;
     first = false;
     out += item.value;
-    if (out.size() > kMaxVarchar) throw OraError(1489, "result of string concatenation is too long");
+    if (out.size() > kMaxVarchar)
+      throw OraError(1489, "result of string concatenation is too long");
   }
   return *(s.rendered = std::move(out));
 }

@@ -151,9 +151,8 @@ std::string Translator::windowSql(const FunctionClauses& c, const Scope& scope,
     aggregate = aggregate || p.aggregate;
     w += (i ? ", " : "PARTITION BY ") + p.sql;
   }
-  const bool rangeOffset =
-      c.frame && !c.frame->rows &&
-      (c.frame->start.offset || (c.frame->end && c.frame->end->offset));
+  const bool rangeOffset = c.frame && !c.frame->rows &&
+                           (c.frame->start.offset || (c.frame->end && c.frame->end->offset));
   if (rangeOffset && c.orderBy.size() != 1) invalidWindow();
   if (c.frame) {
     // the end may not come before the start: CURRENT ROW .. n PRECEDING, n FOLLOWING ..
@@ -184,13 +183,18 @@ std::string Translator::windowSql(const FunctionClauses& c, const Scope& scope,
   if (c.frame) {
     auto bound = [&](const FrameBound& b) -> std::string {
       switch (b.kind) {
-        case FrameBound::Kind::UnboundedPreceding: return "UNBOUNDED PRECEDING";
-        case FrameBound::Kind::CurrentRow: return "CURRENT ROW";
-        case FrameBound::Kind::UnboundedFollowing: return "UNBOUNDED FOLLOWING";
-        default: break;
+        case FrameBound::Kind::UnboundedPreceding:
+          return "UNBOUNDED PRECEDING";
+        case FrameBound::Kind::CurrentRow:
+          return "CURRENT ROW";
+        case FrameBound::Kind::UnboundedFollowing:
+          return "UNBOUNDED FOLLOWING";
+        default:
+          break;
       }
       TypedSql n = expr(*b.offset, scope, false);
-      if (n.type == SqlType::Date) throw OraError(932, "inconsistent datatypes: expected NUMBER got DATE");
+      if (n.type == SqlType::Date)
+        throw OraError(932, "inconsistent datatypes: expected NUMBER got DATE");
       if (!n.literal)
         throw OraError(3001, "unimplemented feature: a window offset that is not a constant");
       if (n.type == SqlType::Number && std::strtod(literalText(n.sql).c_str(), nullptr) < 0)
@@ -227,8 +231,10 @@ TypedSql Translator::analytic(const Expr& e, const Scope& scope, bool allowAggre
     throw OraError(30484, "missing window specification for this function");  // not analytic
   }
   const int n = int(e.args.size());
-  const int minArgs = only ? only->minArgs : f->minArgs, maxArgs = only ? only->maxArgs : f->maxArgs;
-  if (n < minArgs || (maxArgs >= 0 && n > maxArgs)) throw OraError(909, "invalid number of arguments");
+  const int minArgs = only ? only->minArgs : f->minArgs,
+            maxArgs = only ? only->maxArgs : f->maxArgs;
+  if (n < minArgs || (maxArgs >= 0 && n > maxArgs))
+    throw OraError(909, "invalid number of arguments");
   const bool ranking = only && only->ranking;
   if (ranking && c.orderBy.empty())
     throw OraError(30485, "missing ORDER BY expression in the window specification");
@@ -305,8 +311,8 @@ TypedSql Translator::analytic(const Expr& e, const Scope& scope, bool allowAggre
     return r;
   }
   const std::string arg = f->args == ArgRule::Numbers ? asNumber(args[0]) : args[0].sql;
-  const bool builtin = name == "COUNT" || name == "SUM" || name == "AVG" || name == "MIN" ||
-                       name == "MAX";
+  const bool builtin =
+      name == "COUNT" || name == "SUM" || name == "AVG" || name == "MIN" || name == "MAX";
   std::string s = (builtin ? lower(name) : name) + "(" + arg + ")" + over;
   if (name == "SUM" || name == "AVG") s = "korvo_decimal(" + s + ")";
   SqlType t = f->result == ResultRule::FirstArg ? args[0].type : SqlType::Number;
@@ -353,8 +359,7 @@ void Translator::checkAnalyticGrouped(const Expr& e, const Scope& scope,
 }
 
 TypedSql Translator::listagg(const Expr& e, const Scope& scope, const std::string& over) {
-  if (!e.clauses || e.clauses->withinGroup.empty())
-    throw OraError(2000, "missing WITHIN keyword");
+  if (!e.clauses || e.clauses->withinGroup.empty()) throw OraError(2000, "missing WITHIN keyword");
   if (e.clauses->keep) throw OraError(3001, "unimplemented feature: LISTAGG with KEEP");
   if (e.args.empty() || e.args.size() > 2) throw OraError(909, "invalid number of arguments");
   FlagScope noAnalytics(analyticsAllowed_, false);

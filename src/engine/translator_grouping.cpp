@@ -31,8 +31,8 @@ struct GroupingPlan {
 struct NestedGroups {
   bool active = false;  // translating the outer level (select list, ORDER BY)
   std::string alias;
-  std::vector<std::string> columns;     // "inner SQL AS nK"
-  std::vector<const Expr*> arguments;   // the inner level, checked against GROUP BY
+  std::vector<std::string> columns;      // "inner SQL AS nK"
+  std::vector<const Expr*> arguments;    // the inner level, checked against GROUP BY
   std::map<const Expr*, TypedSql> read;  // inner argument -> the view's column
 };
 
@@ -229,11 +229,10 @@ std::string Translator::planGroupingSets(const SelectCore& c, const Scope& scope
       if (plan->member[s][i]) in += (in.empty() ? "" : ", ") + std::to_string(s + 1);
     const bool everywhere = std::all_of(plan->member.begin(), plan->member.end(),
                                         [&](const std::vector<bool>& m) { return bool(m[i]); });
-    plan->shown.push_back(everywhere ? plan->leaves[i]
-                          : in.empty()
-                              ? std::string("NULL")
-                              : "(CASE WHEN " + plan->setColumn + " IN (" + in + ") THEN " +
-                                    plan->leaves[i] + " END)");
+    plan->shown.push_back(everywhere   ? plan->leaves[i]
+                          : in.empty() ? std::string("NULL")
+                                       : "(CASE WHEN " + plan->setColumn + " IN (" + in +
+                                             ") THEN " + plan->leaves[i] + " END)");
     groups.insert(plan->leaves[i]);
     groups.insert(plan->shown[i]);
     // SQLite would read a bare integer as a select-list position
@@ -297,8 +296,9 @@ bool Translator::planNestedGroups(const Query& q) {
   if (c.groupBy.empty()) throw OraError(978, "nested group function without GROUP BY");
   if (std::any_of(c.groupBy.begin(), c.groupBy.end(),
                   [](const ExprPtr& g) { return isGroupingConstruct(*g); }))
-    throw OraError(3001, "unimplemented feature: nested group functions with ROLLUP, CUBE or "
-                         "GROUPING SETS");
+    throw OraError(3001,
+                   "unimplemented feature: nested group functions with ROLLUP, CUBE or "
+                   "GROUPING SETS");
   for (const auto& item : c.items) checkOuterLevel(*item.expr);
   for (const auto& o : q.orderBy) {
     const Expr& e = *o.expr;

@@ -358,7 +358,8 @@ TranslatedQuery Translator::selectCore(const Query& q, const Scope* outer) {
   for (const auto& item : c.items) analytics = analytics || containsAnalytic(*item.expr);
   for (const auto& item : q.orderBy) analytics = analytics || containsAnalytic(*item.expr);
   // ORDER SIBLINGS BY keeps the walk order, in which ROWNUM counts
-  bool reshaped = aggregateAst || c.distinct || analytics || (!q.orderBy.empty() && !q.orderSiblings);
+  bool reshaped =
+      aggregateAst || c.distinct || analytics || (!q.orderBy.empty() && !q.orderSiblings);
   bool rownumValue = false;
   for (const auto& item : c.items) rownumValue = rownumValue || mentionsRownum(*item.expr);
   for (const auto& item : q.orderBy) rownumValue = rownumValue || mentionsRownum(*item.expr);

@@ -98,7 +98,8 @@ TEST_F(Grouping, GroupingSetsAsOracleReturnsThem) {
       {"select deptno, count(*) from emp group by grouping sets (deptno, ()) order by 1",
        "10 3;20 5;30 6;NULL 14"},
       // a grouped column in HAVING reads NULL in the grand total's row too
-      {"select deptno, sum(sal) from emp group by rollup(deptno) having deptno is null", "NULL 29025"},
+      {"select deptno, sum(sal) from emp group by rollup(deptno) having deptno is null",
+       "NULL 29025"},
   };
   for (const auto& c : cases) EXPECT_EQ(table(c.sql), c.rows) << c.sql;
 }
@@ -194,10 +195,8 @@ TEST_F(Grouping, RefusedAsOracleRefusesThem) {
        "min(sal) keep (dense_rank first order by sal) > 0",
        934},
       {"select median(sal) keep (dense_rank first order by sal) from emp", 3001},
-      {"select listagg(ename) within group (order by ename) over (order by ename) from emp",
-       30487},
-      {"select min(sal) keep (dense_rank first order by sal) over (order by sal) from emp",
-       30487},
+      {"select listagg(ename) within group (order by ename) over (order by ename) from emp", 30487},
+      {"select min(sal) keep (dense_rank first order by sal) over (order by sal) from emp", 30487},
       {"select listagg(ename) over (partition by deptno) from emp", 2000},
       {"select ename from emp where listagg(ename) within group (order by ename) over () = 'x'",
        30483},

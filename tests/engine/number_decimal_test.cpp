@@ -30,9 +30,21 @@ Decimal printed(double v) {
 }
 
 TEST(NumberDecimal, ShortDecimalsReadAsPrinted) {
-  const double values[] = {0.25,   1234.5,     -0.000001, 0.1,        0.1 + 0.2, 999999999.5,
-                           1e-7,   2500,       -7456123.89, 0.3333333333333333, 1.0 / 3,
-                           123456789.123456, 0.000123, 1e9 + 0.5, 2916.6666666666665};
+  const double values[] = {0.25,
+                           1234.5,
+                           -0.000001,
+                           0.1,
+                           0.1 + 0.2,
+                           999999999.5,
+                           1e-7,
+                           2500,
+                           -7456123.89,
+                           0.3333333333333333,
+                           1.0 / 3,
+                           123456789.123456,
+                           0.000123,
+                           1e9 + 0.5,
+                           2916.6666666666665};
   for (double v : values) {
     const Decimal got = toDecimal(v), want = printed(v);
     EXPECT_EQ(got.digits, want.digits) << v;
