@@ -38,6 +38,7 @@ struct TranslationFixture {
     session->execute(
         "create table EMP (EMPNO NUMBER(4) NOT NULL, ENAME VARCHAR2(10), JOB VARCHAR2(9), "
         "MGR NUMBER(4), HIREDATE DATE, SAL NUMBER(7,2), COMM NUMBER(7,2), DEPTNO NUMBER(2))");
+    session->execute("create table DEPT (DEPTNO NUMBER(2), DNAME VARCHAR2(14), LOC VARCHAR2(13))");
     sqlite3_open(file.c_str(), &db);
     catalog = std::make_unique<Catalog>(db);
     env.catalog = catalog.get();
@@ -70,6 +71,10 @@ const char* kConstructs[] = {
     "group by rollup(deptno, job) order by 1, 2",
     "select deptno, job, count(*) from emp group by cube(deptno, job)",
     "select deptno, job, sum(sal) from emp group by grouping sets ((deptno), (job), ())",
+    "select ename, count(distinct job) over (partition by deptno), listagg(ename, ',') within "
+    "group (order by ename) over (partition by deptno) from emp",
+    "select deptno, (select dname from dept d where d.deptno = e.deptno) from emp e "
+    "group by rollup(deptno)",
 };
 
 void BM_TranslateConstruct(benchmark::State& state) {
