@@ -55,6 +55,12 @@ bool isGroupingConstruct(const Expr& e) {
          (e.kind == ExprKind::Row && e.args.empty());  // GROUP BY ()
 }
 
+[[noreturn]] void tooManyExpressions() {
+  throw OraError(3001, "unimplemented feature: more than " +
+                           std::to_string(kMaxGroupedExpressions) +
+                           " grouped expressions with ROLLUP, CUBE or GROUPING SETS");
+}
+
 [[noreturn]] void tooManySets() {
   throw OraError(3001, "unimplemented feature: more than " + std::to_string(kMaxGroupingSets) +
                            " grouping sets");
@@ -85,7 +91,7 @@ class Expander {
     NestingGuard guard(depth_, kMaxTreeDepth, "expression");
     if (isConstruct(e, "ROLLUP") || isConstruct(e, "CUBE")) {
       if (e.args.empty()) throw OraError(936, "missing expression");
-      if (e.args.size() > kMaxGroupedExpressions) tooManySets();
+      if (e.args.size() > kMaxGroupedExpressions) tooManyExpressions();
       std::vector<Set> parts;
       for (const auto& a : e.args) parts.push_back(columns(*a));
       Sets out;
@@ -209,7 +215,7 @@ std::string Translator::planGroupingSets(const SelectCore& c, const Scope& scope
     const TypedSql t = expr(e, scope, false);
     auto at = std::find(plan->leaves.begin(), plan->leaves.end(), t.sql);
     if (at != plan->leaves.end()) return size_t(at - plan->leaves.begin());
-    if (plan->leaves.size() == kMaxGroupedExpressions) tooManySets();
+    if (plan->leaves.size() == kMaxGroupedExpressions) tooManyExpressions();
     plan->leaves.push_back(t.sql);
     literal.push_back(t.literal);
     return plan->leaves.size() - 1;
