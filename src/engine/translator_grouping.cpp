@@ -273,6 +273,7 @@ TypedSql Translator::groupingFunction(const Expr& e, const Scope& scope) {
   TypedSql r = typedSql("0", SqlType::Number);  // a plain GROUP BY rolls nothing up
   r.meta.nullable = false;
   r.aggregate = true;
+  r.literal = true;  // a constant: ORDER BY must not read it as a position
   if (!grouping_) return r;
   // One value per grouping set: bit k set when the k-th argument is rolled up.
   std::vector<long long> values;
@@ -285,6 +286,7 @@ TypedSql Translator::groupingFunction(const Expr& e, const Scope& scope) {
     r.sql = std::to_string(values[0]);
     return r;
   }
+  r.literal = false;
   std::string s = "(CASE " + grouping_->setColumn;
   for (size_t k = 0; k < values.size(); ++k)
     s += " WHEN " + std::to_string(k + 1) + " THEN " + std::to_string(values[k]);

@@ -74,6 +74,12 @@ TEST_F(Grouping, GroupingSetsAsOracleReturnsThem) {
        "10 3;20 5;30 6;NULL 14"},
       {"select deptno + 1 from emp group by rollup(deptno) order by 1", "11;21;31;NULL"},
       {"select deptno, grouping(deptno) from emp group by deptno order by 1", "10 0;20 0;30 0"},
+      // GROUPING of a column in every set is the constant 0, no select-list position
+      {"select deptno from emp group by deptno order by grouping(deptno), deptno desc",
+       "30;20;10"},
+      {"select job from emp where deptno = 10 group by deptno, rollup(job) "
+       "order by grouping(deptno), grouping(job) desc, job",
+       "NULL;CLERK;MANAGER;PRESIDENT"},
       // the same set twice gives its groups twice, as in Oracle
       {"select count(*) from (select deptno from emp group by grouping sets (deptno, deptno))",
        "6"},
