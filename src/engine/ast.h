@@ -9,6 +9,7 @@
 namespace korvo::engine::ast {
 
 struct Query;
+struct FunctionClauses;  // OVER, WITHIN GROUP, KEEP of a function call
 
 // A name as written: unquoted names are already upper case; quoted ones exact.
 struct Name {
@@ -54,6 +55,7 @@ struct Expr {
   Name name;         // Column: column; Function: function name
   std::vector<std::unique_ptr<Expr>> args;
   std::shared_ptr<Query> query;  // Subquery, Exists, InQuery
+  std::shared_ptr<FunctionClauses> clauses;  // Function: OVER (...), WITHIN GROUP, KEEP
   bool negated = false;
   bool distinct = false;       // Function(DISTINCT x)
   bool outerJoin = false;      // Column(+)
@@ -78,6 +80,32 @@ struct OrderItem {
   ExprPtr expr;
   bool descending = false;
   std::optional<bool> nullsFirst;  // explicit NULLS FIRST / LAST
+};
+
+// ROWS|RANGE BETWEEN start AND end of a window; a bound without offset is
+// UNBOUNDED (PRECEDING/FOLLOWING) or CURRENT ROW.
+struct FrameBound {
+  enum class Kind { UnboundedPreceding, Preceding, CurrentRow, Following, UnboundedFollowing };
+  Kind kind = Kind::CurrentRow;
+  ExprPtr offset;  // Preceding / Following
+};
+
+struct WindowFrame {
+  bool rows = false;  // ROWS, else RANGE
+  FrameBound start;
+  std::optional<FrameBound> end;  // none: the short form "ROWS start", ending at CURRENT ROW
+};
+
+// What may follow the argument list of a function call.
+struct FunctionClauses {
+  bool over = false;  // analytic: OVER (PARTITION BY ... ORDER BY ... frame)
+  std::vector<ExprPtr> partitionBy;
+  std::vector<OrderItem> orderBy;
+  std::optional<WindowFrame> frame;
+  std::vector<OrderItem> withinGroup;  // LISTAGG ... WITHIN GROUP (ORDER BY ...)
+  bool keep = false;                   // KEEP (DENSE_RANK FIRST|LAST ORDER BY ...)
+  bool keepLast = false;
+  std::vector<OrderItem> keepOrder;
 };
 
 enum class JoinType { Inner, Left, Right, Full, Cross };
@@ -113,6 +141,8 @@ struct SelectCore {
   ExprPtr startWith;
   ExprPtr connectBy;
   bool noCycle = false;
+  // GROUP BY items; ROLLUP(...), CUBE(...) and GROUPING SETS(...) are Function nodes of
+  // those names, whose composite columns are Row nodes ("()" is a Row without args)
   std::vector<ExprPtr> groupBy;
   ExprPtr having;
 };

@@ -66,6 +66,39 @@ std::string coreSql(const SelectCore& c, int depth) {
   return s;
 }
 
+std::string boundSql(const FrameBound& b, int depth) {
+  switch (b.kind) {
+    case FrameBound::Kind::UnboundedPreceding: return "UNBOUNDED PRECEDING";
+    case FrameBound::Kind::Preceding: return exprSql(*b.offset, depth) + " PRECEDING";
+    case FrameBound::Kind::CurrentRow: return "CURRENT ROW";
+    case FrameBound::Kind::Following: return exprSql(*b.offset, depth) + " FOLLOWING";
+    case FrameBound::Kind::UnboundedFollowing: return "UNBOUNDED FOLLOWING";
+  }
+  return {};
+}
+
+// WITHIN GROUP, KEEP and OVER after a call's argument list.
+std::string clausesSql(const FunctionClauses& c, int depth) {
+  std::string s;
+  if (!c.withinGroup.empty())
+    s += " WITHIN GROUP (ORDER BY " + orderSql(c.withinGroup, depth) + ")";
+  if (c.keep)
+    s += std::string(" KEEP (DENSE_RANK ") + (c.keepLast ? "LAST" : "FIRST") + " ORDER BY " +
+         orderSql(c.keepOrder, depth) + ")";
+  if (!c.over) return s;
+  std::string w;
+  if (!c.partitionBy.empty()) w += "PARTITION BY " + joinExprs(c.partitionBy, depth);
+  if (!c.orderBy.empty()) w += (w.empty() ? "" : " ") + ("ORDER BY " + orderSql(c.orderBy, depth));
+  if (c.frame) {
+    w += c.frame->rows ? " ROWS " : " RANGE ";
+    if (c.frame->end)
+      w += "BETWEEN " + boundSql(c.frame->start, depth) + " AND " + boundSql(*c.frame->end, depth);
+    else
+      w += boundSql(c.frame->start, depth);
+  }
+  return s + " OVER (" + w + ")";
+}
+
 const char* setOpSql(SetOp op) {
   static const char* ops[] = {" UNION ", " UNION ALL ", " INTERSECT ", " MINUS "};
   return ops[int(op)];
@@ -177,6 +210,7 @@ std::string exprSql(const Expr& e, int depth) {
       s += "(";
       if (e.distinct) s += "DISTINCT ";
       s += joinExprs(e.args) + ")";
+      if (e.clauses) s += clausesSql(*e.clauses, depth);
       break;
     case ExprKind::Case: {
       s = "CASE";

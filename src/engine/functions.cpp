@@ -12,6 +12,7 @@ void registerOracleFunctions(sqlite3* db, FunctionContext* ctx) {
   udf::registerConversionFunctions(db, ctx);
   udf::registerAggregateFunctions(db, ctx);
   udf::registerListagg(db, ctx);
+  udf::registerKeep(db, ctx);
   udf::registerRegexpFunctions(db, ctx);
 }
 

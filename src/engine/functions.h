@@ -35,6 +35,8 @@ struct FunctionContext {
 //   ora_listagg(x, delimiter, 'A,DF', key1, key2...)  LISTAGG ... WITHIN GROUP
 //       (ORDER BY key1, key2 DESC NULLS FIRST): one A or D per key, optionally
 //       followed by F or L for the NULLs (default: NULLs sort as the largest)
+//   ora_keep('MIN', x, 'FIRST', 'A,DF', key1, key2...)  MIN(x) KEEP (DENSE_RANK FIRST
+//       ORDER BY key1, key2 DESC NULLS FIRST); MAX, SUM, AVG, COUNT likewise
 void registerOracleFunctions(sqlite3* db, FunctionContext* ctx);
 
 }  // namespace korvo::engine

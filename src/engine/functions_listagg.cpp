@@ -1,12 +1,16 @@
 // LISTAGG(x, delimiter) WITHIN GROUP (ORDER BY k1 [DESC] [NULLS ...], ...) as the
 // translator emits it: ora_listagg(x, delimiter, 'A,DF', k1, k2...). The third
 // argument gives one direction per key (A or D), optionally followed by F or L
-// for NULLS FIRST or LAST (default: NULLs sort as the largest value).
+// for NULLS FIRST or LAST (default: NULLs sort as the largest value); a leading
+// '!' asks for LISTAGG (DISTINCT x): each value once, where it first comes.
 #include <algorithm>
+#include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "engine/functions_sort_keys.h"
 #include "engine/functions_support.h"
 #include "engine/number_format.h"
 #include "engine/ora_error.h"
@@ -17,17 +21,6 @@ namespace {
 
 constexpr std::size_t kMaxVarchar = 4000;
 
-struct SortKey {
-  enum class Kind { Null, Number, Text } kind = Kind::Null;
-  double number = 0;
-  std::string text;
-};
-
-struct KeyOrder {
-  bool descending = false;
-  bool nullsFirst = false;
-};
-
 struct Item {
   std::string value;
   std::vector<SortKey> keys;
@@ -35,64 +28,14 @@ struct Item {
 
 struct ListState {
   bool started = false;
+  bool distinct = false;
   std::optional<std::string> delimiter;
   std::vector<KeyOrder> order;
   std::vector<Item> items;
+  std::optional<std::string> rendered;
 };
 
 [[noreturn]] void badArguments() { throw OraError(909, "invalid number of arguments"); }
-
-std::vector<KeyOrder> parseOrder(const std::string& spec, std::size_t keys) {
-  std::vector<KeyOrder> out;
-  std::size_t i = 0;
-  while (i < spec.size()) {
-    KeyOrder k;
-    const char dir = spec[i++];
-    if (dir != 'A' && dir != 'D') badArguments();
-    k.descending = dir == 'D';
-    k.nullsFirst = k.descending;
-    if (i < spec.size() && (spec[i] == 'F' || spec[i] == 'L')) k.nullsFirst = spec[i++] == 'F';
-    if (i < spec.size()) {
-      if (spec[i] != ',') badArguments();
-      ++i;
-    }
-    out.push_back(k);
-  }
-  if (out.size() != keys) badArguments();
-  return out;
-}
-
-SortKey keyOf(sqlite3_context* c, sqlite3_value* v) {
-  SortKey k;
-  if (isNull(v)) return k;
-  if (isNumeric(v)) {
-    k.kind = SortKey::Kind::Number;
-    k.number = toSignificant15(*doubleArg(c, v));
-  } else {
-    k.kind = SortKey::Kind::Text;
-    k.text = *textArg(c, v);
-  }
-  return k;
-}
-
-// Negative when a sorts before b under one key's order.
-int compareKeys(const SortKey& a, const SortKey& b, const KeyOrder& order) {
-  using K = SortKey::Kind;
-  if (a.kind == K::Null || b.kind == K::Null) {
-    if (a.kind == b.kind) return 0;
-    return (a.kind == K::Null) == order.nullsFirst ? -1 : 1;
-  }
-  int r;
-  if (a.kind != b.kind) {
-    r = a.kind == K::Number ? -1 : 1;
-  } else if (a.kind == K::Number) {
-    r = (a.number > b.number) - (a.number < b.number);
-  } else {
-    r = a.text.compare(b.text);
-    r = (r > 0) - (r < 0);
-  }
-  return order.descending ? -r : r;
-}
 
 ListState* stateOf(sqlite3_context* c, bool create) {
   auto** slot = static_cast<ListState**>(
@@ -108,42 +51,79 @@ void step(sqlite3_context* c, int argc, sqlite3_value** argv) {
   if (!s->started) {
     s->started = true;
     s->delimiter = textArg(c, argv[1]);
-    s->order = parseOrder(textArg(c, argv[2]).value_or(""), static_cast<std::size_t>(argc - 3));
+    std::string spec = textArg(c, argv[2]).value_or("");
+    s->distinct = !spec.empty() && spec[0] == '!';
+    if (s->distinct) spec.erase(0, 1);
+    s->order = parseOrder(spec, static_cast<std::size_t>(argc - 3));
   }
   auto value = textArg(c, argv[0]);
   if (!value) return;
   Item item{std::move(*value), {}};
   for (int i = 3; i < argc; ++i) item.keys.push_back(keyOf(c, argv[i]));
   s->items.push_back(std::move(item));
+  s->rendered.reset();
 }
 
-void finish(sqlite3_context* c) {
-  ListState* s = stateOf(c, false);
-  if (!s) return sqlite3_result_null(c);
-  std::stable_sort(s->items.begin(), s->items.end(), [&](const Item& a, const Item& b) {
-    for (std::size_t k = 0; k < s->order.size(); ++k) {
-      const int r = compareKeys(a.keys[k], b.keys[k], s->order[k]);
+// The list of the rows so far; kept until a row comes or goes, since an analytic
+// LISTAGG reads the same list once per row of its partition.
+const std::string& render(ListState& s) {
+  if (s.rendered) return *s.rendered;
+  std::stable_sort(s.items.begin(), s.items.end(), [&](const Item& a, const Item& b) {
+    for (std::size_t k = 0; k < s.order.size(); ++k) {
+      const int r = compareKeys(a.keys[k], b.keys[k], s.order[k]);
       if (r != 0) return r < 0;
     }
     return false;
   });
   std::string out;
-  for (std::size_t i = 0; i < s->items.size(); ++i) {
-    if (i > 0 && s->delimiter) out += *s->delimiter;
-    out += s->items[i].value;
-    if (out.size() > kMaxVarchar) break;
+  std::set<std::string> seen;
+  bool first = true;
+  for (const Item& item : s.items) {
+    if (s.distinct && !seen.insert(item.value).second) continue;
+    if (!first && s.delimiter) out += *s.delimiter;
+    first = false;
+    out += item.value;
+    if (out.size() > kMaxVarchar)
+      throw OraError(1489, "result of string concatenation is too long");
   }
+  return *(s.rendered = std::move(out));
+}
+
+// A row leaving a moving window: the first item with its value and keys.
+void inverse(sqlite3_context* c, int argc, sqlite3_value** argv) {
+  ListState* s = stateOf(c, false);
+  auto value = textArg(c, argv[0]);
+  if (!s || !value) return;
+  for (auto it = s->items.begin(); it != s->items.end(); ++it) {
+    bool same = it->value == *value;
+    for (int i = 3; same && i < argc; ++i)
+      same = compareKeys(it->keys[std::size_t(i - 3)], keyOf(c, argv[i]), KeyOrder{}) == 0;
+    if (same) {
+      s->items.erase(it);
+      s->rendered.reset();
+      return;
+    }
+  }
+}
+
+void current(sqlite3_context* c) {
+  ListState* s = stateOf(c, false);
+  if (!s) return sqlite3_result_null(c);
+  setText(c, render(*s));
+}
+
+void finish(sqlite3_context* c) {
   auto** slot = static_cast<ListState**>(sqlite3_aggregate_context(c, 0));
-  delete *slot;
+  if (!slot || !*slot) return sqlite3_result_null(c);
+  std::unique_ptr<ListState> s(*slot);
   *slot = nullptr;
-  if (out.size() > kMaxVarchar) throw OraError(1489, "result of string concatenation is too long");
-  setText(c, out);
+  setText(c, render(*s));
 }
 
 }  // namespace
 
 void registerListagg(sqlite3* db, FunctionContext* ctx) {
-  defineAggregate(db, ctx, "ora_listagg", -1, {step, nullptr, nullptr, finish});
+  defineAggregate(db, ctx, "ora_listagg", -1, {step, inverse, current, finish});
 }
 
 }  // namespace korvo::engine::udf

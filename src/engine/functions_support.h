@@ -85,6 +85,7 @@ void registerDateFunctions(sqlite3* db, FunctionContext* ctx);
 void registerConversionFunctions(sqlite3* db, FunctionContext* ctx);
 void registerAggregateFunctions(sqlite3* db, FunctionContext* ctx);
 void registerListagg(sqlite3* db, FunctionContext* ctx);
+void registerKeep(sqlite3* db, FunctionContext* ctx);
 void registerRegexpFunctions(sqlite3* db, FunctionContext* ctx);
 
 }  // namespace korvo::engine::udf

@@ -42,9 +42,39 @@ void keepDigits(Decimal& d, int keep, bool roundUp) {
 
 }  // namespace
 
+bool shortDecimal(double v, long long& digits, int& places) {
+  static constexpr double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6};
+  const double a = std::fabs(v);
+  if (!(a < 1e9) || a < 1e-6) return false;
+  for (int k = 0; k <= 6; ++k) {
+    const double scaled = a * kPow10[k];
+    const double r = std::nearbyint(scaled);
+    if (r != scaled || r >= 1e15) continue;
+    if (r / kPow10[k] != a) return false;  // v is not that decimal's nearest double
+    digits = static_cast<long long>(r);
+    places = k;
+    // a product may land on a whole number one place late (0.28 * 1000 = 280)
+    while (places > 0 && digits % 10 == 0) {
+      digits /= 10;
+      --places;
+    }
+    return true;
+  }
+  return false;
+}
+
 Decimal toDecimal(double v, int significantDigits) {
   Decimal d;
   if (v == 0 || !std::isfinite(v)) return d;
+  long long scaled = 0;
+  int places = 0;
+  if (significantDigits == 15 && shortDecimal(v, scaled, places)) {
+    d.negative = v < 0;
+    d.digits = std::to_string(scaled);
+    d.exponent = static_cast<int>(d.digits.size()) - places;
+    trimTrailingZeros(d);
+    return d;
+  }
   char buf[64];
   std::snprintf(buf, sizeof buf, "%.*e", significantDigits - 1, std::fabs(v));
   // buf is "d.ddddde+XX" (or "de+XX" for one digit)

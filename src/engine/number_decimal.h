@@ -18,6 +18,10 @@ struct Decimal {
 };
 
 Decimal toDecimal(double v, int significantDigits = 15);
+// |v| as digits * 10^-places, the fewest places, when v is the double nearest to a
+// decimal of at most 15 digits, 6 of them after the point, below 10^9: that
+// decimal is what 15 significant digits print. False for any other value.
+bool shortDecimal(double v, long long& digits, int& places);
 double fromDecimal(const Decimal& d);
 // Rounds half away from zero (or truncates) to places digits after the point.
 void roundDecimal(Decimal& d, int places);

@@ -179,6 +179,10 @@ class Parser {
   ExprPtr unary();
   ExprPtr primary();
   ExprPtr functionCall(Name pkg, Name fn);
+  ExprPtr functionClauses(ExprPtr call);
+  FrameBound frameBound(bool start);
+  WindowFrame windowFrame();
+  ExprPtr groupingSets();
   ExprPtr caseExpr();
   bool startsQuery() const {
     size_t k = 0;
@@ -500,12 +504,12 @@ ExprPtr Parser::functionCall(Name pkg, Name fn) {
     }
     pos_ = save;
   }
-  if (acceptOp(")")) return e;
+  if (acceptOp(")")) return functionClauses(std::move(e));
   if (isOp("*") && isOp(")", 1)) {
     next();
     next();
     e->args.push_back(make(ExprKind::Star));
-    return e;
+    return functionClauses(std::move(e));
   }
   if (acceptWord("DISTINCT") || acceptWord("UNIQUE"))
     e->distinct = true;
@@ -513,6 +517,114 @@ ExprPtr Parser::functionCall(Name pkg, Name fn) {
     acceptWord("ALL");
   do e->args.push_back(expr());
   while (acceptOp(","));
+  if (isWord("IGNORE") && isWord("NULLS", 1)) fail(3001, "unimplemented feature: IGNORE NULLS");
+  if (isWord("ON") && isWord("OVERFLOW", 1)) fail(3001, "unimplemented feature: ON OVERFLOW");
+  expectOp(")");
+  return functionClauses(std::move(e));
+}
+
+// WITHIN GROUP (ORDER BY ...), KEEP (DENSE_RANK FIRST|LAST ORDER BY ...) and
+// OVER (...) after a call's arguments; each only when "(" follows its words.
+ExprPtr Parser::functionClauses(ExprPtr e) {
+  auto clauses = [&]() -> FunctionClauses& {
+    if (!e->clauses) e->clauses = std::make_shared<FunctionClauses>();
+    return *e->clauses;
+  };
+  if (isWord("WITHIN") && isWord("GROUP", 1) && isOp("(", 2)) {
+    pos_ += 3;
+    expectWord("ORDER", 30491, "missing ORDER BY clause");
+    expectWord("BY");
+    clauses().withinGroup = orderList();
+    expectOp(")");
+  }
+  if (isWord("KEEP") && isOp("(", 1)) {
+    pos_ += 2;
+    expectWord("DENSE_RANK");
+    if (acceptWord("LAST"))
+      clauses().keepLast = true;
+    else
+      expectWord("FIRST");
+    clauses().keep = true;
+    expectWord("ORDER", 30491, "missing ORDER BY clause");
+    expectWord("BY");
+    clauses().keepOrder = orderList();
+    expectOp(")");
+  }
+  if (isWord("IGNORE") && isWord("NULLS", 1)) fail(3001, "unimplemented feature: IGNORE NULLS");
+  if (isWord("RESPECT") && isWord("NULLS", 1) && isWord("OVER", 2)) pos_ += 2;  // the default
+  if (isWord("OVER") && isOp("(", 1)) {
+    pos_ += 2;
+    FunctionClauses& c = clauses();
+    c.over = true;
+    if (isWord("PARTITION")) {
+      next();
+      expectWord("BY");
+      do c.partitionBy.push_back(expr());
+      while (acceptOp(","));
+    }
+    if (isWord("ORDER")) {
+      next();
+      expectWord("BY");
+      c.orderBy = orderList();
+      if (isWord("ROWS") || isWord("RANGE")) c.frame = windowFrame();
+    }
+    expectOp(")");
+  }
+  return e;
+}
+
+// A window bound; UNBOUNDED is PRECEDING at the start and FOLLOWING at the end.
+FrameBound Parser::frameBound(bool start) {
+  FrameBound b;
+  if (acceptWord("UNBOUNDED")) {
+    expectWord(start ? "PRECEDING" : "FOLLOWING");
+    b.kind = start ? FrameBound::Kind::UnboundedPreceding : FrameBound::Kind::UnboundedFollowing;
+  } else if (acceptWord("CURRENT")) {
+    expectWord("ROW");
+    b.kind = FrameBound::Kind::CurrentRow;
+  } else {
+    b.offset = expr();
+    if (acceptWord("PRECEDING")) {
+      b.kind = FrameBound::Kind::Preceding;
+    } else {
+      expectWord("FOLLOWING");
+      b.kind = FrameBound::Kind::Following;
+    }
+  }
+  return b;
+}
+
+WindowFrame Parser::windowFrame() {
+  WindowFrame f;
+  f.rows = next().text == "ROWS";
+  if (acceptWord("BETWEEN")) {
+    f.start = frameBound(true);
+    expectWord("AND");
+    f.end = frameBound(false);
+  } else {
+    f.start = frameBound(true);
+  }
+  return f;
+}
+
+// GROUPING SETS (element, ...), each element an expression, a composite column
+// list, ROLLUP/CUBE, or () for the grand total.
+ExprPtr Parser::groupingSets() {
+  Nested guard(*this, "expression");
+  pos_ += 2;
+  expectOp("(");
+  auto e = make(ExprKind::Function);
+  e->name.text = "GROUPING SETS";
+  do {
+    if (isOp("(") && isOp(")", 1)) {
+      pos_ += 2;
+      e->args.push_back(make(ExprKind::Row));
+    } else if (isWord("GROUPING") && isWord("SETS", 1)) {
+      e->args.push_back(groupingSets());
+    } else {
+      e->args.push_back(expr());
+    }
+  } while (acceptOp(","));
   expectOp(")");
   return e;
 }
@@ -785,8 +897,14 @@ void Parser::selectCore(SelectCore& c) {
   if (isWord("GROUP")) {
     next();
     expectWord("BY");
-    do c.groupBy.push_back(expr());
-    while (acceptOp(","));
+    do {
+      if (isOp("(") && isOp(")", 1)) {  // (): the grand total
+        pos_ += 2;
+        c.groupBy.push_back(make(ExprKind::Row));
+      } else {
+        c.groupBy.push_back(isWord("GROUPING") && isWord("SETS", 1) ? groupingSets() : expr());
+      }
+    } while (acceptOp(","));
   }
   if (acceptWord("HAVING")) c.having = condition();
   refuseUnimplemented(RefusalPlace::AfterBlock);

@@ -57,22 +57,24 @@ class SqliteCursor : public Cursor {
       throw errorFromSqlite(sqlite3_errmsg(db_.get()));
     }
     int n = sqlite3_column_count(st_);
-    row.assign(size_t(n), Value{});
+    row.resize(size_t(n));  // every value is set below
     for (int i = 0; i < n; ++i) row[size_t(i)] = valueAt(i);
     return true;
   }
 
  private:
   Value valueAt(int i) {
-    int type = sqlite3_column_type(st_, i);
+    // one column access for type and number (each sqlite3_column_* call takes the mutex)
+    sqlite3_value* v = sqlite3_column_value(st_, i);
+    int type = sqlite3_value_type(v);
     if (type == SQLITE_NULL) return Value::null();
     SqlType want = size_t(i) < q_.types.size() ? q_.types[size_t(i)] : SqlType::Unknown;
     bool numeric = type == SQLITE_INTEGER || type == SQLITE_FLOAT;
     if (want == SqlType::Date && type == SQLITE_TEXT) return Value::ofDate(columnText(st_, i));
-    if (numeric && want != SqlType::Text) return Value::ofNumber(sqlite3_column_double(st_, i));
+    if (numeric && want != SqlType::Text) return Value::ofNumber(sqlite3_value_double(v));
     if (numeric) {
-      if (type == SQLITE_INTEGER) return Value::ofText(std::to_string(sqlite3_column_int64(st_, i)));
-      return Value::ofText(canonicalNumber(sqlite3_column_double(st_, i)));
+      if (type == SQLITE_INTEGER) return Value::ofText(std::to_string(sqlite3_value_int64(v)));
+      return Value::ofText(canonicalNumber(sqlite3_value_double(v)));
     }
     if (want == SqlType::Number) {
       std::string t = columnText(st_, i);

@@ -55,6 +55,8 @@ struct Source {
 };
 
 class HierarchyBlock;   // hierarchical.h
+struct GroupingPlan;    // translator_grouping.cpp
+struct NestedGroups;    // translator_grouping.cpp
 class TemporaryTables;  // hierarchical_tables.h
 
 struct Scope {
@@ -146,6 +148,38 @@ class Translator {
   // quantified.cpp: x op ANY|ALL (...)
   TypedSql quantified(const ast::Expr& e, const Scope& scope, bool allowAggregates);
 
+  // translator_analytic.cpp: analytic functions (OVER), LISTAGG, KEEP, GROUPING
+  bool analyticsAllowed_ = false;  // in the select list or ORDER BY of the current block
+  bool clauseFunction(const ast::Expr& e, const Scope& scope, bool allowAggregates, TypedSql& out);
+  TypedSql analytic(const ast::Expr& e, const Scope& scope, bool allowAggregates);
+  TypedSql countDistinct(const ast::Expr& e, const Scope& scope, bool allowAggregates);
+  std::string windowSql(const ast::FunctionClauses& c, const Scope& scope, bool allowAggregates,
+                        bool& aggregate, bool allowOrder);
+  // over: the window of an analytic LISTAGG or KEEP, empty for the group function
+  TypedSql listagg(const ast::Expr& e, const Scope& scope, const std::string& over = {});
+  TypedSql keep(const ast::Expr& e, const Scope& scope, const std::string& over = {});
+  TypedSql groupingFunction(const ast::Expr& e, const Scope& scope);
+  void checkAnalyticGrouped(const ast::Expr& e, const Scope& scope,
+                            const std::set<std::string>& groups, bool hasGroupBy);
+  // translator_grouping.cpp: ROLLUP, CUBE, GROUPING SETS as one grouping over
+  // copies of the rows, one copy per grouping set; nested group functions as a
+  // grouped inline view aggregated once more
+  std::shared_ptr<GroupingPlan> grouping_;  // this block's
+  // the plans of the blocks a sub-query is inside: its correlated references to their
+  // grouped expressions read NULL in their subtotal rows too
+  std::vector<std::shared_ptr<GroupingPlan>> enclosingGroupings_;
+  std::shared_ptr<NestedGroups> nested_;
+  bool substituteGroups_ = true;  // off inside a group function's arguments
+  std::string planGroupingSets(const ast::SelectCore& c, const Scope& scope,
+                               std::set<std::string>& groups, std::string& from);
+  bool planNestedGroups(const ast::Query& q);
+  std::string nestedFrom(const std::string& from, const std::string& innerClauses);
+  void checkNestedGroups(const ast::SelectCore& c, const Scope& scope,
+                         const std::set<std::string>& groups);
+  TypedSql nestedArgument(const ast::Expr& arg, const Scope& scope);
+  TypedSql exprNode(const ast::Expr& e, const Scope& scope, bool allowAggregates);
+  void groupedForm(TypedSql& t) const;  // a rolled-up column reads NULL in its subtotal rows
+
   TranslatedQuery selectCore(const ast::Query& q, const Scope* outer);
   TranslatedQuery compound(const ast::Query& q, const Scope* outer);
   std::string fromItem(const ast::TableRef& t, Scope& scope, const Scope* outer);
@@ -198,6 +232,8 @@ std::string conjunctionSql(std::vector<std::string> terms);
 
 // True when e (outside sub-queries) calls a group function.
 bool containsAggregate(const ast::Expr& e, int depth = 0);
+// True when e (outside sub-queries) calls an analytic function (OVER).
+bool containsAnalytic(const ast::Expr& e, int depth = 0);
 bool isAggregateName(const std::string& upperName);
 
 std::string typeName(SqlType t);

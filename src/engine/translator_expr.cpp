@@ -97,16 +97,23 @@ std::string typeName(SqlType t) {
 
 bool isAggregateName(const std::string& n) {
   const FunctionInfo* f = findFunction(n);
-  return f && f->aggregate;
+  return (f && f->aggregate) || n == "LISTAGG";
 }
 
 bool containsAggregate(const Expr& e, int depth) {
   checkTreeDepth(depth, "expression");
+  const bool analytic = e.kind == ExprKind::Function && e.clauses && e.clauses->over;
   if (e.kind == ExprKind::Function && e.qualifier.empty() && !e.name.quoted &&
-      isAggregateName(e.name.text))
+      isAggregateName(e.name.text) && !analytic)
     return true;
   for (const auto& a : e.args)
     if (a && containsAggregate(*a, depth + 1)) return true;
+  if (analytic) {  // an analytic call groups nothing itself; its window may read groups
+    for (const auto& p : e.clauses->partitionBy)
+      if (containsAggregate(*p, depth + 1)) return true;
+    for (const auto& o : e.clauses->orderBy)
+      if (containsAggregate(*o.expr, depth + 1)) return true;
+  }
   return false;
 }
 
@@ -295,6 +302,7 @@ TypedSql Translator::function(const Expr& e, const Scope& scope, bool allowAggre
     return r;
   }
   if (fname == "CAST" && !e.text.empty()) return cast(e, scope, allowAggregates);
+  if (TypedSql special; clauseFunction(e, scope, allowAggregates, special)) return special;
   const FunctionInfo* f = findFunction(fname);
   if (!f && isUnimplementedOracleFunction(fname))
     throw OraError(3001, "unimplemented feature: function " + fname);
@@ -306,8 +314,7 @@ TypedSql Translator::function(const Expr& e, const Scope& scope, bool allowAggre
     throw OraError(934, "group function is not allowed here");
   if (f->aggregate)
     for (const auto& a : e.args)
-      if (a->kind != ExprKind::Star && containsAggregate(*a))
-        throw OraError(3001, "unimplemented feature: nested group functions");
+      if (a->kind != ExprKind::Star && containsAggregate(*a)) nestedArgument(*a, scope);
   if (e.distinct && !f->aggregate) throw OraError(30482, "DISTINCT option not allowed for this function");
 
   // COUNT(*)
@@ -318,10 +325,17 @@ TypedSql Translator::function(const Expr& e, const Scope& scope, bool allowAggre
     return r;
   }
   std::vector<TypedSql> args;
-  for (const auto& a : e.args) {
-    if (a->kind == ExprKind::Star) throw OraError(936, "missing expression");
-    args.push_back(expr(*a, scope, allowAggregates && !f->aggregate));
-    refuseIntervalValue(args.back());
+  {
+    // A group function reads the rows' own values: no analytics, no rolled-up NULLs.
+    const bool analytics = analyticsAllowed_, grouped = substituteGroups_;
+    if (f->aggregate) analyticsAllowed_ = substituteGroups_ = false;
+    for (const auto& a : e.args) {
+      if (a->kind == ExprKind::Star) throw OraError(936, "missing expression");
+      args.push_back(expr(*a, scope, allowAggregates && !f->aggregate));
+      refuseIntervalValue(args.back());
+    }
+    analyticsAllowed_ = analytics;
+    substituteGroups_ = grouped;
   }
   bool anyAggregate = f->aggregate;
   for (const auto& a : args) anyAggregate = anyAggregate || a.aggregate;
@@ -506,7 +520,7 @@ TypedSql Translator::function(const Expr& e, const Scope& scope, bool allowAggre
   return r;
 }
 
-TypedSql Translator::expr(const Expr& e, const Scope& scope, bool allowAggregates) {
+TypedSql Translator::exprNode(const Expr& e, const Scope& scope, bool allowAggregates) {
   NestingGuard guard(depth_, kMaxTreeDepth, "expression");
   TypedSql walked;  // LEVEL, PRIOR ... inside a CONNECT BY block
   if (scope.hierarchy && scope.hierarchy->translate(*this, e, scope, walked)) return walked;

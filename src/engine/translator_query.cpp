@@ -224,6 +224,7 @@ void Translator::checkGrouped(const Expr& e, const Scope& scope,
     case ExprKind::Subquery:
       return;
     case ExprKind::Function:
+      if (e.clauses && e.clauses->over) return checkAnalyticGrouped(e, scope, groups, hasGroupBy);
       if (e.qualifier.empty() && isAggregateName(e.name.text)) return;
       break;
     case ExprKind::Star:
@@ -309,6 +310,24 @@ TranslatedQuery Translator::selectCore(const Query& q, const Scope* outer) {
   const SelectCore& c = q.core;
   if (q.orderSiblings && !c.connectBy)
     throw OraError(30929, "ORDER SIBLINGS BY clause not allowed here");
+  // Analytics, grouping sets and nested group functions belong to one block.
+  struct BlockState {
+    Translator& t;
+    bool analytics = t.analyticsAllowed_;
+    std::shared_ptr<GroupingPlan> grouping = std::move(t.grouping_);
+    std::shared_ptr<NestedGroups> nested = std::move(t.nested_);
+    bool substitute = t.substituteGroups_;
+    bool enclosed = grouping && (t.enclosingGroupings_.push_back(grouping), true);
+    ~BlockState() {
+      if (enclosed) t.enclosingGroupings_.pop_back();
+      t.analyticsAllowed_ = analytics;
+      t.grouping_ = std::move(grouping);
+      t.nested_ = std::move(nested);
+      t.substituteGroups_ = substitute;
+    }
+  } blockState{*this};
+  analyticsAllowed_ = false;
+  substituteGroups_ = true;
   Scope scope;
   scope.parent = outer;
   std::vector<std::string> pieces;
@@ -356,8 +375,13 @@ TranslatedQuery Translator::selectCore(const Query& q, const Scope* outer) {
 
   bool aggregateAst = !c.groupBy.empty() || c.having;
   for (const auto& item : c.items) aggregateAst = aggregateAst || containsAggregate(*item.expr);
+  // Analytics read the rows that ROWNUM lets through.
+  bool analytics = false;
+  for (const auto& item : c.items) analytics = analytics || containsAnalytic(*item.expr);
+  for (const auto& item : q.orderBy) analytics = analytics || containsAnalytic(*item.expr);
   // ORDER SIBLINGS BY keeps the walk order, in which ROWNUM counts
-  bool reshaped = aggregateAst || c.distinct || (!q.orderBy.empty() && !q.orderSiblings);
+  bool reshaped =
+      aggregateAst || c.distinct || analytics || (!q.orderBy.empty() && !q.orderSiblings);
   bool rownumValue = false;
   for (const auto& item : c.items) rownumValue = rownumValue || mentionsRownum(*item.expr);
   for (const auto& item : q.orderBy) rownumValue = rownumValue || mentionsRownum(*item.expr);
@@ -392,6 +416,11 @@ TranslatedQuery Translator::selectCore(const Query& q, const Scope* outer) {
   }
   std::string savedRownum = rownumSql_;
   rownumSql_ = reshaped ? derivedRownum : "row_number() OVER ()";
+
+  std::set<std::string> groups;
+  const std::string groupingSetsSql = planGroupingSets(c, scope, groups, from);
+  const bool nestedGroups = planNestedGroups(q);
+  analyticsAllowed_ = true;
 
   TranslatedQuery out;
   std::vector<std::string> itemSql;
@@ -432,10 +461,11 @@ TranslatedQuery Translator::selectCore(const Query& q, const Scope* outer) {
     out.fixedChar.push_back(t.fixedChar);
   }
   if (derivedRownum.empty()) rownumSql_.clear();
+  analyticsAllowed_ = false;
 
-  std::set<std::string> groups;
-  std::string groupBy;
+  std::string groupBy = groupingSetsSql;
   for (const auto& g : c.groupBy) {
+    if (grouping_) break;
     TypedSql t = expr(*g, scope, false);
     groups.insert(t.sql);
     // A constant groups everything into one group; SQLite would read an integer as a position.
@@ -455,9 +485,25 @@ TranslatedQuery Translator::selectCore(const Query& q, const Scope* outer) {
   const bool oneGroup = c.having && !hasGroupBy && !anyAggregate && !itemSql.empty();
   bool aggregate = hasGroupBy || anyAggregate || hasHavingAggregate || c.having != nullptr;
   if (aggregate) {
-    for (size_t k = 0; k < c.items.size(); ++k)
+    analyticsAllowed_ = true;
+    for (size_t k = 0; k < c.items.size() && !nestedGroups; ++k)
       checkGrouped(*c.items[k].expr, scope, groups, hasGroupBy);
+    analyticsAllowed_ = false;
     if (c.having) checkGrouped(*c.having, scope, groups, hasGroupBy);
+  }
+  std::string orderBy;
+  if (!q.orderBy.empty() && !q.orderSiblings) {
+    analyticsAllowed_ = true;
+    orderBy = orderItems(q.orderBy, &scope, &c.items, out, itemSql, aggregate, groups, hasGroupBy,
+                         c.distinct);
+    analyticsAllowed_ = false;
+  }
+  if (nestedGroups) {
+    checkNestedGroups(c, scope, groups);
+    from = nestedFrom(from, where + groupBy + having);
+    where.clear();
+    groupBy.clear();
+    having.clear();
   }
   std::string sql = c.distinct ? "SELECT DISTINCT " : "SELECT ";
   for (size_t k = 0; k < itemSql.size(); ++k) {
@@ -467,9 +513,8 @@ TranslatedQuery Translator::selectCore(const Query& q, const Scope* outer) {
     sql += (k ? ", " : "") + item + " AS c" + std::to_string(k + 1);
   }
   sql += " FROM " + from + where + groupBy + having;
-  if (!q.orderBy.empty() && !q.orderSiblings) {
-    sql += orderItems(q.orderBy, &scope, &c.items, out, itemSql, aggregate, groups, hasGroupBy,
-                      c.distinct);
+  if (!orderBy.empty()) {
+    sql += orderBy;
   } else if (hierarchy && !aggregate && !c.distinct) {
     sql += hierarchy->treeOrder();
     out.limited = true;  // ordered: a set member or sub-query must wrap it

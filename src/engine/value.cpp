@@ -56,10 +56,21 @@ std::string canonicalNumber(double v, char decimalSeparator) {
   if (std::isnan(v)) return "NaN";
   if (std::isinf(v)) return v < 0 ? "-~" : "~";
   if (v == 0) return "0";
-  if (std::fabs(v) < kExactIntegerLimit && v == std::trunc(v)) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.0f", v);
-    return buf;
+  if (std::fabs(v) < kExactIntegerLimit && v == std::trunc(v))
+    return std::to_string(static_cast<long long>(v));
+  long long scaled = 0;
+  int places = 0;
+  if (shortDecimal(v, scaled, places)) {  // the common case, without building a Decimal
+    std::string digits = std::to_string(scaled);
+    std::string out = v < 0 ? "-" : "";
+    const size_t p = size_t(places);
+    if (digits.size() <= p) {
+      out += decimalSeparator;
+      out.append(p - digits.size(), '0');
+      return out + digits;
+    }
+    digits.insert(digits.size() - p, 1, decimalSeparator);
+    return out + digits;
   }
   const Decimal d = toDecimal(v);
   std::string out = d.negative ? "-" : "";

@@ -1,0 +1,1 @@
+select ename, rank() over (partition by deptno order by sal desc nulls last), sum(sal) over (order by hiredate rows between 2 preceding and 1 following), lag(sal, 1, 0) over (order by empno) from emp

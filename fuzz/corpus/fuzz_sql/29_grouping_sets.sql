@@ -1,0 +1,1 @@
+select deptno, job, sum(sal), grouping_id(deptno, job), listagg(ename, ',') within group (order by ename) from emp group by grouping sets (rollup(deptno, job), cube(mgr), ()) order by 1

@@ -1,0 +1,1 @@
+select max(sum(sal)), max(min(ename) keep (dense_rank last order by sal)) from emp group by deptno

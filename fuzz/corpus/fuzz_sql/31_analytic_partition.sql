@@ -1,0 +1,1 @@
+select deptno, count(distinct job) over (partition by deptno), listagg(ename, ',') within group (order by ename) over (partition by deptno), sum(sal) over (order by sal rows between 1 preceding and 1 following) from emp where rownum <= 10
