@@ -27,20 +27,26 @@ void watch(sigset_t set) {
   int signal = 0;
   while (sigwait(&set, &signal) == 0) {
     if (signal != SIGINT || interrupted.exchange(true)) continue;
-    {
-      const std::lock_guard<std::mutex> lock(runnerGuard);
-      if (activeRunner) activeRunner->cancel();
+    // The interrupted statement ends the command (see endInterrupted()), and
+    // so does the next one it would send; the cancel is repeated in case the
+    // signal came just before a statement began. A command that never reaches
+    // the database again is ended here.
+    const auto until = std::chrono::steady_clock::now() + kGrace;
+    while (std::chrono::steady_clock::now() < until) {
+      {
+        const std::lock_guard<std::mutex> lock(runnerGuard);
+        if (activeRunner) activeRunner->cancel();
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    // The interrupted statement ends the command (see fail()); a command that
-    // was not in a statement is ended here.
-    std::this_thread::sleep_for(kGrace);
     const QByteArray text = db::cancelledText().toUtf8() + '\n';
     [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, text.constData(), size_t(text.size()));
     ::_exit(1);
   }
 }
 
-// Stops the command where its statement was interrupted: what it wrote is
+// Stops the command where its statement was interrupted (or where it would
+// send the next one): what it wrote is
 // flushed, then the error, then the exit with status 1.
 [[noreturn]] void endInterrupted(CliStreams& streams) {
   streams.out.flush();
@@ -57,6 +63,7 @@ class CancellableCursor : public db::Cursor {
   QList<db::ColumnInfo> columns() const override { return inner_->columns(); }
   bool atEnd() const override { return inner_->atEnd(); }
   int fetch(QList<db::Row>& rows, int maxRows) override {
+    if (interrupted) endInterrupted(streams_);
     try {
       return inner_->fetch(rows, maxRows);
     } catch (const db::DbError&) {
@@ -109,6 +116,7 @@ class CancellableConnection : public db::Connection {
  private:
   template <class F>
   void guarded(F&& call) {
+    if (interrupted) endInterrupted(streams_);
     try {
       call();
     } catch (const db::DbError&) {
