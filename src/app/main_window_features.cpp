@@ -1,5 +1,6 @@
 #include "app/main_window_features.h"
 
+#include <QApplication>
 #include <QPlainTextEdit>
 #include <QTableWidget>
 #include <QTreeWidget>
@@ -15,6 +16,7 @@
 #include "db/statement_runner.h"
 #include "repository/join_tree_procedures.h"
 #include "repository/universe_grid_view.h"
+#include "repository/universe_export.h"
 #include "repository/universe_import.h"
 #include "repository/universe_list.h"
 
@@ -70,6 +72,13 @@ MainWindowFeatures::MainWindowFeatures(MainWindow& window, Interaction& messages
     if (!p.window.isConnected()) return;
     repository::UniverseImport(p.connection, p.busy, p.window.state(), p.universes)
         .ImporterUnivers();
+  };
+  hooks.exportUniverse = [&p] {
+    if (!p.window.isConnected()) return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    repository::UniverseExport(p.connection, p.workspace.interaction(), p.window.state())
+        .ExporterUnivers(p.universes.boRepositoryFound(), p.universes.selectedUniverseId());
+    QApplication::restoreOverrideCursor();
   };
   // Editor mode shows the statement the grids make (unless "Bloquer Sql").
   hooks.generateSql = [&p] {

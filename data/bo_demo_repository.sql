@@ -1,0 +1,248 @@
+-- A BusinessObjects 6.5 repository for trying the universe export: the ten UNV_
+-- tables with two universes, "Korvo démonstration" (id 1, the universe of the
+-- UNIVERS folder) and "Effectifs par ville" (id 2). Run it with
+--   korvo sql user/password@alias @bo_demo_repository.sql
+-- then export a universe with the export button or "korvo export".
+SET FEEDBACK OFF
+
+create table UNV_UNIVERSE (
+  UNIVERSE_ID NUMBER(10),
+  UNI_LONGNAME VARCHAR2(35),
+  UNI_VERSION NUMBER(10),
+  UNI_CREATEDATE VARCHAR2(12),
+  UNI_MODIFYDATE VARCHAR2(12));
+create table UNV_CLASS (
+  CLASS_ID NUMBER(10),
+  UNIVERSE_ID NUMBER(10),
+  CLS_NAME VARCHAR2(35),
+  CLS_BASECLASSID NUMBER(10),
+  CLS_HIDDEN VARCHAR2(2),
+  CLS_POSITION NUMBER(10));
+create table UNV_CLASS_DATA (
+  CLASS_ID NUMBER(10),
+  UNIVERSE_ID NUMBER(10),
+  CLS_DATATYPE VARCHAR2(2),
+  CLS_SLICE NUMBER(6),
+  CLS_DATAVALUE VARCHAR2(240));
+create table UNV_OBJECT (
+  OBJECT_ID NUMBER(10),
+  UNIVERSE_ID NUMBER(10),
+  CLASS_ID NUMBER(10),
+  OBJ_NAME VARCHAR2(35),
+  OBJ_HIDDEN VARCHAR2(2),
+  OBJ_POSITION NUMBER(10));
+create table UNV_OBJCONTENT (
+  OBJECT_ID NUMBER(10),
+  UNIVERSE_ID NUMBER(10),
+  OBJ_PROP VARCHAR2(35),
+  OBJ_BASICDATE_ID NUMBER(10));
+create table UNV_OBJECT_DATA (
+  OBJECT_ID NUMBER(10),
+  UNIVERSE_ID NUMBER(10),
+  OBJ_DATATYPE VARCHAR2(2),
+  OBJ_SLICE NUMBER(6),
+  OBJ_DATAVALUE VARCHAR2(240));
+create table UNV_OBJ_TAB (
+  OBJECT_ID NUMBER(10),
+  TABLE_ID NUMBER(10),
+  UNIVERSE_ID NUMBER(10));
+create table UNV_TABLE (
+  TABLE_ID NUMBER(10),
+  UNIVERSE_ID NUMBER(10),
+  TAB_NAME VARCHAR2(110),
+  ALIAS_TABLE NUMBER(10));
+create table UNV_JOINCONTENT (
+  JOIN_ID NUMBER(10),
+  UNIVERSE_ID NUMBER(10),
+  JN_TABLE1_ID NUMBER(10),
+  JN_TABLE2_ID NUMBER(10),
+  JN_PROP VARCHAR2(35));
+create table UNV_JOIN_DATA (
+  JOIN_ID NUMBER(10),
+  UNIVERSE_ID NUMBER(10),
+  JN_DATATYPE VARCHAR2(2),
+  JN_SLICE NUMBER(6),
+  JN_DATAVALUE VARCHAR2(240));
+
+insert into UNV_UNIVERSE (UNIVERSE_ID, UNI_LONGNAME, UNI_VERSION, UNI_CREATEDATE, UNI_MODIFYDATE) values (1, 'Korvo démonstration', 1, '2012/01/18', '2012/01/18');
+insert into UNV_UNIVERSE (UNIVERSE_ID, UNI_LONGNAME, UNI_VERSION, UNI_CREATEDATE, UNI_MODIFYDATE) values (2, 'Effectifs par ville', 3, '2013/05/02', '2014/11/20');
+
+insert into UNV_CLASS (CLASS_ID, UNIVERSE_ID, CLS_NAME, CLS_BASECLASSID, CLS_HIDDEN, CLS_POSITION) values (1, 1, 'Départements', NULL, 'N', 1);
+insert into UNV_CLASS (CLASS_ID, UNIVERSE_ID, CLS_NAME, CLS_BASECLASSID, CLS_HIDDEN, CLS_POSITION) values (2, 1, 'Employés', NULL, 'N', 2);
+insert into UNV_CLASS (CLASS_ID, UNIVERSE_ID, CLS_NAME, CLS_BASECLASSID, CLS_HIDDEN, CLS_POSITION) values (3, 1, 'Responsable', 2, 'N', 1);
+insert into UNV_CLASS (CLASS_ID, UNIVERSE_ID, CLS_NAME, CLS_BASECLASSID, CLS_HIDDEN, CLS_POSITION) values (4, 1, 'Embauche', 2, 'N', 2);
+insert into UNV_CLASS (CLASS_ID, UNIVERSE_ID, CLS_NAME, CLS_BASECLASSID, CLS_HIDDEN, CLS_POSITION) values (5, 1, 'Grades de salaire', NULL, 'N', 3);
+insert into UNV_CLASS (CLASS_ID, UNIVERSE_ID, CLS_NAME, CLS_BASECLASSID, CLS_HIDDEN, CLS_POSITION) values (6, 1, 'Mesures', NULL, 'N', 4);
+insert into UNV_CLASS (CLASS_ID, UNIVERSE_ID, CLS_NAME, CLS_BASECLASSID, CLS_HIDDEN, CLS_POSITION) values (1, 2, 'Lieux', NULL, 'N', 1);
+insert into UNV_CLASS (CLASS_ID, UNIVERSE_ID, CLS_NAME, CLS_BASECLASSID, CLS_HIDDEN, CLS_POSITION) values (2, 2, 'Effectifs', NULL, 'N', 2);
+
+insert into UNV_CLASS_DATA (CLASS_ID, UNIVERSE_ID, CLS_DATATYPE, CLS_SLICE, CLS_DATAVALUE) values (1, 1, 'H', 1, 'Les départements de l''entreprise et leur ville.');
+insert into UNV_CLASS_DATA (CLASS_ID, UNIVERSE_ID, CLS_DATATYPE, CLS_SLICE, CLS_DATAVALUE) values (2, 1, 'H', 1, 'Les employés : identité, fonction et rémunération.');
+insert into UNV_CLASS_DATA (CLASS_ID, UNIVERSE_ID, CLS_DATATYPE, CLS_SLICE, CLS_DATAVALUE) values (3, 1, 'H', 1, 'Le responsable hiérarchique de chaque employé (les employés vus à travers l''alias KORVO_MGR).');
+insert into UNV_CLASS_DATA (CLASS_ID, UNIVERSE_ID, CLS_DATATYPE, CLS_SLICE, CLS_DATAVALUE) values (4, 1, 'H', 1, 'La date d''embauche et ses parties : année, trimestre, mois.');
+insert into UNV_CLASS_DATA (CLASS_ID, UNIVERSE_ID, CLS_DATATYPE, CLS_SLICE, CLS_DATAVALUE) values (5, 1, 'H', 1, 'La grille des salaires : chaque employé tombe dans le grade dont la fourchette contient son salaire.');
+insert into UNV_CLASS_DATA (CLASS_ID, UNIVERSE_ID, CLS_DATATYPE, CLS_SLICE, CLS_DATAVALUE) values (6, 1, 'H', 1, 'Les indicateurs calculés sur les employés.');
+insert into UNV_CLASS_DATA (CLASS_ID, UNIVERSE_ID, CLS_DATATYPE, CLS_SLICE, CLS_DATAVALUE) values (1, 2, 'H', 1, 'Les villes où l''entreprise a des départements.');
+insert into UNV_CLASS_DATA (CLASS_ID, UNIVERSE_ID, CLS_DATATYPE, CLS_SLICE, CLS_DATAVALUE) values (2, 2, 'H', 1, 'Le nombre d''employés et leur masse salariale.');
+
+insert into UNV_OBJECT (OBJECT_ID, UNIVERSE_ID, CLASS_ID, OBJ_NAME, OBJ_HIDDEN, OBJ_POSITION) values (1, 1, 1, 'Numéro de département', 'N', 1);
+insert into UNV_OBJECT (OBJECT_ID, UNIVERSE_ID, CLASS_ID, OBJ_NAME, OBJ_HIDDEN, OBJ_POSITION) values (2, 1, 1, 'Département', 'N', 2);
+insert into UNV_OBJECT (OBJECT_ID, UNIVERSE_ID, CLASS_ID, OBJ_NAME, OBJ_HIDDEN, OBJ_POSITION) values (3, 1, 1, 'Ville', 'N', 3);
+insert into UNV_OBJECT (OBJECT_ID, UNIVERSE_ID, CLASS_ID, OBJ_NAME, OBJ_HIDDEN, OBJ_POSITION) values (4, 1, 2, 'Matricule', 'N', 1);
+insert into UNV_OBJECT (OBJECT_ID, UNIVERSE_ID, CLASS_ID, OBJ_NAME, OBJ_HIDDEN, OBJ_POSITION) values (5, 1, 2, 'Employé', 'N', 2);
+insert into UNV_OBJECT (OBJECT_ID, UNIVERSE_ID, CLASS_ID, OBJ_NAME, OBJ_HIDDEN, OBJ_POSITION) values (6, 1, 2, 'Fonction', 'N', 3);
+insert into UNV_OBJECT (OBJECT_ID, UNIVERSE_ID, CLASS_ID, OBJ_NAME, OBJ_HIDDEN, OBJ_POSITION) values (7, 1, 2, 'Salaire', 'N', 4);
+insert into UNV_OBJECT (OBJECT_ID, UNIVERSE_ID, CLASS_ID, OBJ_NAME, OBJ_HIDDEN, OBJ_POSITION) values (8, 1, 2, 'Commission', 'N', 5);
+insert into UNV_OBJECT (OBJECT_ID, UNIVERSE_ID, CLASS_ID, OBJ_NAME, OBJ_HIDDEN, OBJ_POSITION) values (9, 1, 2, 'Employés d''une fonction', 'N', 6);
+insert into UNV_OBJECT (OBJECT_ID, UNIVERSE_ID, CLASS_ID, OBJ_NAME, OBJ_HIDDEN, OBJ_POSITION) values (10, 1, 2, 'Employés commissionnés', 'N', 7);
+insert into UNV_OBJECT (OBJECT_ID, UNIVERSE_ID, CLASS_ID, OBJ_NAME, OBJ_HIDDEN, OBJ_POSITION) values (11, 1, 3, 'Responsable', 'N', 1);
+insert into UNV_OBJECT (OBJECT_ID, UNIVERSE_ID, CLASS_ID, OBJ_NAME, OBJ_HIDDEN, OBJ_POSITION) values (12, 1, 3, 'Fonction du responsable', 'N', 2);
+insert into UNV_OBJECT (OBJECT_ID, UNIVERSE_ID, CLASS_ID, OBJ_NAME, OBJ_HIDDEN, OBJ_POSITION) values (13, 1, 4, 'Date d''embauche', 'N', 1);
+insert into UNV_OBJECT (OBJECT_ID, UNIVERSE_ID, CLASS_ID, OBJ_NAME, OBJ_HIDDEN, OBJ_POSITION) values (14, 1, 4, 'Année d''embauche', 'N', 2);
+insert into UNV_OBJECT (OBJECT_ID, UNIVERSE_ID, CLASS_ID, OBJ_NAME, OBJ_HIDDEN, OBJ_POSITION) values (15, 1, 4, 'Trimestre d''embauche', 'N', 3);
+insert into UNV_OBJECT (OBJECT_ID, UNIVERSE_ID, CLASS_ID, OBJ_NAME, OBJ_HIDDEN, OBJ_POSITION) values (16, 1, 4, 'Mois d''embauche', 'N', 4);
+insert into UNV_OBJECT (OBJECT_ID, UNIVERSE_ID, CLASS_ID, OBJ_NAME, OBJ_HIDDEN, OBJ_POSITION) values (17, 1, 5, 'Grade', 'N', 1);
+insert into UNV_OBJECT (OBJECT_ID, UNIVERSE_ID, CLASS_ID, OBJ_NAME, OBJ_HIDDEN, OBJ_POSITION) values (18, 1, 5, 'Salaire plancher', 'N', 2);
+insert into UNV_OBJECT (OBJECT_ID, UNIVERSE_ID, CLASS_ID, OBJ_NAME, OBJ_HIDDEN, OBJ_POSITION) values (19, 1, 5, 'Salaire plafond', 'N', 3);
+insert into UNV_OBJECT (OBJECT_ID, UNIVERSE_ID, CLASS_ID, OBJ_NAME, OBJ_HIDDEN, OBJ_POSITION) values (20, 1, 6, 'Masse salariale', 'N', 1);
+insert into UNV_OBJECT (OBJECT_ID, UNIVERSE_ID, CLASS_ID, OBJ_NAME, OBJ_HIDDEN, OBJ_POSITION) values (21, 1, 6, 'Salaire moyen', 'N', 2);
+insert into UNV_OBJECT (OBJECT_ID, UNIVERSE_ID, CLASS_ID, OBJ_NAME, OBJ_HIDDEN, OBJ_POSITION) values (22, 1, 6, 'Salaire maximum', 'N', 3);
+insert into UNV_OBJECT (OBJECT_ID, UNIVERSE_ID, CLASS_ID, OBJ_NAME, OBJ_HIDDEN, OBJ_POSITION) values (23, 1, 6, 'Total des commissions', 'N', 4);
+insert into UNV_OBJECT (OBJECT_ID, UNIVERSE_ID, CLASS_ID, OBJ_NAME, OBJ_HIDDEN, OBJ_POSITION) values (24, 1, 6, 'Rémunération totale', 'N', 5);
+insert into UNV_OBJECT (OBJECT_ID, UNIVERSE_ID, CLASS_ID, OBJ_NAME, OBJ_HIDDEN, OBJ_POSITION) values (25, 1, 6, 'Effectif', 'N', 6);
+insert into UNV_OBJECT (OBJECT_ID, UNIVERSE_ID, CLASS_ID, OBJ_NAME, OBJ_HIDDEN, OBJ_POSITION) values (1, 2, 1, 'Ville', 'N', 1);
+insert into UNV_OBJECT (OBJECT_ID, UNIVERSE_ID, CLASS_ID, OBJ_NAME, OBJ_HIDDEN, OBJ_POSITION) values (2, 2, 2, 'Nombre d''employés', 'N', 1);
+insert into UNV_OBJECT (OBJECT_ID, UNIVERSE_ID, CLASS_ID, OBJ_NAME, OBJ_HIDDEN, OBJ_POSITION) values (3, 2, 2, 'Salaires versés', 'N', 2);
+
+insert into UNV_OBJCONTENT (OBJECT_ID, UNIVERSE_ID, OBJ_PROP, OBJ_BASICDATE_ID) values (1, 1, 'Num,D,N,', 0);
+insert into UNV_OBJCONTENT (OBJECT_ID, UNIVERSE_ID, OBJ_PROP, OBJ_BASICDATE_ID) values (2, 1, 'Cha,D,N,', 0);
+insert into UNV_OBJCONTENT (OBJECT_ID, UNIVERSE_ID, OBJ_PROP, OBJ_BASICDATE_ID) values (3, 1, 'Cha,D,N,', 0);
+insert into UNV_OBJCONTENT (OBJECT_ID, UNIVERSE_ID, OBJ_PROP, OBJ_BASICDATE_ID) values (4, 1, 'Num,D,N,', 0);
+insert into UNV_OBJCONTENT (OBJECT_ID, UNIVERSE_ID, OBJ_PROP, OBJ_BASICDATE_ID) values (5, 1, 'Cha,D,N,', 0);
+insert into UNV_OBJCONTENT (OBJECT_ID, UNIVERSE_ID, OBJ_PROP, OBJ_BASICDATE_ID) values (6, 1, 'Cha,D,N,', 0);
+insert into UNV_OBJCONTENT (OBJECT_ID, UNIVERSE_ID, OBJ_PROP, OBJ_BASICDATE_ID) values (7, 1, 'Num,I,N,', 0);
+insert into UNV_OBJCONTENT (OBJECT_ID, UNIVERSE_ID, OBJ_PROP, OBJ_BASICDATE_ID) values (8, 1, 'Num,I,N,', 0);
+insert into UNV_OBJCONTENT (OBJECT_ID, UNIVERSE_ID, OBJ_PROP, OBJ_BASICDATE_ID) values (9, 1, 'Cha,D,N,', 0);
+insert into UNV_OBJCONTENT (OBJECT_ID, UNIVERSE_ID, OBJ_PROP, OBJ_BASICDATE_ID) values (10, 1, 'Cha,D,N,', 0);
+insert into UNV_OBJCONTENT (OBJECT_ID, UNIVERSE_ID, OBJ_PROP, OBJ_BASICDATE_ID) values (11, 1, 'Cha,D,N,', 0);
+insert into UNV_OBJCONTENT (OBJECT_ID, UNIVERSE_ID, OBJ_PROP, OBJ_BASICDATE_ID) values (12, 1, 'Cha,D,N,', 0);
+insert into UNV_OBJCONTENT (OBJECT_ID, UNIVERSE_ID, OBJ_PROP, OBJ_BASICDATE_ID) values (13, 1, 'Dat,D,N,', 0);
+insert into UNV_OBJCONTENT (OBJECT_ID, UNIVERSE_ID, OBJ_PROP, OBJ_BASICDATE_ID) values (14, 1, 'Num,D,Y,', 13);
+insert into UNV_OBJCONTENT (OBJECT_ID, UNIVERSE_ID, OBJ_PROP, OBJ_BASICDATE_ID) values (15, 1, 'Num,D,Q,', 13);
+insert into UNV_OBJCONTENT (OBJECT_ID, UNIVERSE_ID, OBJ_PROP, OBJ_BASICDATE_ID) values (16, 1, 'Num,D,M,', 13);
+insert into UNV_OBJCONTENT (OBJECT_ID, UNIVERSE_ID, OBJ_PROP, OBJ_BASICDATE_ID) values (17, 1, 'Num,D,N,', 0);
+insert into UNV_OBJCONTENT (OBJECT_ID, UNIVERSE_ID, OBJ_PROP, OBJ_BASICDATE_ID) values (18, 1, 'Num,I,N,', 0);
+insert into UNV_OBJCONTENT (OBJECT_ID, UNIVERSE_ID, OBJ_PROP, OBJ_BASICDATE_ID) values (19, 1, 'Num,I,N,', 0);
+insert into UNV_OBJCONTENT (OBJECT_ID, UNIVERSE_ID, OBJ_PROP, OBJ_BASICDATE_ID) values (20, 1, 'Num,M,N,', 0);
+insert into UNV_OBJCONTENT (OBJECT_ID, UNIVERSE_ID, OBJ_PROP, OBJ_BASICDATE_ID) values (21, 1, 'Num,M,N,', 0);
+insert into UNV_OBJCONTENT (OBJECT_ID, UNIVERSE_ID, OBJ_PROP, OBJ_BASICDATE_ID) values (22, 1, 'Num,M,N,', 0);
+insert into UNV_OBJCONTENT (OBJECT_ID, UNIVERSE_ID, OBJ_PROP, OBJ_BASICDATE_ID) values (23, 1, 'Num,M,N,', 0);
+insert into UNV_OBJCONTENT (OBJECT_ID, UNIVERSE_ID, OBJ_PROP, OBJ_BASICDATE_ID) values (24, 1, 'Num,M,N,', 0);
+insert into UNV_OBJCONTENT (OBJECT_ID, UNIVERSE_ID, OBJ_PROP, OBJ_BASICDATE_ID) values (25, 1, 'Num,M,N,', 0);
+insert into UNV_OBJCONTENT (OBJECT_ID, UNIVERSE_ID, OBJ_PROP, OBJ_BASICDATE_ID) values (1, 2, 'Cha,D,N,', 0);
+insert into UNV_OBJCONTENT (OBJECT_ID, UNIVERSE_ID, OBJ_PROP, OBJ_BASICDATE_ID) values (2, 2, 'Num,M,N,', 0);
+insert into UNV_OBJCONTENT (OBJECT_ID, UNIVERSE_ID, OBJ_PROP, OBJ_BASICDATE_ID) values (3, 2, 'Num,M,N,', 0);
+
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (1, 1, 'H', 1, 'Le numéro du département.');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (1, 1, 'S', 1, 'KORVO_DEPT.DEPTNO');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (2, 1, 'H', 1, 'Le nom du département (ACCOUNTING, RESEARCH, SALES, OPERATIONS).');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (2, 1, 'S', 1, 'KORVO_DEPT.DNAME');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (3, 1, 'H', 1, 'La ville où le département est installé.');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (3, 1, 'S', 1, 'KORVO_DEPT.LOC');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (4, 1, 'H', 1, 'Le matricule de l''employé.');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (4, 1, 'S', 1, 'KORVO_EMP.EMPNO');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (5, 1, 'H', 1, 'Le nom de l''employé.');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (5, 1, 'S', 1, 'KORVO_EMP.ENAME');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (6, 1, 'H', 1, 'La fonction de l''employé (CLERK, SALESMAN, MANAGER, ANALYST, PRESIDENT).');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (6, 1, 'S', 1, 'KORVO_EMP.JOB');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (7, 1, 'H', 1, 'Le salaire mensuel de l''employé.');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (7, 1, 'S', 1, 'KORVO_EMP.SAL');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (8, 1, 'H', 1, 'La commission de l''employé ; vide pour qui n''en touche pas.');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (8, 1, 'S', 1, 'KORVO_EMP.COMM');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (9, 1, 'H', 1, 'Les employés de la fonction demandée à l''exécution (par exemple CLERK).');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (9, 1, 'S', 1, 'KORVO_EMP.ENAME');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (9, 1, 'W', 1, 'KORVO_EMP.JOB = @Prompt(''Quelle fonction ?'',''A'',,mono,free)');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (10, 1, 'H', 1, 'Les employés qui touchent une commission.');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (10, 1, 'S', 1, 'KORVO_EMP.ENAME');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (10, 1, 'W', 1, 'KORVO_EMP.COMM > 0');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (11, 1, 'H', 1, 'Le nom du responsable de l''employé ; vide pour le président.');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (11, 1, 'S', 1, 'KORVO_MGR.ENAME');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (12, 1, 'H', 1, 'La fonction du responsable de l''employé.');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (12, 1, 'S', 1, 'KORVO_MGR.JOB');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (13, 1, 'H', 1, 'La date d''embauche de l''employé.');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (13, 1, 'S', 1, 'KORVO_EMP.HIREDATE');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (14, 1, 'H', 1, 'L''année d''embauche.');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (14, 1, 'S', 1, 'KORVO_EMP.HIREDATE');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (15, 1, 'H', 1, 'Le trimestre d''embauche, de 1 à 4.');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (15, 1, 'S', 1, 'KORVO_EMP.HIREDATE');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (16, 1, 'H', 1, 'Le mois d''embauche, de 1 à 12.');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (16, 1, 'S', 1, 'KORVO_EMP.HIREDATE');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (17, 1, 'H', 1, 'Le grade de salaire, de 1 à 5.');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (17, 1, 'S', 1, 'KORVO_SALGRADE.GRADE');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (18, 1, 'H', 1, 'Le plus petit salaire du grade.');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (18, 1, 'S', 1, 'KORVO_SALGRADE.LOSAL');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (19, 1, 'H', 1, 'Le plus grand salaire du grade.');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (19, 1, 'S', 1, 'KORVO_SALGRADE.HISAL');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (20, 1, 'H', 1, 'La somme des salaires.');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (20, 1, 'S', 1, 'sum(KORVO_EMP.SAL)');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (21, 1, 'H', 1, 'Le salaire moyen, arrondi au centime.');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (21, 1, 'S', 1, 'round(avg(KORVO_EMP.SAL),2)');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (22, 1, 'H', 1, 'Le plus haut salaire.');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (22, 1, 'S', 1, 'max(KORVO_EMP.SAL)');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (23, 1, 'H', 1, 'La somme des commissions.');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (23, 1, 'S', 1, 'sum(KORVO_EMP.COMM)');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (24, 1, 'H', 1, 'La somme des salaires et des commissions.');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (24, 1, 'S', 1, 'sum(KORVO_EMP.SAL + nvl(KORVO_EMP.COMM,0))');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (25, 1, 'H', 1, 'Le nombre d''employés.');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (25, 1, 'S', 1, 'count(KORVO_EMP.EMPNO)');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (1, 2, 'S', 1, 'KORVO_DEPT.LOC');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (2, 2, 'S', 1, 'count(KORVO_EMP.EMPNO)');
+insert into UNV_OBJECT_DATA (OBJECT_ID, UNIVERSE_ID, OBJ_DATATYPE, OBJ_SLICE, OBJ_DATAVALUE) values (3, 2, 'S', 1, 'sum(KORVO_EMP.SAL)');
+
+insert into UNV_OBJ_TAB (OBJECT_ID, TABLE_ID, UNIVERSE_ID) values (1, 1, 1);
+insert into UNV_OBJ_TAB (OBJECT_ID, TABLE_ID, UNIVERSE_ID) values (2, 1, 1);
+insert into UNV_OBJ_TAB (OBJECT_ID, TABLE_ID, UNIVERSE_ID) values (3, 1, 1);
+insert into UNV_OBJ_TAB (OBJECT_ID, TABLE_ID, UNIVERSE_ID) values (4, 2, 1);
+insert into UNV_OBJ_TAB (OBJECT_ID, TABLE_ID, UNIVERSE_ID) values (5, 2, 1);
+insert into UNV_OBJ_TAB (OBJECT_ID, TABLE_ID, UNIVERSE_ID) values (6, 2, 1);
+insert into UNV_OBJ_TAB (OBJECT_ID, TABLE_ID, UNIVERSE_ID) values (7, 2, 1);
+insert into UNV_OBJ_TAB (OBJECT_ID, TABLE_ID, UNIVERSE_ID) values (8, 2, 1);
+insert into UNV_OBJ_TAB (OBJECT_ID, TABLE_ID, UNIVERSE_ID) values (9, 2, 1);
+insert into UNV_OBJ_TAB (OBJECT_ID, TABLE_ID, UNIVERSE_ID) values (10, 2, 1);
+insert into UNV_OBJ_TAB (OBJECT_ID, TABLE_ID, UNIVERSE_ID) values (11, 4, 1);
+insert into UNV_OBJ_TAB (OBJECT_ID, TABLE_ID, UNIVERSE_ID) values (12, 4, 1);
+insert into UNV_OBJ_TAB (OBJECT_ID, TABLE_ID, UNIVERSE_ID) values (13, 2, 1);
+insert into UNV_OBJ_TAB (OBJECT_ID, TABLE_ID, UNIVERSE_ID) values (14, 2, 1);
+insert into UNV_OBJ_TAB (OBJECT_ID, TABLE_ID, UNIVERSE_ID) values (15, 2, 1);
+insert into UNV_OBJ_TAB (OBJECT_ID, TABLE_ID, UNIVERSE_ID) values (16, 2, 1);
+insert into UNV_OBJ_TAB (OBJECT_ID, TABLE_ID, UNIVERSE_ID) values (17, 3, 1);
+insert into UNV_OBJ_TAB (OBJECT_ID, TABLE_ID, UNIVERSE_ID) values (18, 3, 1);
+insert into UNV_OBJ_TAB (OBJECT_ID, TABLE_ID, UNIVERSE_ID) values (19, 3, 1);
+insert into UNV_OBJ_TAB (OBJECT_ID, TABLE_ID, UNIVERSE_ID) values (20, 2, 1);
+insert into UNV_OBJ_TAB (OBJECT_ID, TABLE_ID, UNIVERSE_ID) values (21, 2, 1);
+insert into UNV_OBJ_TAB (OBJECT_ID, TABLE_ID, UNIVERSE_ID) values (22, 2, 1);
+insert into UNV_OBJ_TAB (OBJECT_ID, TABLE_ID, UNIVERSE_ID) values (23, 2, 1);
+insert into UNV_OBJ_TAB (OBJECT_ID, TABLE_ID, UNIVERSE_ID) values (24, 2, 1);
+insert into UNV_OBJ_TAB (OBJECT_ID, TABLE_ID, UNIVERSE_ID) values (25, 2, 1);
+insert into UNV_OBJ_TAB (OBJECT_ID, TABLE_ID, UNIVERSE_ID) values (1, 1, 2);
+insert into UNV_OBJ_TAB (OBJECT_ID, TABLE_ID, UNIVERSE_ID) values (2, 2, 2);
+insert into UNV_OBJ_TAB (OBJECT_ID, TABLE_ID, UNIVERSE_ID) values (3, 2, 2);
+
+insert into UNV_TABLE (TABLE_ID, UNIVERSE_ID, TAB_NAME, ALIAS_TABLE) values (1, 1, 'KORVO_DEPT', NULL);
+insert into UNV_TABLE (TABLE_ID, UNIVERSE_ID, TAB_NAME, ALIAS_TABLE) values (2, 1, 'KORVO_EMP', NULL);
+insert into UNV_TABLE (TABLE_ID, UNIVERSE_ID, TAB_NAME, ALIAS_TABLE) values (3, 1, 'KORVO_SALGRADE', NULL);
+insert into UNV_TABLE (TABLE_ID, UNIVERSE_ID, TAB_NAME, ALIAS_TABLE) values (4, 1, 'KORVO_MGR', 2);
+insert into UNV_TABLE (TABLE_ID, UNIVERSE_ID, TAB_NAME, ALIAS_TABLE) values (1, 2, 'KORVO_DEPT', NULL);
+insert into UNV_TABLE (TABLE_ID, UNIVERSE_ID, TAB_NAME, ALIAS_TABLE) values (2, 2, 'KORVO_EMP', NULL);
+
+insert into UNV_JOINCONTENT (JOIN_ID, UNIVERSE_ID, JN_TABLE1_ID, JN_TABLE2_ID, JN_PROP) values (1, 1, 2, 1, '=,N-1,FALSE,');
+insert into UNV_JOINCONTENT (JOIN_ID, UNIVERSE_ID, JN_TABLE1_ID, JN_TABLE2_ID, JN_PROP) values (2, 1, 2, 3, 'BETWEEN,N-1,FALSE,');
+insert into UNV_JOINCONTENT (JOIN_ID, UNIVERSE_ID, JN_TABLE1_ID, JN_TABLE2_ID, JN_PROP) values (3, 1, 2, 4, '=,N-1,FALSE,');
+insert into UNV_JOINCONTENT (JOIN_ID, UNIVERSE_ID, JN_TABLE1_ID, JN_TABLE2_ID, JN_PROP) values (1, 2, 2, 1, '=,N-1,FALSE,');
+
+insert into UNV_JOIN_DATA (JOIN_ID, UNIVERSE_ID, JN_DATATYPE, JN_SLICE, JN_DATAVALUE) values (1, 1, 'J', 1, 'KORVO_EMP.DEPTNO=KORVO_DEPT.DEPTNO');
+insert into UNV_JOIN_DATA (JOIN_ID, UNIVERSE_ID, JN_DATATYPE, JN_SLICE, JN_DATAVALUE) values (2, 1, 'J', 1, 'KORVO_EMP.SAL between KORVO_SALGRADE.LOSAL and KORVO_SALGRADE.HISAL');
+insert into UNV_JOIN_DATA (JOIN_ID, UNIVERSE_ID, JN_DATATYPE, JN_SLICE, JN_DATAVALUE) values (3, 1, 'J', 1, 'KORVO_EMP.MGR=KORVO_MGR.EMPNO');
+insert into UNV_JOIN_DATA (JOIN_ID, UNIVERSE_ID, JN_DATATYPE, JN_SLICE, JN_DATAVALUE) values (1, 2, 'J', 1, 'KORVO_EMP.DEPTNO=KORVO_DEPT.DEPTNO');
+
+commit;
