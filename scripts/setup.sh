@@ -36,7 +36,7 @@ for item in "$root"/data/*; do
   case "$name" in
     *.html|web) rm -rf "${run:?}/$name"; cp -r "$item" "$run/" ;;
     # Demo saved queries are added beside the user's own, never over them.
-    REQUETES|CONDITIONS) cp -rn "$item" "$run/" ;;
+    REQUETES|CONDITIONS|SCRIPTS) cp -rn "$item" "$run/" ;;
     *) [ -e "$run/$name" ] || cp -r "$item" "$run/" ;;
   esac
 done

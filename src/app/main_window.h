@@ -19,6 +19,8 @@
 //    top-level widget without this window as parent: Qt disables the child
 //    windows of a disabled window too.
 #include <QMainWindow>
+
+#include "session/connect_target.h"
 #include <functional>
 #include <memory>
 
@@ -112,6 +114,9 @@ class MainWindow : public QMainWindow {
   void setConnection(std::unique_ptr<db::Connection> connection);
   bool isConnected() const;
   void disconnectDatabase();  // Findeconnexion1: close; panels keep their contents
+  // The login of the connection (User_Name, Password, DataBase).
+  const session::LoginParameters& login() const { return login_; }
+  void setLogin(const session::LoginParameters& login) { login_ = login; }
 
   // TForm3: shown by "Connexion" with this window disabled.
   void setConnectionDialog(QWidget* dialog) { connectionDialog_ = dialog; }
@@ -175,6 +180,7 @@ class MainWindow : public QMainWindow {
   QToolButton* sql_ = nullptr;
   QToolButton* newKorvo_ = nullptr;
   QLabel* statusPanels_[2] = {};
+  session::LoginParameters login_;
   UniversePanel* universePanel_ = nullptr;
   QueryPanel* queryPanel_ = nullptr;
   ResultPanel* resultPanel_ = nullptr;

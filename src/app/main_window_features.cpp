@@ -10,12 +10,14 @@
 #include "builder/query_mode_view.h"
 #include "builder/query_panel.h"
 #include "builder/workspace.h"
+#include "sqlgen/sql_editor_view.h"
 #include "sqlgen/sql_generation.h"
 #include "sqlgen/sql_panel.h"
 #include "app/statement_status_view.h"
 #include "db/statement_runner.h"
 #include "repository/join_tree_procedures.h"
 #include "repository/universe_grid_view.h"
+#include "repository/statistics_launch.h"
 #include "repository/universe_export.h"
 #include "repository/universe_import.h"
 #include "repository/universe_list.h"
@@ -42,6 +44,8 @@ struct MainWindowFeatures::Parts {
   builder::Workspace workspace;
   std::unique_ptr<builder::QueryModeView> queryView;
   std::unique_ptr<RunFeatures> run;
+  std::unique_ptr<sqlgen::SqlEditorView> editor;
+  std::unique_ptr<repository::StatisticsLauncher> statistics;
 };
 
 MainWindowFeatures::MainWindowFeatures(MainWindow& window, Interaction& messages)
@@ -88,6 +92,15 @@ MainWindowFeatures::MainWindowFeatures(MainWindow& window, Interaction& messages
         w.grids().objects(), w.grids().conditions(), w.catalogue(), p.connection, w.texts());
     p.window.sqlPanel()->memoSql->setPlainText(generated.lines.join(QLatin1Char('\n')));
     if (!generated.ok() && !generated.refusedEmpty) p.workspace.interaction().error(generated.error);
+  };
+  p.editor = std::make_unique<sqlgen::SqlEditorView>(
+      *window.sqlPanel(), window.state(), messages,
+      [&window](const QString& position) { window.setStatusText(0, position); });
+  p.statistics = std::make_unique<repository::StatisticsLauncher>(
+      window.state(), messages, QCoreApplication::applicationDirPath() + QStringLiteral("/korvo"));
+  hooks.generateStatistics = [&p] {
+    if (!p.window.isConnected()) return;
+    p.statistics->statistiquesClick(p.window.login());
   };
   // The drop button itself is wired by connectUniversePanel.
   p.run = std::make_unique<RunFeatures>(window, p.workspace, p.connection, messages);

@@ -15,6 +15,10 @@ using namespace korvo::kernel;
 
 db::Connection* MainWindowTarget::connection() const { return window_.connection(); }
 
+void MainWindowTarget::rememberLogin(const session::LoginParameters& login) {
+  window_.setLogin(login);
+}
+
 void MainWindowTarget::setConnection(std::unique_ptr<db::Connection> connection) {
   window_.setConnection(std::move(connection));
 }

@@ -13,6 +13,7 @@ class MainWindowTarget : public session::ConnectTarget {
 
   db::Connection* connection() const override;
   void setConnection(std::unique_ptr<db::Connection> connection) override;
+  void rememberLogin(const session::LoginParameters& login) override;
   // DBGridData lets go of its model; the next run gives it a new one.
   void detachResultGrid() override;
   void setWindowCaption(const QString& caption) override;

@@ -35,6 +35,7 @@ ConnectOutcome connectOracle(const LoginFields& fields, Grid& oracleProfiles,
   std::unique_ptr<db::Connection> opened = openSession(fields, env);
   db::Connection& connection = *opened;
   env.target.setConnection(std::move(opened));
+  env.target.rememberLogin({fields.database, fields.user, fields.password});
   adopted = &connection;
 
   InitPlanTable(connection, env.state);

@@ -10,6 +10,14 @@ class Connection;
 
 namespace korvo::session {
 
+// The login of the connection, kept for the programs the window starts with
+// it (the statistics client); never written anywhere.
+struct LoginParameters {
+  QString database;
+  QString user;
+  QString password;
+};
+
 class ConnectTarget {
  public:
   virtual ~ConnectTarget() = default;
@@ -19,6 +27,9 @@ class ConnectTarget {
   // Takes the newly opened connection as the program's single connection;
   // the previous one (already closed) is released.
   virtual void setConnection(std::unique_ptr<db::Connection> connection) = 0;
+
+  // The login the connection was opened with.
+  virtual void rememberLogin(const LoginParameters& /*login*/) {}
 
   // The result grid lets go of its rows before the connection changes.
   virtual void detachResultGrid() = 0;

@@ -339,5 +339,47 @@ TEST_F(RunRoad, EditorRunsTheUsersOwnSelectAndRefusesOtherStatements) {
             QStringList({"CLARK", "KING", "MILLER"}));
 }
 
+TEST_F(RunRoad, TheEditorSendsTheScriptAsItStands) {
+  ASSERT_TRUE(imported);
+  MainWindow& w = *harness->window;
+  sqlgen::SqlPanel* editor = w.sqlPanel();
+  editor->cbBloquerSql->setChecked(true);
+  harness->interaction.defaultAnswer = true;
+  const QString refused = QString::fromUtf8("Cette base est en consultation, instruction non autorisée...");
+  const auto run = [&](const QString& text) {
+    w.sqlClick();
+    editor->memoSql->setPlainText(text);
+    harness->interaction.informed.clear();
+    harness->interaction.errors.clear();
+    editor->sbExecuteSql->click();
+  };
+
+  // Blank lines, then a lower-case select: it runs.
+  run("\n\n   select ename from korvo_emp where empno = 7839");
+  ASSERT_EQ(w.mode(), WorkMode::Result);
+  EXPECT_EQ(gridColumn(w.resultPanel()->dbGridData, 0), QStringList({"KING"}));
+  // Its first word is not SELECT: refused before the database sees it.
+  for (const char* text : {"update KORVO_EMP set SAL = 0", "-- the clerks\nselect * from KORVO_EMP"}) {
+    run(text);
+    EXPECT_EQ(w.mode(), WorkMode::Editor) << text;
+    EXPECT_EQ(harness->interaction.informed, QStringList({refused})) << text;
+  }
+  // Sent whole: the database refuses the semicolon.
+  run("select ename from korvo_emp;");
+  EXPECT_EQ(w.mode(), WorkMode::Editor);
+  ASSERT_EQ(harness->interaction.errors.size(), 1);
+  EXPECT_TRUE(harness->interaction.errors[0].startsWith("ORA-00911")) << harness->interaction.errors[0].toStdString();
+
+  // "Bloquer Sql" keeps the text across the modes, and a Cartesian query written by hand runs.
+  const QString cartesian = "select count(*) from KORVO_EMP, KORVO_DEPT";
+  editor->memoSql->setPlainText(cartesian);
+  w.procPanelRequete();
+  w.sqlClick();
+  EXPECT_EQ(editor->memoSql->toPlainText(), cartesian);
+  editor->sbExecuteSql->click();
+  ASSERT_EQ(w.mode(), WorkMode::Result);
+  EXPECT_EQ(gridColumn(w.resultPanel()->dbGridData, 0), QStringList({"56"}));
+}
+
 }  // namespace
 }  // namespace korvo::app
