@@ -12,43 +12,14 @@
 #include "engine/parser.h"
 #include "engine/session.h"
 #include "engine/translator.h"
+#include "translation_fixture.h"
 
 namespace {
 
 using namespace korvo::engine;
 
-struct Fixture {
-  std::string file;
-  std::unique_ptr<Session> session;
-  sqlite3* db = nullptr;
-  std::unique_ptr<Catalog> catalog;
-  Nls nls;
-  TranslationEnv env;
-
-  Fixture() {
-    auto f = std::filesystem::temp_directory_path() / "korvo_bench_dialect.db";
-    for (const char* ext : {"", "-wal", "-shm"}) std::filesystem::remove(f.string() + ext);
-    file = f.string();
-    session = Session::open(file, "SCOTT");
-    session->execute(
-        "create table EMP (EMPNO NUMBER(4) NOT NULL, ENAME VARCHAR2(10), JOB VARCHAR2(9), "
-        "MGR NUMBER(4), HIREDATE DATE, SAL NUMBER(7,2), COMM NUMBER(7,2), DEPTNO NUMBER(2))");
-    session->execute("create table DEPT (DEPTNO NUMBER(2), DNAME VARCHAR2(14), LOC VARCHAR2(13))");
-    sqlite3_open(file.c_str(), &db);
-    catalog = std::make_unique<Catalog>(db);
-    env.catalog = catalog.get();
-    env.nls = &nls;
-    env.user = "SCOTT";
-    env.sysdate = "2026-01-01 00:00:00";
-  }
-  ~Fixture() {
-    catalog.reset();
-    sqlite3_close(db);
-  }
-};
-
-Fixture& fixture() {
-  static Fixture f;
+bench::TranslationFixture& fixture() {
+  static bench::TranslationFixture f("dialect", {bench::kEmpTable, bench::kDeptTable});
   return f;
 }
 

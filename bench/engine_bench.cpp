@@ -13,30 +13,20 @@
 #include "engine/parser.h"
 #include "engine/session.h"
 #include "engine/translator.h"
+#include "translation_fixture.h"
 
 namespace {
 
 using namespace korvo::engine;
 
-std::string schemaFile(const char* tag) {
-  auto f = std::filesystem::temp_directory_path() / (std::string("korvo_bench_") + tag + ".db");
-  for (const char* ext : {"", "-wal", "-shm"}) std::filesystem::remove(f.string() + ext);
-  return f.string();
-}
+using bench::schemaFile;
 
 // --- translation ---
 
-struct TranslationFixture {
-  std::string file = schemaFile("translate");
-  std::unique_ptr<Session> session = Session::open(file, "SCOTT");
-  sqlite3* db = nullptr;
-  std::unique_ptr<Catalog> catalog;
-  Nls nls;
-  TranslationEnv env;
-
-  TranslationFixture() {
-    for (const char* ddl :
-         {"create table KORVO_EMP (EMPNO NUMBER(4) NOT NULL, ENAME VARCHAR2(10), JOB VARCHAR2(9), "
+bench::TranslationFixture& translationFixture() {
+  static bench::TranslationFixture f(
+      "translate",
+      {"create table KORVO_EMP (EMPNO NUMBER(4) NOT NULL, ENAME VARCHAR2(10), JOB VARCHAR2(9), "
           "MGR NUMBER(4), HIREDATE DATE, SAL NUMBER(7,2), COMM NUMBER(7,2), DEPTNO NUMBER(2))",
           "create table KORVO_DEPT (DEPTNO NUMBER(2), DNAME VARCHAR2(14), LOC VARCHAR2(13))",
           "create table KORVO_SALGRADE (GRADE NUMBER, LOSAL NUMBER, HISAL NUMBER)",
@@ -48,23 +38,7 @@ struct TranslationFixture {
           "NOT NULL, CLS_POSITION NUMBER(10) NULL)",
           "create table TMP_CLASS_DATA (CLASS_ID NUMBER(10) NOT NULL, UNIVERSE_ID NUMBER(10) NOT "
           "NULL, CLS_DATATYPE CHAR(2) NOT NULL, CLS_SLICE NUMBER(6) NOT NULL, CLS_DATAVALUE "
-          "VARCHAR2(240) NOT NULL)"})
-      session->execute(ddl);
-    sqlite3_open(file.c_str(), &db);
-    catalog = std::make_unique<Catalog>(db);
-    env.catalog = catalog.get();
-    env.nls = &nls;
-    env.user = "SCOTT";
-    env.sysdate = "2026-01-01 00:00:00";
-  }
-  ~TranslationFixture() {
-    catalog.reset();
-    sqlite3_close(db);
-  }
-};
-
-TranslationFixture& translationFixture() {
-  static TranslationFixture f;
+          "VARCHAR2(240) NOT NULL)"});
   return f;
 }
 
