@@ -63,6 +63,16 @@ class EngineTest : public ::testing::Test {
     return out;
   }
 
+  // Every row, its columns joined by ' ' and the rows by ';'.
+  std::string table(const std::string& sql) {
+    std::string s;
+    for (const auto& r : rows(sql)) {
+      if (!s.empty()) s += ';';
+      for (size_t i = 0; i < r.size(); ++i) s += (i ? " " : "") + r[i];
+    }
+    return s;
+  }
+
   // The first column of every row, joined with ','.
   std::string column(const std::string& sql) {
     std::string s;

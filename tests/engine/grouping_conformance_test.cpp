@@ -14,20 +14,11 @@ class Grouping : public EngineTest {
     EngineTest::SetUp();
     loadDemo();
   }
-  // Every row, its columns joined by ' ' and the rows by ';'.
-  std::string table(const std::string& sql) {
-    std::string s;
-    for (const auto& r : rows(sql)) {
-      if (!s.empty()) s += ';';
-      for (size_t i = 0; i < r.size(); ++i) s += (i ? " " : "") + r[i];
-    }
-    return s;
-  }
 };
 
 struct Expect {
   const char* sql;
-  const char* rows;  // see Grouping::table
+  const char* rows;  // see EngineTest::table
 };
 
 // Department sums: 10 -> 8750, 20 -> 10875, 30 -> 9400; all 29025.
