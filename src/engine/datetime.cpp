@@ -17,7 +17,7 @@ namespace {
 constexpr long long kSecondsPerDay = 86400;
 
 [[noreturn]] void yearOutOfRange() {
-  throw OraError(1841, "(full) year must be between -4713 and +9999, and not be 0");
+  throw OraError(1841);
 }
 
 long long floorDiv(long long a, long long b) {
@@ -102,7 +102,7 @@ Unit unitOf(std::string_view format) {
   if (f == "DAY" || f == "DY" || f == "D") return Unit::WeekStart;
   if (f == "HH" || f == "HH12" || f == "HH24") return Unit::Hour;
   if (f == "MI") return Unit::Minute;
-  throw OraError(1899, "bad precision specifier");
+  throw OraError(1899);
 }
 
 // Start of the period holding d, in days (for date units) or seconds.
@@ -276,7 +276,7 @@ DateTime nextDay(const DateTime& d, std::string_view dayName) {
   std::string name = upperTrimmed(dayName);
   int index = -1;
   if (names::matchName(names::kDays, name, index) != name.size() || name.empty())
-    throw OraError(1846, "not a valid day of the week");
+    throw OraError(1846);
   int ahead = (index - dayOfWeek(d) + 7) % 7;
   if (ahead == 0) ahead = 7;
   DateTime out = dateAtDays(daysOf(d) + ahead);
@@ -335,7 +335,7 @@ long long extractFromDate(std::string_view field, const DateTime& d) {
   if (f == "YEAR") return d.year;
   if (f == "MONTH") return d.month;
   if (f == "DAY") return d.day;
-  throw OraError(30076, "invalid extract field for extract source");
+  throw OraError(30076);
 }
 
 }  // namespace korvo::engine

@@ -135,7 +135,7 @@ std::string formatNumeric(const Token& t, const DateTime& d, bool fm) {
 std::string formatDate(const DateTime& d, std::string_view format) {
   if (d.month < 1 || d.month > 12 || d.day < 1 || d.day > daysInMonth(d.year, d.month) ||
       d.hour < 0 || d.hour > 23 || d.minute < 0 || d.minute > 59 || d.second < 0 || d.second > 59)
-    throw OraError(1858, "a non-numeric character was found where a numeric was expected");
+    throw OraError(1858);
   const std::vector<Token> tokens = tokenize(format);
   std::string out;
   bool fm = false;

@@ -53,7 +53,7 @@ constexpr Spelling kSpellings[] = {
     {"FX", El::FX},
 };
 
-[[noreturn]] void formatNotRecognized() { throw OraError(1821, "date format not recognized"); }
+[[noreturn]] void formatNotRecognized() { throw OraError(1821); }
 
 // Case of a name element follows how the element is written: MON, Mon, mon.
 Casing casingOf(std::string_view spelled) {

@@ -30,7 +30,7 @@ class DateParser {
     bool fm = false;
     bool fx = false;
     for (const Token& t : tokens) {
-      if (t.spelled) throw OraError(1820, "format code cannot appear in date input format");
+      if (t.spelled) throw OraError(1820);
       if (t.el == El::FM) {
         fm = !fm;
         continue;
@@ -41,7 +41,7 @@ class DateParser {
       }
       if (!fx && restIsBlank()) break;  // input may end before its format
       if (fx && pos_ >= text_.size())
-        throw OraError(1840, "input value not long enough for date format");
+        throw OraError(1840);
       if (t.el == El::Literal) {
         matchLiteral(t, fx);
       } else {
@@ -50,7 +50,7 @@ class DateParser {
     }
     while (pos_ < text_.size() && isBlank(text_[pos_])) ++pos_;
     if (pos_ < text_.size())
-      throw OraError(1830, "date format picture ends before converting entire input string");
+      throw OraError(1830);
     return assemble();
   }
 
@@ -70,7 +70,7 @@ class DateParser {
   void matchLiteral(const Token& t, bool fx) {
     if (fx) {
       if (!startsWithIgnoringCase(text_.substr(pos_), t.text))
-        throw OraError(1861, "literal does not match format string");
+        throw OraError(1861);
       pos_ += t.text.size();
       last_ = CharClass::None;
       return;
@@ -94,14 +94,14 @@ class DateParser {
     if (skipped == 0 && pos_ < text_.size()) {
       const CharClass next = isDigit(text_[pos_]) ? CharClass::Digit : CharClass::Letter;
       if (next == last_ || last_ == CharClass::None)
-        throw OraError(1861, "literal does not match format string");
+        throw OraError(1861);
     }
     if (skipped > 0) last_ = CharClass::None;
   }
 
   template <typename T>
   void setOnce(std::optional<T>& field, T value) {
-    if (field) throw OraError(1810, "format code appears twice");
+    if (field) throw OraError(1810);
     field = value;
   }
 
@@ -122,9 +122,9 @@ class DateParser {
       ++count;
     }
     if (count == 0)
-      throw OraError(1858, "a non-numeric character was found where a numeric was expected");
+      throw OraError(1858);
     if (fx && !fm && count != width)
-      throw OraError(1862, "the numeric value does not match the length of the format item");
+      throw OraError(1862);
     last_ = CharClass::Digit;
     return negative ? -v : v;
   }
@@ -139,7 +139,7 @@ class DateParser {
     skipBlanks();
     int index = -1;
     std::size_t len = names::matchName(names::kMonths, text_.substr(pos_), index);
-    if (len == 0) throw OraError(1843, "not a valid month");
+    if (len == 0) throw OraError(1843);
     pos_ += len;
     last_ = CharClass::Letter;
     return index + 1;
@@ -157,12 +157,12 @@ class DateParser {
         return kValue[i];
       }
     }
-    throw OraError(1843, "not a valid month");
+    throw OraError(1843);
   }
 
   void setYear(int year) {
     if (year == 0 || year < kMinYear || year > kMaxYear)
-      throw OraError(1841, "(full) year must be between -4713 and +9999, and not be 0");
+      throw OraError(1841);
     setOnce(f_.year, year);
   }
 
@@ -214,7 +214,7 @@ class DateParser {
           setOnce(f_.month, readMonthName());
         } else {
           const int v = static_cast<int>(readNumber(2, 2, fm, fx, false, count));
-          if (v < 1 || v > 12) throw OraError(1843, "not a valid month");
+          if (v < 1 || v > 12) throw OraError(1843);
           setOnce(f_.month, v);
         }
         break;
@@ -228,20 +228,20 @@ class DateParser {
       case El::DD: {
         const int v = static_cast<int>(readNumber(2, 2, fm, fx, false, count));
         if (v < 1 || v > 31)
-          throw OraError(1847, "day of month must be between 1 and last day of month");
+          throw OraError(1847);
         setOnce(f_.day, v);
         break;
       }
       case El::DDD: {
         const int v = static_cast<int>(readNumber(3, 3, fm, fx, false, count));
         if (v < 1 || v > 366)
-          throw OraError(1848, "day of year must be between 1 and 365 (366 for leap year)");
+          throw OraError(1848);
         setOnce(f_.dayOfYear, v);
         break;
       }
       case El::D: {
         const int v = static_cast<int>(readNumber(1, 1, fm, fx, false, count));
-        if (v < 1 || v > 7) throw OraError(1846, "not a valid day of the week");
+        if (v < 1 || v > 7) throw OraError(1846);
         setOnce(f_.weekday, v - 1);
         break;
       }
@@ -250,7 +250,7 @@ class DateParser {
         skipBlanks();
         int index = -1;
         std::size_t len = names::matchName(names::kDays, text_.substr(pos_), index);
-        if (len == 0) throw OraError(1846, "not a valid day of the week");
+        if (len == 0) throw OraError(1846);
         pos_ += len;
         last_ = CharClass::Letter;
         setOnce(f_.weekday, index);
@@ -259,39 +259,39 @@ class DateParser {
       case El::HH:
       case El::HH12: {
         const int v = static_cast<int>(readNumber(2, 2, fm, fx, false, count));
-        if (v < 1 || v > 12) throw OraError(1849, "hour must be between 1 and 12");
+        if (v < 1 || v > 12) throw OraError(1849);
         setOnce(f_.hour, v);
         f_.hour12 = true;
         break;
       }
       case El::HH24: {
         const int v = static_cast<int>(readNumber(2, 2, fm, fx, false, count));
-        if (v > 23) throw OraError(1850, "hour must be between 0 and 23");
+        if (v > 23) throw OraError(1850);
         setOnce(f_.hour, v);
         f_.hour24 = true;
         break;
       }
       case El::MI: {
         const int v = static_cast<int>(readNumber(2, 2, fm, fx, false, count));
-        if (v > 59) throw OraError(1851, "minutes must be between 0 and 59");
+        if (v > 59) throw OraError(1851);
         setOnce(f_.minute, v);
         break;
       }
       case El::SS: {
         const int v = static_cast<int>(readNumber(2, 2, fm, fx, false, count));
-        if (v > 59) throw OraError(1852, "seconds must be between 0 and 59");
+        if (v > 59) throw OraError(1852);
         setOnce(f_.second, v);
         break;
       }
       case El::SSSSS: {
         const int v = static_cast<int>(readNumber(5, 5, fm, fx, false, count));
-        if (v > 86399) throw OraError(1853, "seconds in day must be between 0 and 86399");
+        if (v > 86399) throw OraError(1853);
         setOnce(f_.secondsOfDay, v);
         break;
       }
       case El::J: {
         const long long v = readNumber(7, 7, fm, fx, false, count);
-        if (v < 1 || v > 5373484) throw OraError(1854, "julian date must be between 1 and 5373484");
+        if (v < 1 || v > 5373484) throw OraError(1854);
         setOnce(f_.julian, v);
         break;
       }
@@ -307,7 +307,7 @@ class DateParser {
           pm = upperAscii(rest[0]) == 'P';
           pos_ += 2;
         } else {
-          throw OraError(1855, "AM/A.M. or PM/P.M. required");
+          throw OraError(1855);
         }
         last_ = CharClass::Letter;
         setOnce(f_.pm, pm);
@@ -325,19 +325,19 @@ class DateParser {
           bc = upperAscii(rest[0]) == 'B';
           pos_ += 2;
         } else {
-          throw OraError(1856, "BC/B.C. or AD/A.D. required");
+          throw OraError(1856);
         }
         last_ = CharClass::Letter;
-        if (bc) throw OraError(1841, "(full) year must be between -4713 and +9999, and not be 0");
+        if (bc) throw OraError(1841);
         break;
       }
       default:
-        throw OraError(1820, "format code cannot appear in date input format");
+        throw OraError(1820);
     }
   }
 
   DateTime assemble() const {
-    if (f_.hour24 && f_.pm) throw OraError(1818, "'HH24' precludes use of meridian indicator");
+    if (f_.hour24 && f_.pm) throw OraError(1818);
     DateTime d;
     d.year = f_.year.value_or(now_.year);
     if (f_.julian) {
@@ -345,13 +345,13 @@ class DateParser {
     } else if (f_.dayOfYear) {
       const int days = isLeapYear(d.year) ? 366 : 365;
       if (*f_.dayOfYear > days)
-        throw OraError(1848, "day of year must be between 1 and 365 (366 for leap year)");
+        throw OraError(1848);
       d = fromEpochSeconds((daysFromCivil(d.year, 1, 1) + *f_.dayOfYear - 1) * 86400);
     } else {
       d.month = f_.month.value_or(now_.month);
       d.day = f_.day.value_or(1);
       if (d.day > daysInMonth(d.year, d.month))
-        throw OraError(1839, "date not valid for month specified");
+        throw OraError(1839);
     }
     if (f_.secondsOfDay) {
       d.hour = *f_.secondsOfDay / 3600;
@@ -365,7 +365,7 @@ class DateParser {
     if (f_.minute) d.minute = *f_.minute;
     if (f_.second) d.second = *f_.second;
     if (f_.weekday && dayOfWeek(d) != *f_.weekday)
-      throw OraError(1835, "day of week conflicts with Julian date");
+      throw OraError(1835);
     return d;
   }
 

@@ -18,7 +18,7 @@ using namespace ast;
 namespace {
 
 void checkOwnSchema(const Name& schema, const std::string& user) {
-  if (!schema.empty() && schema.text != user) throw OraError(1031, "insufficient privileges");
+  if (!schema.empty() && schema.text != user) throw OraError(1031);
 }
 
 CatalogColumn columnFromQuery(const Column& c, SqlType t) {
@@ -26,7 +26,7 @@ CatalogColumn columnFromQuery(const Column& c, SqlType t) {
   out.name = c.name;
   out.notNull = !c.nullable;
   std::string type = c.type;
-  if (t == SqlType::Unknown) throw OraError(1723, "zero-length columns are not allowed");
+  if (t == SqlType::Unknown) throw OraError(1723);
   if (t == SqlType::Number && type != "NUMBER" && type != "INTEGER" && type != "FLOAT")
     type = "NUMBER";
   if (t == SqlType::Date) type = "DATE";
@@ -61,10 +61,10 @@ void SessionImpl::createTable(const Statement& s) {
         const auto& item = s.query->core.items[i];
         if (item.alias.empty() && item.expr->kind != ExprKind::Column &&
             item.expr->kind != ExprKind::Star)
-          throw OraError(998, "must name this expression with a column alias");
+          throw OraError(998);
       }
     if (!s.columnDefs.empty() && s.columnDefs.size() != q.columns.size())
-      throw OraError(1730, "invalid number of column names specified");
+      throw OraError(1730);
     for (size_t i = 0; i < q.columns.size(); ++i) {
       CatalogColumn c = columnFromQuery(q.columns[i], q.types[i]);
       if (!s.columnDefs.empty()) c.name = s.columnDefs[i].name.text;
@@ -89,9 +89,9 @@ void SessionImpl::createTable(const Statement& s) {
   }
   std::set<std::string> names;
   for (const auto& c : table.columns)
-    if (!names.insert(c.name).second) throw OraError(957, "duplicate column name");
+    if (!names.insert(c.name).second) throw OraError(957);
   if (table.columns.size() > 1000)
-    throw OraError(1792, "maximum number of columns in a table or view is 1000");
+    throw OraError(1792);
   asDdl([&] {
     const std::vector<CatalogIndex> keys = tableKeys(s.keys, table, catalog_);
     std::string viewSql;
@@ -99,7 +99,7 @@ void SessionImpl::createTable(const Statement& s) {
     TranslationEnv e = env();
     if (catalog_.table(name) || catalog_.hasProcedure(name) ||
         dictionaryView(name, e, viewSql, viewCols))
-      throw OraError(955, "name is already used by an existing object");
+      throw OraError(955);
     std::string ddl = "CREATE TABLE " + sqlName(name) + " (";
     for (size_t i = 0; i < table.columns.size(); ++i)
       ddl += (i ? ", " : "") + sqlName(table.columns[i].name) + " " +
@@ -109,7 +109,7 @@ void SessionImpl::createTable(const Statement& s) {
       run(ddl);
     } catch (const OraError& err) {
       if (err.text().find("already exists") != std::string::npos)
-        throw OraError(955, "name is already used by an existing object");
+        throw OraError(955);
       throw;
     }
     catalog_.addTable(table);
@@ -127,9 +127,9 @@ void SessionImpl::createIndex(const Statement& s) {
   checkOwnSchema(s.tableSchema, user_);
   asDdl([&] {
     const CatalogTable* t = catalog_.table(s.table.text);
-    if (!t) throw OraError(942, "table or view does not exist");
+    if (!t) throw OraError(942);
     if (catalog_.index(s.index.text))
-      throw OraError(955, "name is already used by an existing object");
+      throw OraError(955);
     CatalogIndex idx;
     idx.name = s.index.text;
     idx.table = t->name;
@@ -137,7 +137,7 @@ void SessionImpl::createIndex(const Statement& s) {
     std::set<std::string> seen;
     for (const auto& c : s.columns) {
       if (!t->column(c.text)) throw OraError(904, "\"" + c.text + "\": invalid identifier");
-      if (!seen.insert(c.text).second) throw OraError(957, "duplicate column name");
+      if (!seen.insert(c.text).second) throw OraError(957);
       idx.columns.push_back(c.text);
     }
     std::string cols;
@@ -147,9 +147,9 @@ void SessionImpl::createIndex(const Statement& s) {
       run(std::string("CREATE ") + (s.unique ? "UNIQUE " : "") + "INDEX " + sqlName(idx.name) +
           " ON " + sqlName(t->name) + " (" + cols + ")");
     } catch (const OraError& err) {
-      if (err.code() == 1) throw OraError(1452, "cannot CREATE UNIQUE INDEX; duplicate keys found");
+      if (err.code() == 1) throw OraError(1452);
       if (err.text().find("already exists") != std::string::npos)
-        throw OraError(955, "name is already used by an existing object");
+        throw OraError(955);
       throw;
     }
     catalog_.addIndex(idx);
@@ -160,7 +160,7 @@ void SessionImpl::dropTable(const Statement& s) {
   checkOwnSchema(s.tableSchema, user_);
   asDdl([&] {
     const CatalogTable* t = catalog_.table(s.table.text);
-    if (!t) throw OraError(942, "table or view does not exist");
+    if (!t) throw OraError(942);
     std::string name = t->name;
     run("DROP TABLE " + sqlName(name));
     catalog_.removeTable(name);
@@ -169,7 +169,7 @@ void SessionImpl::dropTable(const Statement& s) {
 
 void SessionImpl::dropIndex(const Statement& s) {
   asDdl([&] {
-    if (!catalog_.index(s.index.text)) throw OraError(1418, "specified index does not exist");
+    if (!catalog_.index(s.index.text)) throw OraError(1418);
     run("DROP INDEX " + sqlName(s.index.text));
     catalog_.removeIndex(s.index.text);
   });
@@ -182,7 +182,7 @@ void SessionImpl::alterSession(const Statement& s) {
     bool ok = v.size() == 2 && v[0] != v[1];
     for (char c : v)
       ok = ok && !std::isdigit((unsigned char)c) && c != '+' && c != '-' && c != '<' && c != '>';
-    if (!ok) throw OraError(12705, "Cannot access NLS data files or invalid environment specified");
+    if (!ok) throw OraError(12705);
     nls_.decimalSeparator = v[0];
     nls_.groupSeparator = v[1];
   } else if (p == "NLS_DATE_FORMAT") {
@@ -196,7 +196,7 @@ void SessionImpl::alterSession(const Statement& s) {
     sqlite3_finalize(st);
     if (rc != SQLITE_ROW) {
       OraError err = errorFromSqlite(msg);
-      if (err.code() == 600) throw OraError(1821, "date format not recognized");
+      if (err.code() == 600) throw OraError(1821);
       throw err;
     }
     nls_.dateFormat = v;
@@ -220,7 +220,7 @@ void SessionImpl::alterSession(const Statement& s) {
     if (!supported)
       throw OraError(3001, "unimplemented feature: " + p + " other than AMERICAN/BINARY");
   } else {
-    throw OraError(2248, "invalid option for ALTER SESSION");
+    throw OraError(2248);
   }
 }
 

@@ -23,9 +23,9 @@ const char* kindCode(const std::string& type) {
 
 const CatalogTable& targetTable(Catalog& catalog, const Statement& s, const std::string& user) {
   if (!s.tableSchema.empty() && s.tableSchema.text != user)
-    throw OraError(942, "table or view does not exist");
+    throw OraError(942);
   const CatalogTable* t = catalog.table(s.table.text);
-  if (!t) throw OraError(942, "table or view does not exist");
+  if (!t) throw OraError(942);
   return *t;
 }
 
@@ -67,7 +67,7 @@ StatementResult SessionImpl::insert(const Statement& s) {
     for (const auto& n : s.columns) {
       int i = table.columnIndex(n.text);
       if (i < 0) throw OraError(904, "\"" + n.text + "\": invalid identifier");
-      if (!seen.insert(i).second) throw OraError(957, "duplicate column name");
+      if (!seen.insert(i).second) throw OraError(957);
       targets.push_back(i);
     }
   }
@@ -78,8 +78,8 @@ StatementResult SessionImpl::insert(const Statement& s) {
   std::string from;
   if (s.query) {
     TranslatedQuery q = t.query(*s.query);
-    if (q.columns.size() < targets.size()) throw OraError(947, "not enough values");
-    if (q.columns.size() > targets.size()) throw OraError(913, "too many values");
+    if (q.columns.size() < targets.size()) throw OraError(947);
+    if (q.columns.size() > targets.size()) throw OraError(913);
     std::string a = t.newAlias();
     for (size_t k = 0; k < targets.size(); ++k) {
       TypedSql v;
@@ -89,8 +89,8 @@ StatementResult SessionImpl::insert(const Statement& s) {
     }
     from = " FROM (" + q.sql + ") AS " + a;
   } else {
-    if (s.values.size() < targets.size()) throw OraError(947, "not enough values");
-    if (s.values.size() > targets.size()) throw OraError(913, "too many values");
+    if (s.values.size() < targets.size()) throw OraError(947);
+    if (s.values.size() > targets.size()) throw OraError(913);
     for (size_t k = 0; k < targets.size(); ++k)
       byColumn[size_t(targets[k])] = t.expr(*s.values[k], empty);
   }
@@ -134,7 +134,7 @@ StatementResult SessionImpl::update(const Statement& s) {
                      "\"" + a.qualifier.text + "\".\"" + a.column.text + "\": invalid identifier");
     const CatalogColumn* c = table.column(a.column.text);
     if (!c) throw OraError(904, "\"" + a.column.text + "\": invalid identifier");
-    if (!seen.insert(c->name).second) throw OraError(957, "duplicate column name");
+    if (!seen.insert(c->name).second) throw OraError(957);
     TypedSql v = t.expr(*a.value, scope);
     sets +=
         (sets.empty() ? "" : ", ") + sqlName(c->name) + " = " + writeValue(v, *c, table.name, true);

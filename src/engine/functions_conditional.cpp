@@ -56,7 +56,7 @@ bool decodeMatches(sqlite3_context* c, sqlite3_value* expr, sqlite3_value* searc
 }
 
 void decode(sqlite3_context* c, int argc, sqlite3_value** argv) {
-  if (argc < 3) throw OraError(938, "not enough arguments for function");
+  if (argc < 3) throw OraError(938);
   sqlite3_value* firstSearch = argv[1];
   sqlite3_value* firstResult = argv[2];
   int i = 1;
@@ -95,7 +95,7 @@ void nullif(sqlite3_context* c, int, sqlite3_value** argv) {
 
 // GREATEST and LEAST: the first argument fixes the type all are compared in.
 void extreme(sqlite3_context* c, int argc, sqlite3_value** argv, int wanted) {
-  if (argc < 1) throw OraError(938, "not enough arguments for function");
+  if (argc < 1) throw OraError(938);
   for (int i = 0; i < argc; ++i) {
     if (isNull(argv[i])) {
       sqlite3_result_null(c);

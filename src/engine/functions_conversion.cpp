@@ -19,7 +19,7 @@ struct NlsOverride {
 };
 
 [[noreturn]] void invalidNlsParameter() {
-  throw OraError(12702, "invalid NLS parameter string used in SQL function");
+  throw OraError(12702);
 }
 
 NlsOverride nlsOverride(sqlite3_context* c, int argc, sqlite3_value** argv) {
@@ -139,7 +139,7 @@ void castText(sqlite3_context* c, int, sqlite3_value** argv) {
   auto n = integerArg(c, argv[1]);
   if (!s || !n) return sqlite3_result_null(c);
   std::u32string chars = utf8::decode(*s);
-  if ((long long)chars.size() > *n) throw OraError(25137, "Data value out of range");
+  if ((long long)chars.size() > *n) throw OraError(25137);
   if (sqlite3_value_int(argv[2]) != 0) chars.append(size_t(*n) - chars.size(), U' ');
   setText(c, utf8::encode(chars));
 }

@@ -28,9 +28,9 @@ void addIntervalMonthsFn(sqlite3_context* c, int, sqlite3_value** argv) {
   r.year = int(total / 12);
   r.month = int(total % 12) + 1;
   if (r.year < kMinYear || r.year > kMaxYear)
-    throw OraError(1841, "(full) year must be between -4713 and +9999, and not be 0");
+    throw OraError(1841);
   if (r.day > daysInMonth(r.year, r.month))
-    throw OraError(1839, "date not valid for month specified");
+    throw OraError(1839);
   setDate(c, r);
 }
 
@@ -94,7 +94,7 @@ void sysdateFn(sqlite3_context* c, int, sqlite3_value**) { setDate(c, nowOf(c));
 
 void userenvFn(sqlite3_context* c, int, sqlite3_value** argv) {
   auto param = textArg(c, argv[0]);
-  if (!param) throw OraError(2003, "invalid USERENV parameter");
+  if (!param) throw OraError(2003);
   std::string p;
   for (char ch : *param) p += static_cast<char>(ch >= 'a' && ch <= 'z' ? ch - 32 : ch);
   if (p == "LANGUAGE") return setText(c, "AMERICAN_AMERICA.AL32UTF8");
@@ -108,7 +108,7 @@ void userenvFn(sqlite3_context* c, int, sqlite3_value** argv) {
     const auto id = reinterpret_cast<std::uintptr_t>(&contextOf(c));
     return sqlite3_result_int64(c, static_cast<long long>(id % 1000000007ULL));
   }
-  throw OraError(2003, "invalid USERENV parameter");
+  throw OraError(2003);
 }
 
 // A RAW(16) as Oracle shows it: 32 upper-case hexadecimal digits.

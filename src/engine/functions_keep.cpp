@@ -30,7 +30,7 @@ struct KeepState {
   std::vector<Row> rows;
 };
 
-[[noreturn]] void badArguments() { throw OraError(909, "invalid number of arguments"); }
+[[noreturn]] void badArguments() { throw OraError(909); }
 
 Fn fnOf(const std::string& name) {
   if (name == "MIN") return Fn::Min;

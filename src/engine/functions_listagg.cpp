@@ -35,7 +35,7 @@ struct ListState {
   std::optional<std::string> rendered;
 };
 
-[[noreturn]] void badArguments() { throw OraError(909, "invalid number of arguments"); }
+[[noreturn]] void badArguments() { throw OraError(909); }
 
 ListState* stateOf(sqlite3_context* c, bool create) {
   auto** slot = static_cast<ListState**>(
@@ -84,7 +84,7 @@ const std::string& render(ListState& s) {
     first = false;
     out += item.value;
     if (out.size() > kMaxVarchar)
-      throw OraError(1489, "result of string concatenation is too long");
+      throw OraError(1489);
   }
   return *(s.rendered = std::move(out));
 }

@@ -118,7 +118,7 @@ void remainderFn(sqlite3_context* c, int, sqlite3_value** argv) {
   auto m = doubleArg(c, argv[0]);
   auto n = doubleArg(c, argv[1]);
   if (!m || !n) return sqlite3_result_null(c);
-  if (*n == 0) throw OraError(1476, "divisor is equal to zero");
+  if (*n == 0) throw OraError(1476);
   const double q = std::nearbyint(toSignificant15(*m / *n));  // ties to even
   setNumber(c, cleanResidual(*m - *n * q, std::fmax(std::fabs(*m), std::fabs(*n))));
 }
@@ -200,7 +200,7 @@ void divide(sqlite3_context* c, int, sqlite3_value** argv) {
   auto a = numberArg(c, argv[0]);
   auto b = numberArg(c, argv[1]);
   if (!a || !b) return sqlite3_result_null(c);
-  if (b->value() == 0) throw OraError(1476, "divisor is equal to zero");
+  if (b->value() == 0) throw OraError(1476);
   if (a->isInteger && b->isInteger && b->integer != -1 && a->integer % b->integer == 0)
     return sqlite3_result_int64(c, a->integer / b->integer);
   setNumber(c, a->value() / b->value());
@@ -220,7 +220,7 @@ void numberColumn(sqlite3_context* c, int argc, sqlite3_value** argv) {
   if (precision) {
     const double limit = std::pow(10.0, static_cast<double>(*precision - s));
     if (std::fabs(rounded.value()) >= limit)
-      throw OraError(1438, "value larger than specified precision allowed for this column");
+      throw OraError(1438);
   }
   setNumber(c, rounded);
 }

@@ -205,7 +205,7 @@ constexpr std::size_t kMaxResultBytes = 4000;
 
 void checkResultLength(const std::string& result) {
   if (result.size() > kMaxResultBytes)
-    throw OraError(1489, "result of string concatenation is too long");
+    throw OraError(1489);
 }
 
 // Appends the replacement for the current match: \1 to \9 name groups (empty

@@ -7,7 +7,7 @@ namespace korvo::engine::udf {
 
 namespace {
 
-[[noreturn]] void badArguments() { throw OraError(909, "invalid number of arguments"); }
+[[noreturn]] void badArguments() { throw OraError(909); }
 
 }  // namespace
 

@@ -157,7 +157,7 @@ void trimSet(sqlite3_context* c, int argc, sqlite3_value** argv, int sides, bool
   if (!s || !set) return sqlite3_result_null(c);
   const std::u32string setChars = utf8::decode(*set);
   if (single && setChars.size() != 1)
-    throw OraError(30001, "trim set should have only one character");
+    throw OraError(30001);
   const std::u32string chars = utf8::decode(*s);
   std::size_t begin = 0;
   std::size_t end = chars.size();
@@ -212,7 +212,7 @@ void concat(sqlite3_context* c, int argc, sqlite3_value** argv) {
   for (int i = 0; i < argc; ++i)
     if (auto s = textArg(c, argv[i])) out += *s;
   if (static_cast<long long>(out.size()) > kMaxVarchar)
-    throw OraError(1489, "result of string concatenation is too long");
+    throw OraError(1489);
   setText(c, out);
 }
 

@@ -150,7 +150,7 @@ std::optional<Number> numberArg(sqlite3_context* c, sqlite3_value* v) {
     case SQLITE_TEXT:
       return Number::ofReal(parseNumber(textOf(v), decimalCharOf(c)));
     default:
-      throw OraError(1722, "invalid number");
+      throw OraError(1722);
   }
 }
 
@@ -165,7 +165,7 @@ std::optional<long long> integerArg(sqlite3_context* c, sqlite3_value* v) {
   if (!n) return std::nullopt;
   if (n->isInteger) return n->integer;
   const double t = std::trunc(n->real);
-  if (!std::isfinite(t)) throw OraError(1426, "numeric overflow");
+  if (!std::isfinite(t)) throw OraError(1426);
   if (t >= kInt64Limit) return static_cast<long long>(kInt64Limit - 1024);
   if (t <= -kInt64Limit) return -static_cast<long long>(kInt64Limit - 1024);
   return static_cast<long long>(t);
@@ -194,7 +194,7 @@ std::optional<DateTime> dateArg(sqlite3_context* c, sqlite3_value* v) {
 }
 
 void setNumber(sqlite3_context* c, double v) {
-  if (!std::isfinite(v)) throw OraError(1426, "numeric overflow");
+  if (!std::isfinite(v)) throw OraError(1426);
   const double nearest = std::nearbyint(v);
   // Integral, or within a few units in the last place of an integer (0.3/0.1).
   if (std::fabs(nearest) < kInt64Limit &&

@@ -57,7 +57,7 @@ TypedSql numberColumn(const std::string& sql) {
 }
 
 [[noreturn]] void notAllowedHere() {
-  throw OraError(976, "Specified pseudocolumn or operator not allowed here");
+  throw OraError(976);
 }
 
 }  // namespace
@@ -86,7 +86,7 @@ std::string HierarchyBlock::siblingKeys(Translator& t, const Query& q, const Sco
                      ? std::stoul(e->text.substr(digits))
                      : 0;
       if (k < 1 || k > q.core.items.size() || q.core.items[k - 1].expr->kind == ExprKind::Star)
-        throw OraError(1785, "ORDER BY item must be the number of a SELECT-list expression");
+        throw OraError(1785);
       e = q.core.items[k - 1].expr.get();
     } else if (e->kind == ExprKind::Column && e->qualifier.empty()) {
       for (const auto& item : q.core.items)
@@ -100,7 +100,7 @@ std::string HierarchyBlock::siblingKeys(Translator& t, const Query& q, const Sco
 std::unique_ptr<HierarchyBlock> HierarchyBlock::begin(Translator& t, const Query& q, Scope& scope,
                                                       std::string& from) {
   const SelectCore& c = q.core;
-  if (!c.connectBy) throw OraError(1788, "CONNECT BY clause required in this query block");
+  if (!c.connectBy) throw OraError(1788);
   if (!t.env_.db)
     throw OraError(3001, "unimplemented feature: hierarchical query in this statement");
   if (c.where && hasOuterJoinMark(*c.where))
@@ -225,13 +225,13 @@ void HierarchyBlock::collectPaths(Translator& t, const Query& q, WalkQueries& w)
   for (const Expr* e : exprs) {
     visit(*e, [&](const Expr& x) {
       if (x.kind == ExprKind::Pseudo && x.text == "CONNECT_BY_ISCYCLE" && !c.noCycle)
-        throw OraError(30930, "NOCYCLE keyword is required with CONNECT_BY_ISCYCLE pseudocolumn");
+        throw OraError(30930);
       if (!isPathCall(x)) return true;
       if (paths_.count(&x)) return false;
-      if (x.args.size() != 2) throw OraError(909, "invalid number of arguments");
+      if (x.args.size() != 2) throw OraError(909);
       const Expr& sep = *x.args[1];
       if (sep.kind != ExprKind::String || sep.text.empty())
-        throw OraError(30003, "illegal parameter in SYS_CONNECT_BY_PATH function");
+        throw OraError(30003);
       values += ", " + Translator::asText(t.expr(*x.args[0], plain));
       w.separators.push_back(sep.text);
       paths_[&x] = w.pathCount++;
@@ -316,7 +316,7 @@ bool HierarchyBlock::translate(Translator& t, const Expr& e, const Scope& scope,
       const std::string& n = e.text;
       if (n != "LEVEL" && n != "CONNECT_BY_ISLEAF" && n != "CONNECT_BY_ISCYCLE") return false;
       if (n == "CONNECT_BY_ISCYCLE" && !noCycle_)
-        throw OraError(30930, "NOCYCLE keyword is required with CONNECT_BY_ISCYCLE pseudocolumn");
+        throw OraError(30930);
       if (phase_ == Phase::Level && n == "LEVEL") {
         out = numberColumn("?1");
         return true;

@@ -22,7 +22,7 @@ std::string extendPath(const std::string& prefix, const WalkPath& p, int rid) {
                    "when using SYS_CONNECT_BY_PATH function, cannot have separator as part of "
                    "column value");
   std::string out = prefix + p.separator + v.value_or(std::string());
-  if (out.size() > 4000) throw OraError(1489, "result of string concatenation is too long");
+  if (out.size() > 4000) throw OraError(1489);
   return out;
 }
 
@@ -41,7 +41,7 @@ std::vector<WalkRow> walkHierarchy(const WalkInput& in) {
     Frame f = stack.back();
     stack.pop_back();
     if (out.size() >= in.maxRows)
-      throw OraError(30009, "Not enough memory for CONNECT BY operation");
+      throw OraError(30009);
     if (checkLoops) {
       while (int(pathKeys.size()) >= f.level) {
         auto k = onPath.find(*pathKeys.back());
@@ -69,7 +69,7 @@ std::vector<WalkRow> walkHierarchy(const WalkInput& in) {
     if (levelOk) {
       for (int child : candidates) {
         if (checkLoops && onPath.count(in.key(child))) {
-          if (!in.noCycle) throw OraError(1436, "CONNECT BY loop in user data");
+          if (!in.noCycle) throw OraError(1436);
           row.isCycle = true;
           continue;
         }

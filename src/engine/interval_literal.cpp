@@ -18,11 +18,11 @@ struct Unit {
   int fraction = -1;   // SECOND(p, f) of a single SECOND field
 };
 
-[[noreturn]] void invalid() { throw OraError(1867, "the interval is invalid"); }
+[[noreturn]] void invalid() { throw OraError(1867); }
 
 int smallNumber(const std::string& s) {
   if (s.empty() || s.size() > 2 || s.find_first_not_of("0123456789") != std::string::npos)
-    throw OraError(30088, "datetime/interval precision is out of range");
+    throw OraError(30088);
   return std::stoi(s);
 }
 
@@ -39,7 +39,7 @@ Unit readUnit(const std::string& u) {
     out.precision = smallNumber(inner.substr(0, comma));
     if (comma != std::string::npos) out.fraction = smallNumber(inner.substr(comma + 1));
     if (out.precision > 9 || out.fraction > 9)
-      throw OraError(30088, "datetime/interval precision is out of range");
+      throw OraError(30088);
   }
   return out;
 }
@@ -105,14 +105,14 @@ IntervalValue parseIntervalLiteral(const std::string& text, const std::string& u
     size_t nz = lead.find_first_not_of('0');
     size_t digits = nz == std::string::npos ? 0 : lead.size() - nz;
     if (int(digits) > leadPrecision)
-      throw OraError(1873, "the leading precision of the interval is too small");
+      throw OraError(1873);
   }
   for (size_t i = 1; i < n.size(); ++i) {
     int u = from.index + int(i);
-    if (u == 1 && n[i] > 11) throw OraError(1843, "not a valid month");
-    if (u == 3 && n[i] > 23) throw OraError(1850, "hour must be between 0 and 23");
-    if (u == 4 && n[i] > 59) throw OraError(1851, "minutes must be between 0 and 59");
-    if (u == 5 && n[i] > 59) throw OraError(1852, "seconds must be between 0 and 59");
+    if (u == 1 && n[i] > 11) throw OraError(1843);
+    if (u == 3 && n[i] > 23) throw OraError(1850);
+    if (u == 4 && n[i] > 59) throw OraError(1851);
+    if (u == 5 && n[i] > 59) throw OraError(1852);
   }
   IntervalValue out;
   out.yearMonth = yearMonth;

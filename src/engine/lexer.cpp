@@ -65,8 +65,8 @@ std::vector<Token> tokenize(std::string_view sql) {
         char close = closingQuote(sql[j + 2]);
         size_t k = j + 3;
         while (k + 1 < n && !(sql[k] == close && sql[k + 1] == '\'')) ++k;
-        if (k + 1 >= n) throw OraError(1756, "quoted string not properly terminated");
-        if (k - j - 3 > kMaxStringBytes) throw OraError(1704, "string literal too long");
+        if (k + 1 >= n) throw OraError(1756);
+        if (k - j - 3 > kMaxStringBytes) throw OraError(1704);
         push(TokenKind::String, std::string(sql.substr(j + 3, k - j - 3)), b, k + 2);
         i = k + 2;
         continue;
@@ -80,7 +80,7 @@ std::vector<Token> tokenize(std::string_view sql) {
       for (;;) {
         size_t quote = sql.find('\'', k);
         if (quote == std::string_view::npos)
-          throw OraError(1756, "quoted string not properly terminated");
+          throw OraError(1756);
         text.append(sql.substr(k, quote - k));
         if (quote + 1 < n && sql[quote + 1] == '\'') {
           text += '\'';
@@ -90,7 +90,7 @@ std::vector<Token> tokenize(std::string_view sql) {
         k = quote;
         break;
       }
-      if (text.size() > kMaxStringBytes) throw OraError(1704, "string literal too long");
+      if (text.size() > kMaxStringBytes) throw OraError(1704);
       push(TokenKind::String, std::move(text), b, k + 1);
       i = k + 1;
       continue;
@@ -98,12 +98,12 @@ std::vector<Token> tokenize(std::string_view sql) {
     if (c == '"') {
       size_t close = sql.find('"', i + 1);
       if (close == std::string_view::npos)
-        throw OraError(1740, "missing double quote in identifier");
-      if (close == i + 1) throw OraError(1741, "illegal zero-length identifier");
+        throw OraError(1740);
+      if (close == i + 1) throw OraError(1741);
       // Oracle's names may hold any character but the double quote and NUL
       if (sql.substr(i + 1, close - i - 1).find('\0') != std::string_view::npos)
-        throw OraError(911, "invalid character");
-      if (close - i - 1 > kMaxIdentifierBytes) throw OraError(972, "identifier is too long");
+        throw OraError(911);
+      if (close - i - 1 > kMaxIdentifierBytes) throw OraError(972);
       push(TokenKind::QuotedIdentifier, std::string(sql.substr(i + 1, close - i - 1)), b,
            close + 1);
       i = close + 1;
@@ -131,7 +131,7 @@ std::vector<Token> tokenize(std::string_view sql) {
     if (isIdentStart(c)) {
       size_t k = i;
       while (k < n && isIdentPart((unsigned char)sql[k])) ++k;
-      if (k - i > kMaxIdentifierBytes) throw OraError(972, "identifier is too long");
+      if (k - i > kMaxIdentifierBytes) throw OraError(972);
       std::string word(sql.substr(i, k - i));
       for (auto& ch : word)
         if (ch >= 'a' && ch <= 'z') ch = char(ch - 'a' + 'A');
@@ -154,7 +154,7 @@ std::vector<Token> tokenize(std::string_view sql) {
       ++i;
       continue;
     }
-    throw OraError(911, "invalid character");
+    throw OraError(911);
   }
   out.push_back(Token{TokenKind::End, "", n, n});
   return out;

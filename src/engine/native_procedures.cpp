@@ -149,7 +149,7 @@ class JoinTreeBuilder {
                  ",0, " + number(tree) + ")");
       rows.push_back({std::nullopt, 0});
     }
-    if (rows.size() > 1) throw OraError(20001, "Error: Loop detected in the universe");
+    if (rows.size() > 1) throw OraError(20001);
     TreeRow self = rows[0];
     std::optional<long long> childLevel = self.level;
     if (childLevel) ++*childLevel;

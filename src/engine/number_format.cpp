@@ -14,8 +14,8 @@ namespace korvo::engine {
 
 namespace {
 
-[[noreturn]] void invalidNumber() { throw OraError(1722, "invalid number"); }
-[[noreturn]] void invalidModel() { throw OraError(1481, "invalid number format model"); }
+[[noreturn]] void invalidNumber() { throw OraError(1722); }
+[[noreturn]] void invalidModel() { throw OraError(1481); }
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
@@ -263,7 +263,7 @@ double parseNumber(std::string_view text, char decimal) {
   }
   if (i != s.size()) invalidNumber();
   const double v = std::strtod(clean.c_str(), nullptr);
-  if (!std::isfinite(v)) throw OraError(1426, "numeric overflow");
+  if (!std::isfinite(v)) throw OraError(1426);
   return v;
 }
 
@@ -425,7 +425,7 @@ void parseNumericCharacters(std::string_view setting, char& decimal, char& group
            c != '>' && static_cast<unsigned char>(c) < 0x80;
   };
   if (setting.size() != 2 || setting[0] == setting[1] || !usable(setting[0]) || !usable(setting[1]))
-    throw OraError(12705, "Cannot access NLS data files or invalid environment specified");
+    throw OraError(12705);
   decimal = setting[0];
   group = setting[1];
 }

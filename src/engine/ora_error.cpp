@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "engine/ora_messages.h"
+
 namespace korvo::engine {
 
 std::string oraCode(int code) {
@@ -12,5 +14,8 @@ std::string oraCode(int code) {
 
 OraError::OraError(int code, const std::string& text)
     : std::runtime_error(oraCode(code) + ": " + text), code_(code), text_(text) {}
+
+OraError::OraError(int code)
+    : OraError(code, oraMessage(code) ? oraMessage(code) : "error without a fixed text") {}
 
 }  // namespace korvo::engine

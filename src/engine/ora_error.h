@@ -9,6 +9,8 @@ namespace korvo::engine {
 class OraError : public std::runtime_error {
  public:
   OraError(int code, const std::string& text);
+  // The fixed text of `code` (ora_messages.cpp).
+  explicit OraError(int code);
   int code() const noexcept { return code_; }
   // The text after "ORA-nnnnn: ".
   const std::string& text() const noexcept { return text_; }

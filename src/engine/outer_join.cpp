@@ -78,7 +78,7 @@ std::string Translator::planOuterJoins(const std::vector<std::string>& pieces, S
       continue;
     }
     if (marksUnderOrOrIn(*c, false))
-      throw OraError(1719, "outer join operator (+) not allowed in operand of OR or IN");
+      throw OraError(1719);
     std::vector<const Expr*> columns;
     collectColumns(*c, columns);
     std::set<size_t> marked, others;
@@ -86,13 +86,13 @@ std::string Translator::planOuterJoins(const std::vector<std::string>& pieces, S
       int i = sourceIndexOf(*col, scope);
       if (i < 0) {
         if (col->outerJoin)
-          throw OraError(1705, "an outer join cannot be specified on a correlation column");
+          throw OraError(1705);
         continue;
       }
       (col->outerJoin ? marked : others).insert(size_t(i));
     }
     if (marked.size() > 1)
-      throw OraError(1468, "a predicate may reference only one outer-joined table");
+      throw OraError(1468);
     size_t t = *marked.begin();
     others.erase(t);
     on[t].push_back(c);
@@ -106,7 +106,7 @@ std::string Translator::planOuterJoins(const std::vector<std::string>& pieces, S
     from += (from.empty() ? "" : ", ") + pieces[i];
     emitted[i] = true;
   }
-  if (from.empty()) throw OraError(1416, "two tables cannot be outer-joined to each other");
+  if (from.empty()) throw OraError(1416);
   for (;;) {
     bool progress = false, pending = false;
     for (size_t t = 0; t < n; ++t) {
@@ -127,7 +127,7 @@ std::string Translator::planOuterJoins(const std::vector<std::string>& pieces, S
       progress = true;
     }
     if (!pending) break;
-    if (!progress) throw OraError(1416, "two tables cannot be outer-joined to each other");
+    if (!progress) throw OraError(1416);
   }
   conjuncts = std::move(remaining);
   return from;

@@ -109,9 +109,9 @@ void SessionImpl::runBlock(const Statement& s) {
 void SessionImpl::createProcedure(const Statement& s) {
   asDdl([&] {
     const std::string& name = s.table.text;
-    if (catalog_.table(name)) throw OraError(955, "name is already used by an existing object");
+    if (catalog_.table(name)) throw OraError(955);
     if (!s.orReplace && catalog_.hasProcedure(name))
-      throw OraError(955, "name is already used by an existing object");
+      throw OraError(955);
     catalog_.storeProcedure(name, s.text);
   });
 }

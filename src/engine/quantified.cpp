@@ -28,7 +28,7 @@ TypedSql Translator::quantified(const Expr& e, const Scope& scope, bool allowAgg
     return out;
   }
   TranslatedQuery q = query(*e.query, &scope);
-  if (q.columns.size() > 1) throw OraError(913, "too many values");
+  if (q.columns.size() > 1) throw OraError(913);
   std::string a = newAlias();
   TypedSql value;
   value.sql = a + ".c1";

@@ -67,16 +67,16 @@ void registerRecursionGuard(sqlite3* db) {
 TranslatedQuery Translator::recursiveCommonTable(const CommonTable& ct) {
   const Query& q = *ct.query;
   if (ct.columns.empty())
-    throw OraError(32039, "recursive WITH clause must have column alias list");
+    throw OraError(32039);
   if (q.kind != Query::Kind::Compound || !q.orderBy.empty() || q.offsetRows || q.fetchRows)
-    throw OraError(32040, "recursive WITH clause must use a UNION ALL operation");
+    throw OraError(32040);
   for (SetOp op : q.ops)
     if (op != SetOp::UnionAll)
-      throw OraError(32040, "recursive WITH clause must use a UNION ALL operation");
+      throw OraError(32040);
   size_t anchors = 0;
   while (anchors < q.members.size() && !memberReads(*q.members[anchors], ct.name.text)) ++anchors;
   if (anchors == 0)
-    throw OraError(32043, "recursive WITH clause needs an initialization branch");
+    throw OraError(32043);
   if (q.members.size() - anchors != 1)
     throw OraError(3001, "unimplemented feature: recursive WITH with more than one recursive branch");
   const Query& member = *q.members.back();
@@ -85,7 +85,7 @@ TranslatedQuery Translator::recursiveCommonTable(const CommonTable& ct) {
   for (const auto& item : c.items) aggregate = aggregate || containsAggregate(*item.expr);
   if (c.distinct || aggregate || !member.orderBy.empty() || c.connectBy || c.startWith ||
       !member.with.empty() || member.offsetRows || member.fetchRows)
-    throw OraError(32486, "unsupported operation in recursive branch of recursive WITH clause");
+    throw OraError(32486);
 
   TranslatedQuery out;
   std::string anchorSql;
@@ -103,7 +103,7 @@ TranslatedQuery Translator::recursiveCommonTable(const CommonTable& ct) {
       for (size_t i = 0; i < a.types.size(); ++i)
         if (a.types[i] != out.types[i] && a.types[i] != SqlType::Unknown &&
             out.types[i] != SqlType::Unknown)
-          throw OraError(1790, "expression must have same datatype as corresponding expression");
+          throw OraError(1790);
     }
     anchorSql += (k ? " UNION ALL " : "") + std::string("SELECT * FROM (") + a.sql + ")";
   }
@@ -132,13 +132,13 @@ TranslatedQuery Translator::recursiveCommonTable(const CommonTable& ct) {
   for (size_t i = 0; i < r.types.size(); ++i) {
     if (out.types[i] == SqlType::Unknown) out.types[i] = r.types[i];
     else if (r.types[i] != SqlType::Unknown && r.types[i] != out.types[i])
-      throw OraError(1790, "expression must have same datatype as corresponding expression");
+      throw OraError(1790);
     out.columns[i].nullable = out.columns[i].nullable || r.columns[i].nullable;
   }
   // the member's select list gains the depth its rows are at
   const std::string select = "SELECT ";
   if (r.sql.rfind(select, 0) != 0 || self.alias.empty())
-    throw OraError(32486, "unsupported operation in recursive branch of recursive WITH clause");
+    throw OraError(32486);
   std::string recursiveSql = "SELECT korvo_recursion_guard(0, " + self.alias +
                              ".korvo_depth) AS korvo_depth, " + r.sql.substr(select.size());
   std::string cols = "korvo_depth", outCols;

@@ -39,34 +39,34 @@ int countStep(pcre2_callout_block*, void* data) {
   switch (code) {
     case PCRE2_ERROR_MISSING_CLOSING_PARENTHESIS:
     case PCRE2_ERROR_UNMATCHED_CLOSING_PARENTHESIS:
-      throw OraError(12725, "unmatched parentheses in regular expression");
+      throw OraError(12725);
     case PCRE2_ERROR_MISSING_SQUARE_BRACKET:
-      throw OraError(12726, "unmatched bracket in regular expression");
+      throw OraError(12726);
     case PCRE2_ERROR_BAD_SUBPATTERN_REFERENCE:
     case PCRE2_ERROR_ZERO_RELATIVE_REFERENCE:
     case PCRE2_ERROR_BAD_RELATIVE_REFERENCE:
-      throw OraError(12727, "invalid back reference in regular expression");
+      throw OraError(12727);
     case PCRE2_ERROR_CLASS_RANGE_ORDER:
     case PCRE2_ERROR_CLASS_INVALID_RANGE:
-      throw OraError(12728, "invalid range in regular expression");
+      throw OraError(12728);
     case PCRE2_ERROR_UNKNOWN_POSIX_CLASS:
     case PCRE2_ERROR_POSIX_CLASS_NOT_IN_CLASS:
-      throw OraError(12729, "invalid character class in regular expression");
+      throw OraError(12729);
     case PCRE2_ERROR_POSIX_NO_SUPPORT_COLLATING:
-      throw OraError(12730, "invalid equivalence class in regular expression");
+      throw OraError(12730);
     case PCRE2_ERROR_QUANTIFIER_OUT_OF_ORDER:
     case PCRE2_ERROR_QUANTIFIER_TOO_BIG:
-      throw OraError(12732, "invalid interval value in regular expression");
+      throw OraError(12732);
     case PCRE2_ERROR_PARENTHESES_NEST_TOO_DEEP:
     case PCRE2_ERROR_PATTERN_TOO_LARGE:
     case PCRE2_ERROR_PATTERN_TOO_COMPLICATED:
     case PCRE2_ERROR_PATTERN_STRING_TOO_LONG:
     case PCRE2_ERROR_PARENTHESES_STACK_CHECK:
-      throw OraError(12733, "regular expression too long");
+      throw OraError(12733);
     case PCRE2_ERROR_HEAP_FAILED:
       throw std::bad_alloc();
     default:
-      throw OraError(12722, "regular expression internal error");
+      throw OraError(12722);
   }
 }
 
@@ -90,7 +90,7 @@ StepBudget::StepBudget(std::size_t subjectBytes)
 
 Pattern::Pattern(std::string_view oraclePattern, const Options& options)
     : source_(oraclePattern), options_(options) {
-  if (oraclePattern.size() > kMaxPatternBytes) throw OraError(12733, "regular expression too long");
+  if (oraclePattern.size() > kMaxPatternBytes) throw OraError(12733);
   const std::string pcre = toPcrePattern(withStandIns(oraclePattern), options);
 
   std::unique_ptr<pcre2_compile_context, CompileContextDeleter> context(
@@ -150,7 +150,7 @@ bool Pattern::search(std::string_view text, std::size_t from, StepBudget& budget
     case PCRE2_ERROR_NOMEMORY:
       throw std::bad_alloc();
     default:
-      throw OraError(12722, "regular expression internal error");
+      throw OraError(12722);
   }
 }
 

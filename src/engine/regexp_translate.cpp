@@ -97,11 +97,11 @@ std::size_t copyBracket(std::string_view pattern, std::size_t i, std::string& ou
         out += ":]";
       } else if (kind == '=') {
         if (!isSingleChar(body))
-          throw OraError(12730, "invalid equivalence class in regular expression");
+          throw OraError(12730);
         appendEquivalents(out, body);
       } else {
         if (!isSingleChar(body))
-          throw OraError(12731, "invalid collation class in regular expression");
+          throw OraError(12731);
         appendClassMember(out, body);
       }
       i = close + 2;
@@ -111,7 +111,7 @@ std::size_t copyBracket(std::string_view pattern, std::size_t i, std::string& ou
     out += member;
     i += member.size();
   }
-  throw OraError(12726, "unmatched bracket in regular expression");
+  throw OraError(12726);
 }
 
 }  // namespace
@@ -137,7 +137,7 @@ Options parseOptions(const std::optional<std::string>& matchParameter) {
         o.ignoreWhitespace = true;
         break;
       default:
-        throw OraError(1760, "illegal argument for function");
+        throw OraError(1760);
     }
   }
   return o;

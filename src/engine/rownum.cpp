@@ -25,8 +25,8 @@ bool isRownum(const Expr& e) { return e.kind == ExprKind::Pseudo && e.text == "R
 double literalNumber(const std::string& text) {
   char* end = nullptr;
   double v = std::strtod(text.c_str(), &end);
-  if (text.empty() || *end != '\0') throw OraError(1722, "invalid number");
-  if (!std::isfinite(v)) throw OraError(1426, "numeric overflow");
+  if (text.empty() || *end != '\0') throw OraError(1722);
+  if (!std::isfinite(v)) throw OraError(1426);
   return v;
 }
 

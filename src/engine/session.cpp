@@ -299,7 +299,7 @@ StatementResult SessionImpl::execute(std::string_view sql) {
     return executeStatement(sql);
   } catch (const std::bad_alloc&) {
     // a statement too large for the memory there is, as Oracle reports it
-    throw OraError(4030, "out of process memory when trying to allocate memory");
+    throw OraError(4030);
   }
 }
 

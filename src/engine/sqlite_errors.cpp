@@ -19,7 +19,7 @@ OraError errorFromSqlite(const std::string& message) {
   }
   if (message.find("database is locked") != std::string::npos ||
       message.find("database table is locked") != std::string::npos)
-    return OraError(54, "resource busy and acquire with NOWAIT specified or timeout expired");
+    return OraError(54);
   // Limits of the storage engine that Oracle does not have: refused honestly.
   for (const char* limit : {"too many terms in compound SELECT", "Expression tree is too large",
                             "parser stack overflow", "too many columns", "too many FROM clause",
@@ -29,23 +29,23 @@ OraError errorFromSqlite(const std::string& message) {
     if (message.find(limit) != std::string::npos)
       return OraError(3001, "unimplemented feature: " + message);
   if (message.find("ESCAPE expression must be a single character") != std::string::npos)
-    return OraError(1425, "escape character must be character string of length 1");
+    return OraError(1425);
   // a group function of the columns of an enclosing query, used where that query
   // cannot group
   if (message.rfind("misuse of aggregate", 0) == 0)
-    return OraError(934, "group function is not allowed here");
+    return OraError(934);
   if (message == "out of memory")
-    return OraError(4030, "out of process memory when trying to allocate memory");
+    return OraError(4030);
   // SQLite's integer SUM stops at 2^63; Oracle's NUMBER goes on
-  if (message == "integer overflow") return OraError(1426, "numeric overflow");
+  if (message == "integer overflow") return OraError(1426);
   if (message.find("string or blob too big") != std::string::npos)
-    return OraError(1489, "result of string concatenation is too long");
+    return OraError(1489);
   if (message.find("duplicate column name") != std::string::npos)
-    return OraError(957, "duplicate column name");
+    return OraError(957);
   if (message.find("already exists") != std::string::npos)
-    return OraError(955, "name is already used by an existing object");
+    return OraError(955);
   if (message.find("interrupted") != std::string::npos)
-    return OraError(1013, "user requested cancel of current operation");
+    return OraError(1013);
   if (message.find("no such function") != std::string::npos) {
     size_t c = message.find(": ");
     std::string fn = c == std::string::npos ? message : message.substr(c + 2);

@@ -14,7 +14,7 @@ std::vector<CatalogIndex> tableKeys(const std::vector<ast::KeyConstraint>& keys,
   std::set<std::string> names;
   int next = 1;
   for (const auto& k : keys) {
-    if (k.primary && primary) throw OraError(2260, "table can have only one primary key");
+    if (k.primary && primary) throw OraError(2260);
     primary = primary || k.primary;
     CatalogIndex idx;
     idx.table = table.name;
@@ -23,17 +23,17 @@ std::vector<CatalogIndex> tableKeys(const std::vector<ast::KeyConstraint>& keys,
     for (const auto& c : k.columns) {
       int at = table.columnIndex(c.text);
       if (at < 0) throw OraError(904, "\"" + c.text + "\": invalid identifier");
-      if (!seen.insert(c.text).second) throw OraError(957, "duplicate column name");
+      if (!seen.insert(c.text).second) throw OraError(957);
       if (k.primary) table.columns[size_t(at)].notNull = true;
       idx.columns.push_back(c.text);
     }
     for (const auto& other : out)
       if (std::set<std::string>(other.columns.begin(), other.columns.end()) == seen)
-        throw OraError(2261, "such unique or primary key already exists in the table");
+        throw OraError(2261);
     if (!k.name.empty()) {
       idx.name = k.name.text;
       if (catalog.index(idx.name) || !names.insert(idx.name).second)
-        throw OraError(2264, "name already used by an existing constraint");
+        throw OraError(2264);
     } else {
       // the system's names, never one already taken
       for (;; ++next) {

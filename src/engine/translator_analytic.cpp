@@ -21,7 +21,7 @@ using namespace ast;
 namespace {
 
 [[noreturn]] void invalidWindow() {
-  throw OraError(30486, "invalid window aggregation group in the window specification");
+  throw OraError(30486);
 }
 
 // The number a translated numeric literal stands for: "5", "(-5)".
@@ -34,7 +34,7 @@ std::string literalText(const std::string& sql) {
 
 [[noreturn]] void notAllowedHere() {
   // Oracle's text has the two blanks
-  throw OraError(30483, "window  functions are not allowed here");
+  throw OraError(30483);
 }
 
 // Functions that exist only as analytics, and what their window may hold.
@@ -122,29 +122,29 @@ bool Translator::clauseFunction(const Expr& e, const Scope& scope, bool allowAgg
     return true;
   }
   if (name == "LISTAGG") {
-    if (!allowAggregates) throw OraError(934, "group function is not allowed here");
+    if (!allowAggregates) throw OraError(934);
     out = listagg(e, scope);
     return true;
   }
   if (c && !c->withinGroup.empty())
     throw OraError(3001, "unimplemented feature: WITHIN GROUP for " + name);
   if (c && c->keep) {
-    if (!allowAggregates) throw OraError(934, "group function is not allowed here");
+    if (!allowAggregates) throw OraError(934);
     out = keep(e, scope);
     return true;
   }
   if (name == "GROUPING" || name == "GROUPING_ID") {
-    if (!allowAggregates) throw OraError(934, "group function is not allowed here");
+    if (!allowAggregates) throw OraError(934);
     out = groupingFunction(e, scope);
     return true;
   }
-  if (analyticOnly(name)) throw OraError(30484, "missing window specification for this function");
+  if (analyticOnly(name)) throw OraError(30484);
   return false;
 }
 
 std::string Translator::windowSql(const FunctionClauses& c, const Scope& scope,
                                   bool allowAggregates, bool& aggregate, bool allowOrder) {
-  if (!allowOrder && !c.orderBy.empty()) throw OraError(30487, "ORDER BY not allowed here");
+  if (!allowOrder && !c.orderBy.empty()) throw OraError(30487);
   std::string w;
   for (size_t i = 0; i < c.partitionBy.size(); ++i) {
     TypedSql p = expr(*c.partitionBy[i], scope, allowAggregates);
@@ -214,7 +214,7 @@ TypedSql Translator::analytic(const Expr& e, const Scope& scope, bool allowAggre
   const std::string& name = e.name.text;
   if (c.keep || !c.withinGroup.empty() || name == "LISTAGG") {
     // LISTAGG and KEEP over a window take PARTITION BY only
-    if (name == "LISTAGG" && c.withinGroup.empty()) throw OraError(2000, "missing WITHIN keyword");
+    if (name == "LISTAGG" && c.withinGroup.empty()) throw OraError(2000);
     if (name != "LISTAGG" && !c.keep)
       throw OraError(3001, "unimplemented feature: WITHIN GROUP for " + name);
     FlagScope noNesting(analyticsAllowed_, false);
@@ -228,19 +228,19 @@ TypedSql Translator::analytic(const Expr& e, const Scope& scope, bool allowAggre
   const FunctionInfo* f = only ? nullptr : findFunction(name);
   if (!only && !(f && f->aggregate)) {
     if (!f) throw OraError(904, "\"" + name + "\": invalid identifier");
-    throw OraError(30484, "missing window specification for this function");  // not analytic
+    throw OraError(30484);  // not analytic
   }
   const int n = int(e.args.size());
   const int minArgs = only ? only->minArgs : f->minArgs,
             maxArgs = only ? only->maxArgs : f->maxArgs;
   if (n < minArgs || (maxArgs >= 0 && n > maxArgs))
-    throw OraError(909, "invalid number of arguments");
+    throw OraError(909);
   const bool ranking = only && only->ranking;
   if (ranking && c.orderBy.empty())
-    throw OraError(30485, "missing ORDER BY expression in the window specification");
-  if (ranking && c.frame) throw OraError(907, "missing right parenthesis");
+    throw OraError(30485);
+  if (ranking && c.frame) throw OraError(907);
   if (e.distinct) {
-    if (!c.orderBy.empty()) throw OraError(30487, "ORDER BY not allowed here");
+    if (!c.orderBy.empty()) throw OraError(30487);
     if (name != "COUNT" || n != 1 || e.args[0]->kind == ExprKind::Star)
       throw OraError(3001, "unimplemented feature: DISTINCT in an analytic function");
     return countDistinct(e, scope, allowAggregates);
@@ -253,7 +253,7 @@ TypedSql Translator::analytic(const Expr& e, const Scope& scope, bool allowAggre
   const bool countStar = name == "COUNT" && n == 1 && e.args[0]->kind == ExprKind::Star;
   if (!countStar)
     for (const auto& a : e.args) {
-      if (a->kind == ExprKind::Star) throw OraError(936, "missing expression");
+      if (a->kind == ExprKind::Star) throw OraError(936);
       args.push_back(expr(*a, scope, allowAggregates));
       aggregate = aggregate || args.back().aggregate;
     }
@@ -359,9 +359,9 @@ void Translator::checkAnalyticGrouped(const Expr& e, const Scope& scope,
 }
 
 TypedSql Translator::listagg(const Expr& e, const Scope& scope, const std::string& over) {
-  if (!e.clauses || e.clauses->withinGroup.empty()) throw OraError(2000, "missing WITHIN keyword");
+  if (!e.clauses || e.clauses->withinGroup.empty()) throw OraError(2000);
   if (e.clauses->keep) throw OraError(3001, "unimplemented feature: LISTAGG with KEEP");
-  if (e.args.empty() || e.args.size() > 2) throw OraError(909, "invalid number of arguments");
+  if (e.args.empty() || e.args.size() > 2) throw OraError(909);
   FlagScope noAnalytics(analyticsAllowed_, false);
   FlagScope rowValues(substituteGroups_, false);
   const TypedSql value = expr(*e.args[0], scope, false);
@@ -386,15 +386,15 @@ TypedSql Translator::keep(const Expr& e, const Scope& scope, const std::string& 
     if (!findFunction(name)) throw OraError(904, "\"" + name + "\": invalid identifier");
     throw OraError(3001, "unimplemented feature: KEEP for " + name);
   }
-  if (e.args.size() != 1) throw OraError(909, "invalid number of arguments");
-  if (e.distinct) throw OraError(30482, "DISTINCT option not allowed for this function");
+  if (e.args.size() != 1) throw OraError(909);
+  if (e.distinct) throw OraError(30482);
   FlagScope noAnalytics(analyticsAllowed_, false);
   FlagScope rowValues(substituteGroups_, false);
   TypedSql value = e.args[0]->kind == ExprKind::Star ? typedSql("1", SqlType::Number)
                                                      : expr(*e.args[0], scope, false);
   if (e.args[0]->kind == ExprKind::Star && name != "COUNT")
-    throw OraError(936, "missing expression");
-  if (value.aggregate) throw OraError(935, "group function is nested too deeply");
+    throw OraError(936);
+  if (value.aggregate) throw OraError(935);
   const bool numeric = name == "SUM" || name == "AVG";
   std::string sql = "ora_keep('" + name + "', " + (numeric ? asNumber(value) : value.sql) + ", " +
                     (e.clauses->keepLast ? "'LAST'" : "'FIRST'") + ", " +

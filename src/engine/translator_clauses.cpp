@@ -26,7 +26,7 @@ std::optional<Found> visibleColumn(const Scope& scope, size_t from, size_t to,
     const auto& cols = scope.sources[s].columns;
     for (size_t c = 0; c < cols.size(); ++c) {
       if (cols[c].name != name || cols[c].mergedBy) continue;
-      if (hit) throw OraError(918, "column ambiguously defined");
+      if (hit) throw OraError(918);
       hit = Found{s, c};
     }
   }
@@ -47,7 +47,7 @@ std::string Translator::usingJoin(const JoinStep& j, Scope& scope, size_t leftSt
   } else {
     for (const auto& n : j.usingColumns) {
       for (const auto& seen : names)
-        if (seen == n.text) throw OraError(957, "duplicate column name");
+        if (seen == n.text) throw OraError(957);
       names.push_back(n.text);
     }
   }

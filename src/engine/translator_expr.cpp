@@ -172,7 +172,7 @@ TypedSql Translator::column(const Expr& e, const Scope& scope) {
                                         ? "column part of USING clause cannot have qualifier"
                                         : "column used in NATURAL join cannot have qualifier");
       }
-      if (col || ambiguous) throw OraError(918, "column ambiguously defined");
+      if (col || ambiguous) throw OraError(918);
       col = c;
       hit = &src;
     }
@@ -238,7 +238,7 @@ TypedSql Translator::binary(const std::string& op, TypedSql l, TypedSql r) {
     out = typed("ora_concat(" + asText(l) + ", " + asText(r) + ")", SqlType::Text);
   } else if (op == "+" || op == "-") {
     bool ld = l.type == SqlType::Date, rd = r.type == SqlType::Date;
-    if (ld && rd && op == "+") throw OraError(975, "date + date not allowed");
+    if (ld && rd && op == "+") throw OraError(975);
     if (ld && rd) {
       out = typed("ora_date_diff(" + l.sql + ", " + r.sql + ")", SqlType::Number);
     } else if (ld) {
@@ -266,7 +266,7 @@ TypedSql Translator::binary(const std::string& op, TypedSql l, TypedSql r) {
 
 TypedSql Translator::subquery(const Expr& e, const Scope& scope) {
   TranslatedQuery q = query(*e.query, &scope);
-  if (q.columns.size() > 1) throw OraError(913, "too many values");
+  if (q.columns.size() > 1) throw OraError(913);
   const Query& inner = *e.query;
   bool plain = inner.kind == Query::Kind::Select && !inner.core.distinct &&
                inner.core.groupBy.empty() && inner.orderBy.empty() && !inner.core.having;
@@ -294,8 +294,8 @@ TypedSql Translator::function(const Expr& e, const Scope& scope, bool allowAggre
     throw OraError(904, "\"" + (e.qualifier.empty() ? "" : e.qualifier.text + "\".\"") + fname +
                             "\": invalid identifier");
   if (fname == "LNNVL") {  // true when its condition is false or unknown
-    if (e.args.size() != 1) throw OraError(909, "invalid number of arguments");
-    if (!isCondition(*e.args[0])) throw OraError(920, "invalid relational operator");
+    if (e.args.size() != 1) throw OraError(909);
+    if (!isCondition(*e.args[0])) throw OraError(920);
     TypedSql c = expr(*e.args[0], scope, allowAggregates);
     TypedSql r = typed("(NOT coalesce(" + c.sql + ", 0))", SqlType::Number);
     r.aggregate = c.aggregate;
@@ -309,13 +309,13 @@ TypedSql Translator::function(const Expr& e, const Scope& scope, bool allowAggre
   if (!f) throw OraError(904, "\"" + fname + "\": invalid identifier");
   int n = int(e.args.size());
   if (n < f->minArgs || (f->maxArgs >= 0 && n > f->maxArgs))
-    throw OraError(909, "invalid number of arguments");
+    throw OraError(909);
   if (f->aggregate && !allowAggregates)
-    throw OraError(934, "group function is not allowed here");
+    throw OraError(934);
   if (f->aggregate)
     for (const auto& a : e.args)
       if (a->kind != ExprKind::Star && containsAggregate(*a)) nestedArgument(*a, scope);
-  if (e.distinct && !f->aggregate) throw OraError(30482, "DISTINCT option not allowed for this function");
+  if (e.distinct && !f->aggregate) throw OraError(30482);
 
   // COUNT(*)
   if (fname == "COUNT" && e.args[0]->kind == ExprKind::Star) {
@@ -330,7 +330,7 @@ TypedSql Translator::function(const Expr& e, const Scope& scope, bool allowAggre
     const bool analytics = analyticsAllowed_, grouped = substituteGroups_;
     if (f->aggregate) analyticsAllowed_ = substituteGroups_ = false;
     for (const auto& a : e.args) {
-      if (a->kind == ExprKind::Star) throw OraError(936, "missing expression");
+      if (a->kind == ExprKind::Star) throw OraError(936);
       args.push_back(expr(*a, scope, allowAggregates && !f->aggregate));
       refuseIntervalValue(args.back());
     }
@@ -527,7 +527,7 @@ TypedSql Translator::exprNode(const Expr& e, const Scope& scope, bool allowAggre
   switch (e.kind) {
     case ExprKind::Number: {
       if (!std::isfinite(std::strtod(e.text.c_str(), nullptr)))
-        throw OraError(1426, "numeric overflow");
+        throw OraError(1426);
       TypedSql r = typed(e.text, SqlType::Number);
       r.literal = true;
       return r;
@@ -545,7 +545,7 @@ TypedSql Translator::exprNode(const Expr& e, const Scope& scope, bool allowAggre
     case ExprKind::DateLiteral: {
       std::string canonical;
       if (!validDateLiteral(e.text, canonical))
-        throw OraError(1861, "literal does not match format string");
+        throw OraError(1861);
       TypedSql r = typed(sqlString(canonical), SqlType::Date);
       r.literal = true;
       return r;
@@ -553,14 +553,14 @@ TypedSql Translator::exprNode(const Expr& e, const Scope& scope, bool allowAggre
     case ExprKind::Interval: return interval(e);
     case ExprKind::Column:
       if (e.outerJoin && !ignoreOuterMarks_)
-        throw OraError(1705, "an outer join cannot be specified on a correlation column");
+        throw OraError(1705);
       return column(e, scope);
-    case ExprKind::Star: throw OraError(936, "missing expression");
+    case ExprKind::Star: throw OraError(936);
     case ExprKind::Pseudo:
       if (e.text == "SYSDATE" || e.text == "CURRENT_DATE")
         return typed(sqlString(env_.sysdate), SqlType::Date);
       if (e.text == "LEVEL")
-        throw OraError(1788, "CONNECT BY clause required in this query block");
+        throw OraError(1788);
       if (e.text == "USER") return typed(sqlString(env_.user), SqlType::Text);
       if (e.text == "UID") return typed("0", SqlType::Number);
       if (e.text == "ROWNUM" && !rownumSql_.empty()) return typed(rownumSql_, SqlType::Number);
@@ -587,10 +587,10 @@ TypedSql Translator::exprNode(const Expr& e, const Scope& scope, bool allowAggre
     case ExprKind::Function: return function(e, scope, allowAggregates);
     case ExprKind::Case: return caseExpr(e, scope, allowAggregates);
     case ExprKind::Extract: return extract(e, scope, allowAggregates);
-    case ExprKind::Row: throw OraError(920, "invalid relational operator");
+    case ExprKind::Row: throw OraError(920);
     case ExprKind::Quantified: return quantified(e, scope, allowAggregates);
   }
-  throw OraError(936, "missing expression");
+  throw OraError(936);
 }
 
 TypedSql Translator::unary(const Expr& e, const Scope& scope, bool allowAggregates) {
@@ -616,7 +616,7 @@ TypedSql Translator::like(const Expr& e, const Scope& scope, bool allowAggregate
   if (e.args.size() > 2) {
     const Expr& esc = *e.args[2];
     if (esc.kind == ExprKind::String && characters(esc.text) != 1)
-      throw OraError(1425, "escape character must be character string of length 1");
+      throw OraError(1425);
     s += " ESCAPE " + expr(esc, scope).sql;
   }
   TypedSql r = typed(s + ")", SqlType::Number);
@@ -642,9 +642,9 @@ TypedSql Translator::extract(const Expr& e, const Scope& scope, bool allowAggreg
   static const char* fields[] = {"YEAR", "MONTH", "DAY", "HOUR", "MINUTE", "SECOND"};
   bool ok = false;
   for (const char* f : fields) ok = ok || e.text == f;
-  if (!ok) throw OraError(907, "missing right parenthesis");
+  if (!ok) throw OraError(907);
   if (v.type == SqlType::Date && (e.text == "HOUR" || e.text == "MINUTE" || e.text == "SECOND"))
-    throw OraError(30076, "invalid extract field for extract source");
+    throw OraError(30076);
   TypedSql r = typed("ora_extract('" + e.text + "', " + asDate(v) + ")", SqlType::Number);
   r.aggregate = v.aggregate;
   return r;
@@ -697,8 +697,8 @@ TypedSql Translator::inQuery(const Expr& e, const Scope& scope, bool allowAggreg
     lhsTypes.push_back(t.type);
   }
   TranslatedQuery q = query(*e.query, &scope);
-  if (q.columns.size() > width) throw OraError(913, "too many values");
-  if (q.columns.size() < width) throw OraError(947, "not enough values");
+  if (q.columns.size() > width) throw OraError(913);
+  if (q.columns.size() < width) throw OraError(947);
   std::string sub = q.sql;
   if (width == 1 && lhsTypes[0] == SqlType::Text && q.types[0] == SqlType::Number) {
     // text against numbers compares as numbers (ORA-01722 for a text that is none)

@@ -90,7 +90,7 @@ class Expander {
   Sets element(const Expr& e) {
     NestingGuard guard(depth_, kMaxTreeDepth, "expression");
     if (isConstruct(e, "ROLLUP") || isConstruct(e, "CUBE")) {
-      if (e.args.empty()) throw OraError(936, "missing expression");
+      if (e.args.empty()) throw OraError(936);
       if (e.args.size() > kMaxGroupedExpressions) tooManyExpressions();
       std::vector<Set> parts;
       for (const auto& a : e.args) parts.push_back(columns(*a));
@@ -127,7 +127,7 @@ class Expander {
  private:
   // A composite column (a, b) is grouped or rolled up as one.
   Set columns(const Expr& e) {
-    if (isGroupingConstruct(e)) throw OraError(907, "missing right parenthesis");
+    if (isGroupingConstruct(e)) throw OraError(907);
     Set s;
     if (e.kind == ExprKind::Row) {
       for (const auto& a : e.args) s = unite(std::move(s), {leaf_(*a)});
@@ -160,11 +160,11 @@ int aggregateDepth(const Expr& e, int depth = 0) {
 void checkOuterLevel(const Expr& e, int depth = 0) {
   checkTreeDepth(depth, "expression");
   if (isAggregateCall(e)) {
-    if (aggregateDepth(e) < 2) throw OraError(937, "not a single-group group function");
+    if (aggregateDepth(e) < 2) throw OraError(937);
     return;
   }
   if (e.kind == ExprKind::Column || e.kind == ExprKind::Star)
-    throw OraError(937, "not a single-group group function");
+    throw OraError(937);
   if (e.kind == ExprKind::Function && e.clauses && e.clauses->over)
     throw OraError(3001, "unimplemented feature: analytic functions over nested group functions");
   for (const auto& a : e.args)
@@ -254,17 +254,17 @@ std::string Translator::planGroupingSets(const SelectCore& c, const Scope& scope
 TypedSql Translator::groupingFunction(const Expr& e, const Scope& scope) {
   const bool id = e.name.text == "GROUPING_ID";
   if (e.args.empty() || (!id && e.args.size() != 1))
-    throw OraError(909, "invalid number of arguments");
+    throw OraError(909);
   std::vector<size_t> leaves;
   {
     const bool saved = substituteGroups_, analytics = analyticsAllowed_;
     substituteGroups_ = analyticsAllowed_ = false;
     for (const auto& a : e.args) {
-      if (a->kind == ExprKind::Star) throw OraError(936, "missing expression");
+      if (a->kind == ExprKind::Star) throw OraError(936);
       const std::string sql = expr(*a, scope, false).sql;
       if (!grouping_) continue;
       auto at = std::find(grouping_->leaves.begin(), grouping_->leaves.end(), sql);
-      if (at == grouping_->leaves.end()) throw OraError(979, "not a GROUP BY expression");
+      if (at == grouping_->leaves.end()) throw OraError(979);
       leaves.push_back(size_t(at - grouping_->leaves.begin()));
     }
     substituteGroups_ = saved;
@@ -299,9 +299,9 @@ bool Translator::planNestedGroups(const Query& q) {
   nested_.reset();
   int depth = 0;
   for (const auto& item : c.items) depth = std::max(depth, aggregateDepth(*item.expr));
-  if (depth > 2) throw OraError(935, "group function is nested too deeply");
+  if (depth > 2) throw OraError(935);
   if (depth < 2) return false;
-  if (c.groupBy.empty()) throw OraError(978, "nested group function without GROUP BY");
+  if (c.groupBy.empty()) throw OraError(978);
   if (std::any_of(c.groupBy.begin(), c.groupBy.end(),
                   [](const ExprPtr& g) { return isGroupingConstruct(*g); }))
     throw OraError(3001,
@@ -326,7 +326,7 @@ bool Translator::planNestedGroups(const Query& q) {
 TypedSql Translator::nestedArgument(const Expr& arg, const Scope& scope) {
   // the outer level is the select list and ORDER BY (where analytics would be allowed)
   if (!nested_ || !nested_->active || !analyticsAllowed_)
-    throw OraError(935, "group function is nested too deeply");
+    throw OraError(935);
   auto known = nested_->read.find(&arg);
   if (known != nested_->read.end()) return known->second;
   nested_->active = false;  // the argument is the inner level

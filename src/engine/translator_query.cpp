@@ -104,7 +104,7 @@ std::string compoundSql(std::vector<std::string> members, const std::vector<SetO
 
 Source Translator::tableSource(const std::string& table, const std::string& alias) {
   const CatalogTable* t = env_.catalog->table(table);
-  if (!t) throw OraError(942, "table or view does not exist");
+  if (!t) throw OraError(942);
   Source s;
   s.name = alias.empty() ? table : alias;
   s.sqlAlias = newAlias();
@@ -139,7 +139,7 @@ std::string Translator::fromItem(const TableRef& t, Scope& scope, const Scope* o
       if (std::string cte; commonTableSource(t, scope, cte)) return cte;
       if (!t.schema.empty() && t.schema.text != env_.user && t.schema.text != "SYS" &&
           t.schema.text != "PUBLIC")
-        throw OraError(942, "table or view does not exist");
+        throw OraError(942);
       std::string name = t.name.text;
       if (env_.catalog->table(name)) {
         Source s = tableSource(name, t.alias.text);
@@ -158,7 +158,7 @@ std::string Translator::fromItem(const TableRef& t, Scope& scope, const Scope* o
         addSource(scope, std::move(s));
         return sql;
       }
-      throw OraError(942, "table or view does not exist");
+      throw OraError(942);
     }
     case TableRef::Kind::Subquery: {
       TranslatedQuery q = query(*t.query, outer);
@@ -196,7 +196,7 @@ std::string Translator::fromItem(const TableRef& t, Scope& scope, const Scope* o
         if (j.natural || !j.usingColumns.empty()) sql += usingJoin(j, scope, leftStart, rightStart);
         if (j.on) {
           if (hasOuterJoinMark(*j.on))
-            throw OraError(25156, "old style outer join (+) cannot be used with ANSI joins");
+            throw OraError(25156);
           std::vector<const Expr*> parts;
           splitConjuncts(j.on.get(), parts);
           std::vector<std::string> terms;
@@ -228,8 +228,8 @@ void Translator::checkGrouped(const Expr& e, const Scope& scope,
       if (e.qualifier.empty() && isAggregateName(e.name.text)) return;
       break;
     case ExprKind::Star:
-      throw hasGroupBy ? OraError(979, "not a GROUP BY expression")
-                       : OraError(937, "not a single-group group function");
+      throw hasGroupBy ? OraError(979)
+                       : OraError(937);
     default:
       break;
   }
@@ -242,8 +242,8 @@ void Translator::checkGrouped(const Expr& e, const Scope& scope,
     std::string alias = aliasOfSql(t.sql);
     for (const auto& s : scope.sources)
       if (s.sqlAlias == alias || (s.sqlAlias.empty() && s.column(e.name.text)))
-        throw hasGroupBy ? OraError(979, "not a GROUP BY expression")
-                         : OraError(937, "not a single-group group function");
+        throw hasGroupBy ? OraError(979)
+                         : OraError(937);
     return;  // a correlated column of an outer query is a constant here
   }
   for (const auto& a : e.args)
@@ -264,7 +264,7 @@ std::string Translator::orderItems(const std::vector<OrderItem>& items, const Sc
       // only an unsigned integer written alone is a position (-0, +1, 1+0 are values)
       size_t k = selectPosition(e.text);
       if (k < 1 || k > out.columns.size())
-        throw OraError(1785, "ORDER BY item must be the number of a SELECT-list expression");
+        throw OraError(1785);
       term = std::to_string(k);
     } else if (e.kind == ExprKind::Column && e.qualifier.empty()) {
       // A select-list alias or heading first, as Oracle resolves it.
@@ -284,19 +284,19 @@ std::string Translator::orderItems(const std::vector<OrderItem>& items, const Sc
           bool named = !item.alias.empty() || item.expr->kind == ExprKind::Column;
           if (k != chosen && named && out.columns[k].name == e.name.text &&
               itemSql[k] != itemSql[chosen])
-            throw OraError(960, "ambiguous column naming in select list");
+            throw OraError(960);
         }
     }
     if (term.empty()) {
       if (!scope && e.kind == ExprKind::Column)
         throw OraError(904, "\"" + e.name.text + "\": invalid identifier");
       if (!scope)  // a set operation sorts by its result columns only
-        throw OraError(1785, "ORDER BY item must be the number of a SELECT-list expression");
+        throw OraError(1785);
       TypedSql t = expr(e, *scope, aggregate);
       for (size_t k = 0; k < itemSql.size() && term.empty(); ++k)
         if (itemSql[k] == t.sql) term = std::to_string(k + 1);
       if (term.empty()) {
-        if (distinct) throw OraError(1791, "not a SELECTed expression");
+        if (distinct) throw OraError(1791);
         if (aggregate) checkGrouped(e, *scope, groups, hasGroupBy);
         term = sortKey(t);
       }
@@ -309,7 +309,7 @@ std::string Translator::orderItems(const std::vector<OrderItem>& items, const Sc
 TranslatedQuery Translator::selectCore(const Query& q, const Scope* outer) {
   const SelectCore& c = q.core;
   if (q.orderSiblings && !c.connectBy)
-    throw OraError(30929, "ORDER SIBLINGS BY clause not allowed here");
+    throw OraError(30929);
   // Analytics, grouping sets and nested group functions belong to one block.
   struct BlockState {
     Translator& t;
@@ -356,7 +356,7 @@ TranslatedQuery Translator::selectCore(const Query& q, const Scope* outer) {
   std::string from;
   if (marks) {
     if (ansiJoin)
-      throw OraError(25156, "old style outer join (+) cannot be used with ANSI joins");
+      throw OraError(25156);
     from = planOuterJoins(pieces, scope, conjuncts);
   } else {
     for (size_t i = 0; i < pieces.size(); ++i) from += (i ? ", " : "") + pieces[i];
@@ -545,13 +545,13 @@ TranslatedQuery Translator::compound(const Query& q, const Scope* outer) {
       out.fixedChar = std::move(t.fixedChar);
     } else {
       if (t.columns.size() != out.columns.size())
-        throw OraError(1789, "query block has incorrect number of result columns");
+        throw OraError(1789);
       for (size_t i = 0; i < out.types.size(); ++i) {
         if (out.types[i] == SqlType::Unknown) {
           out.types[i] = t.types[i];
           out.columns[i].type = t.columns[i].type;
         } else if (t.types[i] != SqlType::Unknown && t.types[i] != out.types[i]) {
-          throw OraError(1790, "expression must have same datatype as corresponding expression");
+          throw OraError(1790);
         }
         out.columns[i].nullable = out.columns[i].nullable || t.columns[i].nullable;
       }

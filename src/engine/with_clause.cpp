@@ -15,7 +15,7 @@ TranslatedQuery Translator::withClause(const Query& q, const Scope* outer) {
   std::set<std::string> names;
   for (const auto& ct : q.with)
     if (!names.insert(ct.name.text).second)
-      throw OraError(32035, "unreferenced query name defined in WITH clause");
+      throw OraError(32035);
   auto savedCtes = ctes_;
   size_t savedVisible = cteVisible_;
   ctes_.resize(cteVisible_);

@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
+#include "db/statement_runner.h"
 #include "kernel/language.h"
 #include "repository/data_packet_io.h"
 #include "repository/name_scrambling.h"
@@ -219,6 +220,9 @@ ExportOutcome UniverseExport::ExporterUnivers(bool boRepositoryFound, const QStr
   }
   scrambled_ = interaction_.confirm(message(37));
 
+  // The ten queries are one activity of the window: shown and cancelled as one.
+  const db::StatementRunner::Activity activity(
+      connection_, text("Export de l'univers…", "Exporting the universe…"));
   try {
     if (scrambled_) {
       // The scrambled object file holds ids of five characters: one cut
