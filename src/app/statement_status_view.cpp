@@ -43,6 +43,11 @@ bool inside(QObject* watched, const QWidget* ancestor) {
 
 QString seconds(qint64 ms) { return QString::number(double(ms) / 1000.0, 'f', 1); }
 
+QString rowCount(qsizetype rows, bool french) {
+  if (french) return rows == 1 ? QStringLiteral("1 ligne") : QStringLiteral("%1 lignes").arg(rows);
+  return rows == 1 ? QStringLiteral("1 row") : QStringLiteral("%1 rows").arg(rows);
+}
+
 }  // namespace
 
 StatementStatusView::StatementStatusView(QMainWindow& window, db::StatementRunner& runner,
@@ -110,8 +115,7 @@ void StatementStatusView::finished(bool cancelled) {
   }
   const bool fr = french_();
   QString text = fr ? QString::fromUtf8("Annulé") : QStringLiteral("Cancelled");
-  if (rows_ >= 0)
-    text += (fr ? QStringLiteral(" (%1 lignes)") : QStringLiteral(" (%1 rows)")).arg(rows_);
+  if (rows_ >= 0) text += QStringLiteral(" (") + rowCount(rows_, fr) + QLatin1Char(')');
   label_->setText(text);
 }
 
@@ -121,8 +125,8 @@ void StatementStatusView::refresh() {
                      ? (fr ? QString::fromUtf8("Exécution…") : QString::fromUtf8("Running…"))
                      : activity_;
   text += QStringLiteral("  ") + seconds(clock_.elapsed()) + QStringLiteral(" s");
-  if (rows_ >= 0)
-    text += (fr ? QStringLiteral("  %1 lignes") : QStringLiteral("  %1 rows")).arg(rows_);
+  // The rows of a result; the reads inside an import or export are not one.
+  if (rows_ >= 0 && activity_.isEmpty()) text += QStringLiteral("  ") + rowCount(rows_, fr);
   label_->setText(text);
 }
 
