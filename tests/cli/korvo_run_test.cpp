@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <algorithm>
 
@@ -159,4 +160,53 @@ TEST_F(KorvoRun, RefusalsMissingFilesAndUsage) {
   const ProgramRun help = korvo({"run", "--help"});
   EXPECT_EQ(help.status, 0);
   EXPECT_TRUE((help.out + help.err).contains("--all"));
+}
+
+TEST_F(KorvoRun, EveryRowToAFileInTheFormatAsked) {
+  saveClerks();
+  const QString csv = dir_.filePath("clerks.csv");
+  ProgramRun run = korvo({"run", connect(), requete("clerks.xml"), "--yes", "--lang", "AN",
+                          "--output", csv, "--separator", ";"});
+  ASSERT_EQ(run.status, 0) << run.err.toStdString();
+  EXPECT_TRUE(run.out.isEmpty());
+  EXPECT_TRUE(run.err.contains("3 rows written to " + csv)) << run.err.toStdString();
+  QFile file(csv);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  QStringList lines = QString::fromUtf8(file.readAll()).split("\r\n", Qt::SkipEmptyParts);
+  std::sort(lines.begin() + 1, lines.end());
+  EXPECT_EQ(lines, (QStringList{"Department;Total salary", "ACCOUNTING;1300", "RESEARCH;1900",
+                                "SALES;950"}));
+
+  // The workbook carries the "Query" sheet: its zip names both sheets.
+  const QString xlsx = dir_.filePath("out.data");
+  run = korvo({"run", connect(), requete("clerks.xml"), "--yes", "--format", "xlsx", "--output", xlsx});
+  ASSERT_EQ(run.status, 0) << run.err.toStdString();
+  QFile book(xlsx);
+  ASSERT_TRUE(book.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(book.read(2) == "PK");
+
+  const QString html = dir_.filePath("clerks.html");
+  run = korvo({"run", connect(), requete("clerks.xml"), "--yes", "--output", html, "--provenance"});
+  ASSERT_EQ(run.status, 0) << run.err.toStdString();
+  QFile page(html);
+  ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+  const QString text = QString::fromUtf8(page.readAll());
+  EXPECT_TRUE(text.contains("<th>Department</th><th>Total salary</th>"));
+  EXPECT_TRUE(text.contains("<td>SALES</td><td>950</td>"));
+  // The condition in the user's words, the French of --lang's default.
+  EXPECT_TRUE(text.contains("ET Fonction Egal à clerk")) << text.toStdString();
+}
+
+TEST_F(KorvoRun, FileOutputRefusals) {
+  saveClerks();
+  EXPECT_EQ(korvo({"run", connect(), requete("clerks.xml"), "--format", "pdf", "--output", "x"}).status, 2);
+  EXPECT_EQ(korvo({"run", connect(), requete("clerks.xml"), "--format", "csv"}).status, 2);
+  EXPECT_EQ(korvo({"run", connect(), requete("clerks.xml"), "--output"}).status, 2);
+  EXPECT_EQ(korvo({"run", connect(), requete("clerks.xml"), "--output", "x.csv", "--separator", "ab"}).status, 2);
+  // A folder that does not exist: refused, nothing written.
+  const QString target = dir_.filePath("none/clerks.csv");
+  const ProgramRun run = korvo({"run", connect(), requete("clerks.xml"), "--yes", "--output", target});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_TRUE(run.err.contains(target)) << run.err.toStdString();
+  EXPECT_FALSE(QFileInfo::exists(dir_.filePath("none")));
 }
