@@ -17,6 +17,7 @@
 #include "sqlgen/file_export.h"
 #include "sqlgen/query_run.h"
 #include "sqlgen/run_provenance.h"
+#include "sqlgen/run_recording.h"
 
 namespace korvo::cli {
 namespace {
@@ -50,7 +51,9 @@ QString fieldText(const db::Connection& connection, const QVariant& value) {
 
 // The heading line, then the first packet of rows or every row; a database
 // error on the way ends the output where it stands.
-int printRows(db::Connection& connection, const QString& statement, bool all, CliStreams& streams) {
+int printRows(db::Connection& connection, const QString& statement, bool all, CliStreams& streams,
+              sqlgen::RunRecording& recording) {
+  long long printed = 0;
   try {
     std::unique_ptr<db::Cursor> cursor = connection.query(statement);
     QList<db::Row> rows;
@@ -65,6 +68,7 @@ int printRows(db::Connection& connection, const QString& statement, bool all, Cl
         for (const QVariant& value : row) fields << fieldText(connection, value);
         streams.out << db::tabSeparatedLine(fields) << '\n';
       }
+      printed += rows.size();
       rows.clear();
       if (!all || cursor->atEnd()) break;
       cursor->fetch(rows, kPacketRows);
@@ -72,8 +76,10 @@ int printRows(db::Connection& connection, const QString& statement, bool all, Cl
   } catch (const db::DbError& e) {
     streams.out.flush();
     streams.err << e.text() << '\n';
+    recording.failed(e.text());
     return kExitFailure;
   }
+  recording.fetched(printed);
   return kExitOk;
 }
 
@@ -97,7 +103,8 @@ struct FileOutput {
 
 // Every row into the file, in one go; the rows written on standard error.
 int writeRowsToFile(db::Connection& connection, const QString& statement, const FileOutput& output,
-                    const sqlgen::Provenance& provenance, CliStreams& streams) {
+                    const sqlgen::Provenance& provenance, CliStreams& streams,
+                    sqlgen::RunRecording& recording) {
   sqlgen::ExportOptions options;
   options.format = output.format;
   options.separator = output.separator;
@@ -114,8 +121,10 @@ int writeRowsToFile(db::Connection& connection, const QString& statement, const 
   }
   if (!outcome.ok()) {
     streams.err << outcome.error << '\n';
+    recording.failed(outcome.error);
     return kExitFailure;
   }
+  recording.fetched(outcome.rows);
   streams.err << "korvo run: " << outcome.rows << " rows written to " << output.path << '\n';
   return kExitOk;
 }
@@ -176,7 +185,8 @@ int runRun(const QStringList& arguments, CliStreams& streams) {
   state.workstationId = kernel::workstationId();
 
   RunInteraction interaction(streams, yes);
-  builder::Workspace workspace(state, *connection, interaction);
+  sqlgen::MessageTap tap(interaction);
+  builder::Workspace workspace(state, *connection, tap);
   const auto fail = [&](const QString& message) {
     streams.err << "korvo run: " << message << '\n';
     connection->close();
@@ -186,6 +196,18 @@ int runRun(const QStringList& arguments, CliStreams& streams) {
   if (!opened.ok()) return fail(opened.error);
   if (const std::optional<QString> refused = loadUniverse(workspace)) return fail(*refused);
 
+  // Every run goes into the history, whatever its end; a history that cannot
+  // be written is said, never a reason to refuse the run.
+  sqlgen::RunHistory history(sqlgen::RunHistory::defaultPath(), state.language);
+  if (!history.notice().isEmpty()) streams.err << "korvo run: " << history.notice() << '\n';
+  sqlgen::RunRecording recording(sqlgen::RunTrigger::CommandLine, workspace, true, connect->alias,
+                                 connect->user);
+  const sqlgen::UniverseName universe = sqlgen::schemaUniverse(*connection);
+  recording.setUniverse(universe.id, universe.name);
+  const auto keep = [&] {
+    if (!recording.commit(history))
+      streams.err << "korvo run: the run history was not written: " << history.lastError() << '\n';
+  };
   sqlgen::RunState run;
   QString unanswered;
   run.askPrompts = [&](sqlgen::PromptList& prompts) {
@@ -194,22 +216,28 @@ int runRun(const QStringList& arguments, CliStreams& streams) {
   QStringList memo;
   const std::optional<QString> statement =
       sqlgen::procExecuter(workspace, run, /*builderShown=*/true, /*bloquerSql=*/false, memo);
+  recording.setPrompts(run.lastPrompts);
+  recording.setStatement(statement ? *statement : memo.join(QLatin1Char('\n')));
   if (!statement) {
-    if (!unanswered.isEmpty())
-      streams.err << "korvo run: the prompt \"" << unanswered << "\" has no answer: give it with --prompt \""
-                  << unanswered << "=ANSWER\"\n";
+    QString reason = tap.last;
+    if (!unanswered.isEmpty()) {
+      reason = "the prompt \"" + unanswered + "\" has no answer";
+      streams.err << "korvo run: " << reason << ": give it with --prompt \"" << unanswered << "=ANSWER\"\n";
+    }
+    recording.refused(workspace.texts(), reason);
+    keep();
     connection->close();
     return kExitFailure;
   }
   if (!output.path.isEmpty()) {
-    const sqlgen::UniverseName universe = sqlgen::schemaUniverse(*connection);
     const sqlgen::Provenance provenance =
         sqlgen::provenanceOf(workspace.grids(), run.lastPrompts, universe.name, *statement,
                              QDateTime::currentDateTime());
-    status = writeRowsToFile(*connection, *statement, output, provenance, streams);
+    status = writeRowsToFile(*connection, *statement, output, provenance, streams, recording);
   } else {
-    status = printRows(*connection, *statement, all, streams);
+    status = printRows(*connection, *statement, all, streams, recording);
   }
+  keep();
   connection->close();
   return status;
 }

@@ -210,3 +210,43 @@ TEST_F(KorvoRun, FileOutputRefusals) {
   EXPECT_TRUE(run.err.contains(target)) << run.err.toStdString();
   EXPECT_FALSE(QFileInfo::exists(dir_.filePath("none")));
 }
+
+TEST_F(KorvoRun, EveryRunGoesIntoTheHistory) {
+  saveClerks();
+  // Refused: the cost question without --yes (catalogue entry 45).
+  ASSERT_EQ(korvo({"run", connect(), requete("clerks.xml")}).status, 1);
+  ASSERT_EQ(korvo({"run", connect(), requete("clerks.xml"), "--yes"}).status, 0);
+  ProgramRun history = korvo({"history"});
+  ASSERT_EQ(history.status, 0) << history.err.toStdString();
+  QStringList lines = history.out.split('\n', Qt::SkipEmptyParts);
+  ASSERT_EQ(lines.size(), 3) << history.out.toStdString();
+  EXPECT_TRUE(lines[0].startsWith("ID\tSTARTED\tTRIGGER\tALIAS\tUSER\tUNIVERSE\tOUTCOME\tROWS"));
+  const QStringList newest = lines[1].split('\t');
+  const QStringList oldest = lines[2].split('\t');
+  ASSERT_EQ(newest.size(), 14);
+  ASSERT_EQ(oldest.size(), 14);
+  EXPECT_EQ(newest[0], "2");
+  EXPECT_EQ(newest[2], "cli");
+  EXPECT_EQ(newest[3], "local:" + dir_.filePath("schemas"));
+  EXPECT_EQ(newest[4], "scott");
+  EXPECT_EQ(newest[6], "rows");
+  EXPECT_EQ(newest[7], "3");
+  EXPECT_EQ(newest[11], "Department, Total salary");
+  EXPECT_TRUE(newest[13].startsWith("select", Qt::CaseInsensitive)) << newest[13].toStdString();
+  EXPECT_EQ(oldest[6], "refused");
+  EXPECT_EQ(oldest[9], "45");
+  EXPECT_TRUE(oldest[10].startsWith("Le coût de la requete est estimé à: "));
+
+  EXPECT_EQ(korvo({"history", "--limit", "1"}).out.count('\n'), 2);
+  EXPECT_EQ(korvo({"history", "--search", "NO SUCH TEXT"}).out.count('\n'), 1);
+  EXPECT_EQ(korvo({"history", "--limit", "x"}).status, 2);
+
+  // The password went nowhere near the file.
+  QFile file(dir_.filePath("data/korvo-bo6/history.sqlite"));
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  QByteArray bytes = file.readAll();
+  QFile wal(file.fileName() + "-wal");
+  if (wal.open(QIODevice::ReadOnly)) bytes += wal.readAll();
+  EXPECT_TRUE(bytes.contains("scott"));
+  EXPECT_FALSE(bytes.contains("tiger"));
+}
