@@ -23,6 +23,8 @@
 #include "sqlgen/result_model.h"
 #include "sqlgen/result_panel.h"
 #include "sqlgen/result_sort.h"
+#include "sqlgen/run_provenance.h"
+#include "sqlgen/run_recording.h"
 #include "sqlgen/sql_panel.h"
 
 namespace korvo::app {
@@ -63,7 +65,8 @@ RunFeatures::RunFeatures(MainWindow& window, builder::Workspace& workspace,
 
   sqlgen::SqlPanel* editor = window.sqlPanel();
   connect(editor->sbExecuteSql, &QToolButton::clicked, this, [this] { run(); });
-  connect(window.resultPanel()->sbRaf, &QToolButton::clicked, this, [this] { run(); });
+  connect(window.resultPanel()->sbRaf, &QToolButton::clicked, this,
+          [this] { runFrom(sqlgen::RunTrigger::Refresh); });
   editor->memoSql->installEventFilter(this);
 }
 
@@ -79,8 +82,24 @@ bool RunFeatures::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void RunFeatures::run() {
+  runFrom(parts_->window.mode() == WorkMode::Query ? sqlgen::RunTrigger::Builder
+                                                   : sqlgen::RunTrigger::Editor);
+}
+
+sqlgen::RunHistory* RunFeatures::history() {
+  if (!history_) {
+    history_ = std::make_unique<sqlgen::RunHistory>(
+        historyPath_.isEmpty() ? sqlgen::RunHistory::defaultPath() : historyPath_,
+        parts_->window.state().language);
+    if (!history_->notice().isEmpty()) parts_->messages.inform(history_->notice());
+  }
+  return history_->isOpen() ? history_.get() : nullptr;
+}
+
+void RunFeatures::runFrom(sqlgen::RunTrigger trigger) {
   Parts& p = *parts_;
   if (!p.window.isConnected()) return;
+  if (auto* tap = dynamic_cast<sqlgen::MessageTap*>(&p.messages)) tap->last.clear();
   p.window.setStatusText(0, QString());
   p.window.setStatusText(1, QString());
   QPlainTextEdit* memo = p.window.sqlPanel()->memoSql;
@@ -95,9 +114,32 @@ void RunFeatures::run() {
   const QString memoText = memoLines.join(QLatin1Char('\n'));
   if (memoText != memo->toPlainText()) memo->setPlainText(memoText);
   if (builderShown && p.workspace.changed) p.workspace.changed();
-  if (!statement) return;
+  const bool withQuery = builderShown && trigger == sqlgen::RunTrigger::Builder;
+  if (!statement) {
+    recordRefusal(trigger, withQuery, memoText);
+    return;
+  }
   p.window.procPanelResultat();
-  openResult(*statement);
+  openResult(*statement, trigger, withQuery);
+}
+
+void RunFeatures::recordRefusal(sqlgen::RunTrigger trigger, bool withQuery, const QString& statement) {
+  Parts& p = *parts_;
+  sqlgen::RunHistory* runs = history();
+  if (!runs) return;
+  const kernel::AppState& state = p.window.state();
+  sqlgen::RunRecording recording(trigger, p.workspace, withQuery, state.connectedAlias,
+                                 state.connectedUser);
+  recording.setStatement(statement);
+  recording.setPrompts(p.runState.lastPrompts);
+  const auto* tap = dynamic_cast<const sqlgen::MessageTap*>(&p.messages);
+  // A prompt dialog left with Cancel is a refusal without a message.
+  // A database error on the way (the cost estimate's) is the run's error.
+  if (tap && tap->lastWasError)
+    recording.failed(tap->last);
+  else
+    recording.refused(p.window.texts(), tap ? tap->last : QString());
+  recording.commit(*runs);
 }
 
 bool RunFeatures::askPrompts(sqlgen::PromptList& prompts) {
@@ -149,21 +191,35 @@ void RunFeatures::sortBy(const QString& title) {
   const QString statement = sqlgen::sortedStatement(p.window.sqlPanel()->memoSql->toPlainText(),
                                                     expression, direction);
   p.window.setStatusText(1, sqlgen::sortStatusText(p.window.texts(), title, direction));
-  p.view.withBusyCursor([&] { openResult(statement); });
+  p.view.withBusyCursor([&] { openResult(statement, sqlgen::RunTrigger::Sort, false); });
 }
 
-void RunFeatures::openResult(const QString& statement) {
+void RunFeatures::openResult(const QString& statement, sqlgen::RunTrigger trigger, bool withQuery) {
   Parts& p = *parts_;
   const kernel::AppState& state = p.window.state();
+  sqlgen::RunRecording recording(trigger, p.workspace, withQuery, state.connectedAlias,
+                                 state.connectedUser);
+  recording.setStatement(statement);
+  recording.setPrompts(p.runState.lastPrompts);
   p.model.setRegionalFormat(state.decimalSeparator, state.shortDateFormat);
   p.view.attach();
   try {
     p.model.open(p.connection, statement);
     // Sized on the first packet only: later packets never move the columns.
     p.window.resultPanel()->dbGridData->resizeColumnsToContents();
+    recording.fetched(p.model.fetchedRows());
   } catch (const db::DbError& e) {
     // A Cancel is the user's own doing: the status bar says it, not a box.
     if (e.text() != db::cancelledText()) p.messages.error(e.text());
+    recording.failed(e.text());
+  }
+  if (sqlgen::RunHistory* runs = history()) {
+    if (universeVersion_ != p.workspace.treeVersion()) {
+      universe_ = sqlgen::schemaUniverse(p.connection);
+      universeVersion_ = p.workspace.treeVersion();
+    }
+    recording.setUniverse(universe_.id, universe_.name);
+    recording.commit(*runs);
   }
 }
 

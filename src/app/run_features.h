@@ -7,6 +7,8 @@
 #include <memory>
 
 #include "sqlgen/prompts.h"
+#include "sqlgen/run_history.h"
+#include "sqlgen/run_provenance.h"
 
 namespace korvo::builder {
 class Workspace;
@@ -29,10 +31,17 @@ class RunFeatures : public QObject {
               kernel::Interaction& messages);
   ~RunFeatures() override;
 
-  // ProcExecuter: what every run trigger calls.
+  // ProcExecuter: what every run trigger calls; the builder's run with the
+  // query builder shown, the editor's otherwise.
   void run();
+  void runFrom(sqlgen::RunTrigger trigger);
   // DBGridDataTitleClick.
   void sortBy(const QString& title);
+
+  // The run history every run is recorded in, opened on first use (at
+  // RunHistory::defaultPath() unless set before).
+  void setHistoryPath(const QString& path) { historyPath_ = path; }
+  sqlgen::RunHistory* history();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -41,11 +50,17 @@ class RunFeatures : public QObject {
   // The prompt dialog for `prompts`; false on Cancel.
   bool askPrompts(sqlgen::PromptList& prompts);
   // Opens the statement into the result grid; a database error is shown and
-  // leaves the grid empty.
-  void openResult(const QString& statement);
+  // leaves the grid empty. The run, whatever its end, goes into the history.
+  void openResult(const QString& statement, sqlgen::RunTrigger trigger, bool withQuery);
+  void recordRefusal(sqlgen::RunTrigger trigger, bool withQuery, const QString& statement);
 
   struct Parts;
   std::unique_ptr<Parts> parts_;
+  QString historyPath_;
+  std::unique_ptr<sqlgen::RunHistory> history_;
+  // The schema's universe, read again whenever the class tree was rebuilt.
+  sqlgen::UniverseName universe_;
+  int universeVersion_ = -1;
 };
 
 }  // namespace korvo::app

@@ -224,7 +224,10 @@ int runRun(const QStringList& arguments, CliStreams& streams) {
       reason = "the prompt \"" + unanswered + "\" has no answer";
       streams.err << "korvo run: " << reason << ": give it with --prompt \"" << unanswered << "=ANSWER\"\n";
     }
-    recording.refused(workspace.texts(), reason);
+    if (tap.lastWasError && unanswered.isEmpty())
+      recording.failed(reason);
+    else
+      recording.refused(workspace.texts(), reason);
     keep();
     connection->close();
     return kExitFailure;

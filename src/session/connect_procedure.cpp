@@ -36,6 +36,8 @@ ConnectOutcome connectOracle(const LoginFields& fields, Grid& oracleProfiles,
   db::Connection& connection = *opened;
   env.target.setConnection(std::move(opened));
   adopted = &connection;
+  env.state.connectedAlias = fields.database;
+  env.state.connectedUser = fields.user;
 
   InitPlanTable(connection, env.state);
 

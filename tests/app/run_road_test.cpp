@@ -27,6 +27,9 @@
 #include "app/main_window.h"
 #include "app/main_window_features.h"
 #include "app/main_window_target.h"
+#include "app/run_features.h"
+#include "sqlgen/run_history.h"
+#include "builder/workspace.h"
 #include "builder/query_panel.h"
 #include "db/connection.h"
 #include "main_window_fixture.h"
@@ -337,6 +340,58 @@ TEST_F(RunRoad, EditorRunsTheUsersOwnSelectAndRefusesOtherStatements) {
   ASSERT_EQ(w.mode(), WorkMode::Result);
   EXPECT_EQ(gridColumn(w.resultPanel()->dbGridData, 0),
             QStringList({"CLARK", "KING", "MILLER"}));
+}
+
+
+TEST_F(RunRoad, EveryTriggerIsRecordedInTheHistory) {
+  ASSERT_TRUE(imported);
+  QTemporaryDir data;
+  RunFeatures* runs = features->run();
+  runs->setHistoryPath(data.filePath("history.sqlite"));
+  MainWindow& w = *harness->window;
+  w.state().connectedAlias = "local:" + schemas.path();
+  w.state().connectedUser = "scott";
+  ASSERT_NO_FATAL_FAILURE(buildQuery());
+
+  harness->interaction.answers = {false};  // the cost question: No
+  w.queryPanel()->sbExecute->click();
+  harness->interaction.answers = {true};
+  w.queryPanel()->sbExecute->click();
+  ASSERT_EQ(w.mode(), WorkMode::Result);
+  QTableView* grid = w.resultPanel()->dbGridData;
+  QTest::mouseClick(grid->horizontalHeader()->viewport(), Qt::LeftButton, {},
+                    QPoint(grid->horizontalHeader()->sectionViewportPosition(0) + 5, 5));
+  harness->interaction.answers = {true};
+  w.resultPanel()->sbRaf->click();
+  w.sqlClick();
+  w.sqlPanel()->memoSql->setPlainText("select no_such_column from dual");
+  harness->interaction.defaultAnswer = true;
+  w.sqlPanel()->sbExecuteSql->click();
+
+  sqlgen::RunHistory* history = runs->history();
+  ASSERT_NE(history, nullptr);
+  const QList<sqlgen::RunRecord> recorded = history->runs();
+  QStringList seen;
+  for (const sqlgen::RunRecord& r : recorded)
+    seen << sqlgen::runTriggerName(r.trigger) + ":" + sqlgen::outcomeName(r.outcome) + ":" +
+                QString::number(r.rows);
+  EXPECT_EQ(seen, (QStringList{"editor:error:0", "refresh:rows:3", "sort:rows:3", "builder:rows:3",
+                               "builder:refused:0"}));
+  ASSERT_EQ(recorded.size(), 5);
+  EXPECT_TRUE(recorded[0].error.startsWith("ORA-00904")) << recorded[0].error.toStdString();
+  EXPECT_TRUE(recorded[2].statement.endsWith(" ASC")) << recorded[2].statement.toStdString();
+  EXPECT_EQ(recorded[4].refusal, 45);
+  EXPECT_EQ(recorded[3].alias, "local:" + schemas.path());
+  EXPECT_EQ(recorded[3].user, "scott");
+  EXPECT_FALSE(recorded[3].universeName.isEmpty());
+  EXPECT_EQ(recorded[3].objectNames, QStringList({QString::fromUtf8("Département"), "Masse salariale"}));
+  // The builder's query comes back exactly into grids of the same language.
+  kernel::AppState french;
+  builder::QueryGrids reopened(french);
+  ASSERT_EQ(sqlgen::restoreQuery(recorded[3], reopened), std::nullopt);
+  EXPECT_EQ(reopened.objects(), features->workspace().grids().objects());
+  EXPECT_EQ(reopened.conditions(), features->workspace().grids().conditions());
+  EXPECT_FALSE(recorded[2].hasQuery());  // the sort ran the memo's text
 }
 
 }  // namespace
