@@ -3,9 +3,12 @@
 #include "db/statement_runner.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QProgressDialog>
 #include <QTableView>
 #include <QPlainTextEdit>
 #include <QToolButton>
@@ -23,6 +26,7 @@
 #include "sqlgen/result_model.h"
 #include "sqlgen/result_panel.h"
 #include "sqlgen/result_sort.h"
+#include "sqlgen/run_history_dialog.h"
 #include "sqlgen/run_provenance.h"
 #include "sqlgen/run_recording.h"
 #include "sqlgen/sql_panel.h"
@@ -62,6 +66,22 @@ RunFeatures::RunFeatures(MainWindow& window, builder::Workspace& workspace,
   };
   hooks.copyToClipboard = [exportRows] { exportRows(sqlgen::ResultExporter::Clipboard); };
   hooks.copyToSpreadsheet = [exportRows] { exportRows(sqlgen::ResultExporter::Spreadsheet); };
+
+  // Added beside the menus' own items, in the language of the start.
+  const sqlgen::RunHistoryTexts texts = sqlgen::runHistoryTexts(window.state().language);
+  if (auto* fichier = window.findChild<QMenu*>(QStringLiteral("Fichier1"))) {
+    auto* item = new QAction(texts.menuItem, fichier);
+    item->setObjectName(QStringLiteral("HistoriqueExecutions1"));
+    item->setShortcut(QKeySequence(QStringLiteral("Ctrl+H")));
+    QAction* quit = window.findChild<QAction*>(QStringLiteral("Quitt1"));
+    fichier->insertAction(quit && quit->parent() == fichier ? quit : nullptr, item);
+    connect(item, &QAction::triggered, this, [this] { showHistory(); });
+  }
+  if (auto* grille = window.findChild<QMenu*>(QStringLiteral("Grille1"))) {
+    auto* item = grille->addAction(texts.exportItem);
+    item->setObjectName(QStringLiteral("ExporterGrille1"));
+    connect(item, &QAction::triggered, this, [this] { exportToFile(); });
+  }
 
   sqlgen::SqlPanel* editor = window.sqlPanel();
   connect(editor->sbExecuteSql, &QToolButton::clicked, this, [this] { run(); });
@@ -208,6 +228,13 @@ void RunFeatures::openResult(const QString& statement, sqlgen::RunTrigger trigge
     // Sized on the first packet only: later packets never move the columns.
     p.window.resultPanel()->dbGridData->resizeColumnsToContents();
     recording.fetched(p.model.fetchedRows());
+    shownRun_ = sqlgen::provenanceOf(p.workspace.grids(), p.runState.lastPrompts, QString(), statement,
+                                     recording.record().startedAt);
+    // The editor's own text owes nothing to the grids.
+    if (trigger == sqlgen::RunTrigger::Editor) {
+      shownRun_.resultObjects.clear();
+      shownRun_.conditions.clear();
+    }
   } catch (const db::DbError& e) {
     // A Cancel is the user's own doing: the status bar says it, not a box.
     if (e.text() != db::cancelledText()) p.messages.error(e.text());
@@ -221,6 +248,68 @@ void RunFeatures::openResult(const QString& statement, sqlgen::RunTrigger trigge
     recording.setUniverse(universe_.id, universe_.name);
     recording.commit(*runs);
   }
+  shownRun_.universe = universe_.name;
+}
+
+void RunFeatures::showHistory() {
+  Parts& p = *parts_;
+  sqlgen::RunHistory* runs = history();
+  if (!runs) {
+    p.messages.error(history_->lastError());
+    return;
+  }
+  sqlgen::RunHistoryDialog dialog(*runs, p.window.state().language, &p.window);
+  dialog.onReopen = [this](const sqlgen::RunRecord& run) { reopen(run); };
+  dialog.exec();
+}
+
+void RunFeatures::reopen(const sqlgen::RunRecord& run) {
+  Parts& p = *parts_;
+  if (run.hasQuery()) {
+    if (const std::optional<QString> refused = sqlgen::restoreQuery(run, p.workspace.grids())) {
+      p.messages.error(*refused);
+      return;
+    }
+    p.window.procPanelRequete();
+    if (p.workspace.changed) p.workspace.changed();
+    return;
+  }
+  p.window.sqlClick();
+  p.window.sqlPanel()->memoSql->setPlainText(run.statement);
+}
+
+sqlgen::ExportOutcome RunFeatures::exportResultTo(const QString& path) {
+  Parts& p = *parts_;
+  sqlgen::ExportOptions options;
+  options.format = sqlgen::exportFormatOfPath(path).value_or(sqlgen::ExportFormat::Csv);
+  // The regional list separator of the program's decimal comma.
+  options.separator = p.model.decimalSeparator() == QLatin1Char(',') ? QLatin1Char(';') : QLatin1Char(',');
+  options.text = [&p](const QVariant& value) { return p.model.displayText(value); };
+  if (!p.model.shortDateFormat().isEmpty()) options.dateFormat = p.model.shortDateFormat();
+  options.provenance = shownRun_;
+  QProgressDialog progress(&p.window);
+  progress.setWindowModality(Qt::WindowModal);
+  progress.setRange(0, 0);
+  progress.setMinimumDuration(500);
+  progress.setLabelText(path);
+  options.progress = [&progress](long long rows) {
+    progress.setLabelText(QString::number(rows));
+    QCoreApplication::processEvents();
+    return !progress.wasCanceled();
+  };
+  sqlgen::ModelRows rows(p.model);
+  sqlgen::ExportOutcome outcome = sqlgen::exportToFile(path, rows, options);
+  progress.reset();
+  return outcome;
+}
+
+void RunFeatures::exportToFile() {
+  Parts& p = *parts_;
+  if (p.model.columnCount() == 0) return;
+  const QString path = p.messages.chooseFile(true, QDir::homePath(), QStringLiteral("resultat.csv"));
+  if (path.isEmpty()) return;
+  const sqlgen::ExportOutcome outcome = exportResultTo(path);
+  if (outcome.status == sqlgen::ExportOutcome::Failed) p.messages.error(outcome.error);
 }
 
 }  // namespace korvo::app

@@ -8,6 +8,7 @@
 
 #include "sqlgen/prompts.h"
 #include "sqlgen/run_history.h"
+#include "sqlgen/file_export.h"
 #include "sqlgen/run_provenance.h"
 
 namespace korvo::builder {
@@ -43,6 +44,17 @@ class RunFeatures : public QObject {
   void setHistoryPath(const QString& path) { historyPath_ = path; }
   sqlgen::RunHistory* history();
 
+  // "Historique des exécutions..." (Ctrl+H): the history window, modal.
+  void showHistory();
+  // Puts a recorded run back without running it: its query into both grids
+  // (query mode), or its text into the editor.
+  void reopen(const sqlgen::RunRecord& run);
+  // "Exporter...": every row of the result into a file the user chooses
+  // (.csv, .xlsx, .html or .txt), with a progress box and Cancel.
+  void exportToFile();
+  // The same into `path`, without asking; the outcome.
+  sqlgen::ExportOutcome exportResultTo(const QString& path);
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -61,6 +73,8 @@ class RunFeatures : public QObject {
   // The schema's universe, read again whenever the class tree was rebuilt.
   sqlgen::UniverseName universe_;
   int universeVersion_ = -1;
+  // The provenance of the result shown: its run's query, answers and time.
+  sqlgen::Provenance shownRun_;
 };
 
 }  // namespace korvo::app

@@ -356,6 +356,33 @@ bool CursorRows::next(QList<db::Row>& rows) {
   return cursor_.fetch(rows, packetRows_) > 0;
 }
 
+ModelRows::ModelRows(ResultModel& model, int packetRows)
+    : model_(model), packetRows_(std::max(1, packetRows)) {}
+
+QStringList ModelRows::titles() const { return model_.titles(); }
+
+bool ModelRows::next(QList<db::Row>& rows) {
+  rows.clear();
+  while (at_ >= model_.fetchedRows() && !model_.atEnd()) {
+    // The grid's own handler would show the error; here it ends the export.
+    QString failure;
+    std::function<void(const QString&)> shown = std::move(model_.onFetchError);
+    model_.onFetchError = [&failure](const QString& text) { failure = text; };
+    const bool more = model_.fetchNextPacket();
+    model_.onFetchError = std::move(shown);
+    if (!failure.isEmpty()) throw db::DbError(failure);
+    if (!more) break;
+  }
+  const int end = std::min(model_.fetchedRows(), at_ + packetRows_);
+  for (; at_ < end; ++at_) {
+    db::Row row;
+    row.reserve(model_.columnCount());
+    for (int col = 0; col < model_.columnCount(); ++col) row << model_.value(at_, col);
+    rows << row;
+  }
+  return !rows.isEmpty();
+}
+
 QString csvField(const QString& value, QChar separator) {
   bool quote = false;
   for (const QChar c : value)

@@ -65,6 +65,23 @@ class CursorRows : public RowSource {
   int packetRows_;
 };
 
+class ResultModel;
+
+// The rows of the result grid: those it holds, then the rest fetched through
+// it (the grid shows them too). A packet that fails ends the export with its
+// error, never with a file that looks complete.
+class ModelRows : public RowSource {
+ public:
+  explicit ModelRows(ResultModel& model, int packetRows = 2000);
+  QStringList titles() const override;
+  bool next(QList<db::Row>& rows) override;
+
+ private:
+  ResultModel& model_;
+  int packetRows_;
+  int at_ = 0;
+};
+
 struct ExportOptions {
   ExportFormat format = ExportFormat::Csv;
   QChar separator = QLatin1Char(',');  // CSV only
