@@ -8,6 +8,7 @@
 #include <QClipboard>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMimeData>
 #include <QProgressDialog>
 #include <QTableView>
 #include <QPlainTextEdit>
@@ -55,12 +56,21 @@ RunFeatures::RunFeatures(MainWindow& window, builder::Workspace& workspace,
 
   MainWindowHooks& hooks = window.hooks();
   hooks.runQuery = [this] { run(); };
-  const auto exportRows = [&p](int mode) {
+  const auto exportRows = [this, &p](int mode) {
     p.view.withBusyCursor([&] {
       sqlgen::ResultExporter exporter(p.messages, p.window.opener(),
                                       [](const QString& text) {
                                         QApplication::clipboard()->setText(text);
                                       });
+      // One clipboard item in two formats: the plain text as it always was,
+      // and the same cells as a table for spreadsheets and mail.
+      exporter.setRichClipboard = [](const QString& text, const QString& html) {
+        auto* data = new QMimeData;
+        data->setText(text);
+        data->setHtml(html);
+        QApplication::clipboard()->setMimeData(data);
+      };
+      exporter.setProvenance(shownRun_);
       exporter.exportRows(mode, p.model, p.window.texts());
     });
   };

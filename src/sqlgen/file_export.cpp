@@ -13,6 +13,7 @@
 
 #include "db/tab_separated.h"
 #include "sqlgen/result_model.h"
+#include "sqlgen/xlsx_query_sheet.h"
 
 namespace korvo::sqlgen {
 namespace {
@@ -268,19 +269,7 @@ class WorkbookWriter : public Writer {
   }
 
   bool querySheet(const Provenance& provenance) {
-    lxw_worksheet* sheet = workbook_add_worksheet(book_, kQuerySheetName);
-    if (!sheet) return failed(LXW_ERROR_MEMORY_MALLOC_FAILED);
-    worksheet_set_column(sheet, 0, 0, 22, bold_);
-    worksheet_set_column(sheet, 1, 1, 80, nullptr);
-    lxw_row_t row = 0;
-    for (const auto& [label, value] : provenanceLines(provenance)) {
-      if (lxw_error e = worksheet_write_string(sheet, row, 0, cellText(label).constData(), bold_))
-        return failed(e);
-      if (!value.isEmpty())
-        if (lxw_error e = worksheet_write_string(sheet, row, 1, cellText(value).constData(), nullptr))
-          return failed(e);
-      ++row;
-    }
+    if (const lxw_error e = addQuerySheet(book_, bold_, provenance)) return failed(e);
     return true;
   }
 

@@ -32,6 +32,7 @@
 #include "sqlgen/run_history_dialog.h"
 #include "sqlgen/file_export.h"
 #include <QFileInfo>
+#include <QMimeData>
 #include "builder/workspace.h"
 #include "builder/query_panel.h"
 #include "db/connection.h"
@@ -432,6 +433,14 @@ TEST_F(RunRoad, TheHistoryReopensARunAndTheResultGoesWholeToAFile) {
   ASSERT_NE(item, nullptr);
   item->trigger();
   EXPECT_TRUE(QFileInfo::exists(data.filePath("all.html")));
+
+  // The copy: the plain text, and the same cells as HTML beside it.
+  w.resultPanel()->sbCopier->click();
+  const QMimeData* copied = QApplication::clipboard()->mimeData();
+  ASSERT_NE(copied, nullptr);
+  EXPECT_TRUE(copied->text().startsWith("N\tT\r\n1\tx,y\r\n"));
+  EXPECT_TRUE(copied->hasHtml());
+  EXPECT_TRUE(copied->html().contains("<tr><td>1</td><td>x,y</td></tr>"));
 
   // The history window lists both runs, newest first, and searches them.
   QAction* historyItem = w.findChild<QAction*>("HistoriqueExecutions1");
