@@ -67,22 +67,27 @@ class TextWriter : public Writer {
   }
 
   bool rows(const QList<db::Row>& packet) override {
-    QByteArray out;
+    // One text per packet, turned into UTF-8 once.
+    QString out;
     out.reserve(packet.size() * columns_ * 12);
-    QStringList fields;
+    const bool html = options_.format == ExportFormat::Html;
     for (const db::Row& row : packet) {
-      fields.clear();
-      for (int col = 0; col < columns_; ++col)
-        fields << (col < row.size() ? options_.text(row[col]) : QString());
-      if (options_.format == ExportFormat::Html) {
-        out += "<tr>";
-        for (const QString& f : fields) out += "<td>" + f.toHtmlEscaped().toUtf8() + "</td>";
-        out += "</tr>\n";
-      } else {
-        out += line(fields);
+      if (html) out += QLatin1String("<tr>");
+      for (int col = 0; col < columns_; ++col) {
+        const QString field = col < row.size() ? options_.text(row[col]) : QString();
+        if (html) {
+          out += QLatin1String("<td>");
+          out += field.toHtmlEscaped();
+          out += QLatin1String("</td>");
+        } else {
+          if (col > 0) out += options_.format == ExportFormat::Tsv ? QChar(u'\t') : options_.separator;
+          appendField(out, field);
+        }
       }
+      out += html ? QLatin1String("</tr>\n") : options_.format == ExportFormat::Tsv ? QLatin1String("\n")
+                                                                                    : QLatin1String("\r\n");
     }
-    return write(out);
+    return write(out.toUtf8());
   }
 
   bool finish(const Provenance* provenance) override {
@@ -121,6 +126,12 @@ class TextWriter : public Writer {
   }
 
  private:
+  void appendField(QString& out, const QString& field) const {
+    if (options_.format == ExportFormat::Tsv)
+      out += db::escapeTabField(field);
+    else
+      out += csvField(field, options_.separator);
+  }
   QByteArray line(const QStringList& fields) const {
     if (options_.format == ExportFormat::Tsv) return db::tabSeparatedLine(fields).toUtf8() + '\n';
     QByteArray out;
