@@ -12,6 +12,7 @@
 #include <QProgressDialog>
 #include <QTableView>
 #include <QPlainTextEdit>
+#include <QToolBar>
 #include <QToolButton>
 
 #include "app/main_window.h"
@@ -20,6 +21,7 @@
 #include "builder/workspace.h"
 #include "db/connection.h"
 #include "kernel/interaction.h"
+#include "kernel/toolbar_widget.h"
 #include "sqlgen/prompt_dialog.h"
 #include "sqlgen/query_run.h"
 #include "sqlgen/result_export.h"
@@ -92,6 +94,20 @@ RunFeatures::RunFeatures(MainWindow& window, builder::Workspace& workspace,
     item->setObjectName(QStringLiteral("ExporterGrille1"));
     connect(item, &QAction::triggered, this, [this] { exportToFile(); });
   }
+
+  // The same command on the result toolbar, after the two copy buttons.
+  sqlgen::ResultPanel* panel = window.resultPanel();
+  QToolButton* exportButton = kernel::addToolButton(panel->toolBar2, QStringLiteral("SBExportGrid"),
+                                                    QStringLiteral("export"));
+  exportButton->setToolTip(texts.exportItem);
+  for (QAction* action : panel->toolBar2->actions()) {
+    if (panel->toolBar2->widgetForAction(action) != panel->sbRaf) continue;
+    QAction* added = panel->toolBar2->actions().last();
+    panel->toolBar2->removeAction(added);
+    panel->toolBar2->insertAction(action, added);
+    break;
+  }
+  connect(exportButton, &QToolButton::clicked, this, [this] { exportToFile(); });
 
   sqlgen::SqlPanel* editor = window.sqlPanel();
   connect(editor->sbExecuteSql, &QToolButton::clicked, this, [this] { run(); });

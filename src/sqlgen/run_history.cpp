@@ -195,9 +195,11 @@ QString RunHistory::defaultPath() {
 RunHistory::RunHistory(const QString& path, const QString& language) : path_(path), language_(language) {
   QDir().mkpath(QFileInfo(path).absolutePath());
   if (openFile() && prepareSchema()) return;
-  // Not a history we can use: kept aside for whoever wants to look at it.
   closeFile();
-  if (!QFileInfo::exists(path_)) return;
+  // A file another program holds locked, or that cannot be read, is not
+  // damaged: it stays as it is and this history records nothing.
+  if (!damaged_ || !QFileInfo::exists(path_)) return;
+  // Not a history we can use: kept aside for whoever wants to look at it.
   const QString stem = path_ + QStringLiteral(".damaged-") +
                        QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
   QString moved = stem;
@@ -210,6 +212,7 @@ RunHistory::RunHistory(const QString& path, const QString& language) : path_(pat
   for (const char* side : {"-wal", "-shm", "-journal"}) QFile::remove(path_ + QLatin1String(side));
   setAside_ = moved;
   notice_ = setAsideText(language_, path_, moved);
+  damaged_ = false;
   if (!openFile() || !prepareSchema()) closeFile();
 }
 
@@ -234,7 +237,9 @@ void RunHistory::closeFile() {
 
 bool RunHistory::exec(const char* sql) {
   char* message = nullptr;
-  if (sqlite3_exec(db_, sql, nullptr, nullptr, &message) == SQLITE_OK) return true;
+  const int code = sqlite3_exec(db_, sql, nullptr, nullptr, &message);
+  if (code == SQLITE_OK) return true;
+  if ((code & 0xff) == SQLITE_NOTADB || (code & 0xff) == SQLITE_CORRUPT) damaged_ = true;
   lastError_ = QStringLiteral("%1: %2").arg(path_, QString::fromUtf8(message ? message : sqlite3_errmsg(db_)));
   sqlite3_free(message);
   return false;
@@ -246,8 +251,15 @@ bool RunHistory::prepareSchema() {
   if (!exec("pragma journal_mode=wal") || !exec("pragma synchronous=normal")) return false;
   {
     Statement check(db_, "pragma quick_check");
-    if (!check.ok() || sqlite3_step(check.get()) != SQLITE_ROW || check.textAt(0) != u"ok") {
+    if (!check.ok() || sqlite3_step(check.get()) != SQLITE_ROW) {
+      const int code = sqlite3_errcode(db_);
+      damaged_ = code == SQLITE_NOTADB || code == SQLITE_CORRUPT;
+      lastError_ = QStringLiteral("%1: %2").arg(path_, QString::fromUtf8(sqlite3_errmsg(db_)));
+      return false;
+    }
+    if (check.textAt(0) != u"ok") {
       lastError_ = QStringLiteral("%1: the file is not a sound history").arg(path_);
+      damaged_ = true;
       return false;
     }
   }
@@ -259,6 +271,7 @@ bool RunHistory::prepareSchema() {
   Statement columns(db_, "select count(*) from pragma_table_info('runs')");
   if (!columns.ok() || sqlite3_step(columns.get()) != SQLITE_ROW || columns.integerAt(0) != 18) {
     lastError_ = QStringLiteral("%1: the runs table is not the program's").arg(path_);
+    damaged_ = true;
     return false;
   }
   if (found == 0) return exec("pragma user_version=1");

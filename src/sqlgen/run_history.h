@@ -97,6 +97,7 @@ class RunHistory {
   QString notice_;
   QString setAside_;
   mutable QString lastError_;
+  bool damaged_ = false;  // the file is not a sound history (not merely busy)
 };
 
 }  // namespace korvo::sqlgen

@@ -433,6 +433,12 @@ TEST_F(RunRoad, TheHistoryReopensARunAndTheResultGoesWholeToAFile) {
   ASSERT_NE(item, nullptr);
   item->trigger();
   EXPECT_TRUE(QFileInfo::exists(data.filePath("all.html")));
+  // And through the result toolbar's button, into a workbook.
+  harness->interaction.chosenFiles = {data.filePath("all.xlsx")};
+  QToolButton* button = w.resultPanel()->findChild<QToolButton*>("SBExportGrid");
+  ASSERT_NE(button, nullptr);
+  button->click();
+  EXPECT_TRUE(QFileInfo::exists(data.filePath("all.xlsx")));
 
   // The copy: the plain text, and the same cells as HTML beside it.
   w.resultPanel()->sbCopier->click();

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <sqlite3.h>
 
 #include "builder/query_grids.h"
 #include "kernel/app_state.h"
@@ -149,6 +150,26 @@ TEST_F(History, ADamagedFileIsSetAsideAndANewOneStarted) {
   RunHistory french(file(), "FR");
   EXPECT_TRUE(french.notice().startsWith("L'historique des exécutions ")) << french.notice().toStdString();
   EXPECT_TRUE(french.isOpen());
+}
+
+TEST_F(History, AHistoryHeldByAnotherProgramIsNotDamaged) {
+  RunHistory first(file());
+  RunRecord r = runOf("select 1 from dual");
+  ASSERT_TRUE(first.record(r));
+  // Another program holds the write lock for longer than the wait: the
+  // second history cannot record this run, but the file stays where it is.
+  sqlite3* holder = nullptr;
+  ASSERT_EQ(sqlite3_open(QFile::encodeName(file()).constData(), &holder), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(holder, "begin exclusive", nullptr, nullptr, nullptr), SQLITE_OK);
+  RunHistory second(file());
+  EXPECT_TRUE(second.notice().isEmpty());
+  RunRecord blocked = runOf("select 2 from dual");
+  EXPECT_FALSE(second.isOpen() && second.record(blocked));
+  sqlite3_exec(holder, "rollback", nullptr, nullptr, nullptr);
+  sqlite3_close(holder);
+  EXPECT_TRUE(QDir(QFileInfo(file()).absolutePath()).entryList({"*.damaged-*"}).isEmpty());
+  RunHistory third(file());
+  EXPECT_EQ(third.count(), 1);
 }
 
 TEST_F(History, AFolderThatCannotHoldTheFileRecordsNothing) {
