@@ -1,7 +1,7 @@
 // Every row of a large result to a file: 1,000,000 rows of 10 columns
 // (integers, decimals, texts, dates) to CSV and to a workbook, and the
-// process's peak memory after each. The rows are generated packet by packet,
-// as a cursor gives them, so the figure is the export's own.
+// process's peak memory after each. The rows come packet by packet, as a
+// cursor gives them, so the figure is the export's own.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
@@ -18,23 +18,38 @@ namespace {
 constexpr int kRows = 1000000;
 constexpr int kPacket = 2000;
 
+// 2,000 distinct rows made once and given 500 times, so that what is timed
+// is the export's formatting and writing, not the making of the rows.
+const QList<db::Row>& samplePacket() {
+  static const QList<db::Row> packet = [] {
+    QList<db::Row> rows;
+    // Dates as the embedded engine gives them: without a time zone of their own (UTC).
+    const QDateTime base(QDate(2011, 3, 4), QTime(10, 20, 30), QTimeZone::utc());
+    for (int i = 0; i < kPacket; ++i) {
+      const qlonglong n = i + 1;
+      rows.append({n, QStringLiteral("name %1").arg(n), n * 1.25, base.addDays(n % 5000),
+                   QStringLiteral("Paris"), n % 97, 0.5 + (n % 10) / 100.0,
+                   QStringLiteral("C%1").arg(n % 1000), n % 7 == 0 ? QVariant() : QVariant("a, \"b\""),
+                   QDateTime(QDate(2020, 1, 1).addDays(n % 365), QTime(0, 0), QTimeZone::utc())});
+    }
+    return rows;
+  }();
+  return packet;
+}
+
 class GeneratedRows : public sqlgen::RowSource {
  public:
   QStringList titles() const override {
     return {"ID", "NAME", "AMOUNT", "BORN", "CITY", "QTY", "RATE", "CODE", "NOTE", "UPDATED"};
   }
   bool next(QList<db::Row>& rows) override {
-    rows.clear();
-    // Dates as the embedded engine gives them: without a time zone of their own (UTC).
-    const QDateTime base(QDate(2011, 3, 4), QTime(10, 20, 30), QTimeZone::utc());
-    for (int i = 0; i < kPacket && made_ < kRows; ++i, ++made_) {
-      const qlonglong n = made_ + 1;
-      rows.append({n, QStringLiteral("name %1").arg(n), n * 1.25, base.addDays(n % 5000),
-                   QStringLiteral("Paris"), n % 97, 0.5 + (n % 10) / 100.0,
-                   QStringLiteral("C%1").arg(n % 1000), n % 7 == 0 ? QVariant() : QVariant("a, \"b\""),
-                   QDateTime(QDate(2020, 1, 1).addDays(n % 365), QTime(0, 0), QTimeZone::utc())});
+    if (made_ >= kRows) {
+      rows.clear();
+      return false;
     }
-    return !rows.isEmpty();
+    rows = samplePacket();
+    made_ += kPacket;
+    return true;
   }
 
  private:
@@ -66,9 +81,9 @@ void exportAll(benchmark::State& state, sqlgen::ExportFormat format, const char*
   state.counters["peak_MB"] = peakMegabytes();
 }
 
-// The rows alone, made and formatted without a file: what the exports cost
-// beyond it is their own.
-void BM_GenerateAndFormatMillionRows(benchmark::State& state) {
+// The values' texts alone, without a file: the part of each export that the
+// grid's regional format costs.
+void BM_FormatMillionRowsOnly(benchmark::State& state) {
   sqlgen::ResultModel formatter;
   formatter.setRegionalFormat(',', "DD/MM/YYYY");
   qsizetype chars = 0;
@@ -81,7 +96,7 @@ void BM_GenerateAndFormatMillionRows(benchmark::State& state) {
   }
   benchmark::DoNotOptimize(chars);
 }
-BENCHMARK(BM_GenerateAndFormatMillionRows)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_FormatMillionRowsOnly)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void BM_ExportMillionRowsToCsv(benchmark::State& state) {
   exportAll(state, sqlgen::ExportFormat::Csv, "rows.csv");
