@@ -110,6 +110,23 @@ TEST_F(History, NewestFirstAndTheSearch) {
   EXPECT_EQ(history.runs(QString(), 2).first().id, 3);
 }
 
+TEST_F(History, ARecordedRunSurvivesACrashOfTheProgram) {
+  const QString path = file();
+  // The child records one run and dies at once, closing nothing.
+  EXPECT_DEATH(
+      {
+        RunHistory history(path);
+        RunRecord r = runOf("select 1 from dual");
+        if (history.record(r)) std::abort();
+      },
+      "");
+  RunHistory after(path);
+  ASSERT_TRUE(after.isOpen()) << after.lastError().toStdString();
+  EXPECT_TRUE(after.notice().isEmpty());
+  ASSERT_EQ(after.count(), 1);
+  EXPECT_EQ(after.runs().first().statement, "select 1 from dual");
+}
+
 TEST_F(History, KeepsTheLastTenThousandRuns) {
   RunHistory history(file());
   RunRecord r = runOf("select 1 from dual");
