@@ -12,6 +12,7 @@
 #include "builder/workspace.h"
 #include "sqlgen/sql_editor_view.h"
 #include "sqlgen/sql_generation.h"
+#include "sqlgen/run_recording.h"
 #include "sqlgen/sql_panel.h"
 #include "app/statement_status_view.h"
 #include "db/statement_runner.h"
@@ -33,7 +34,8 @@ struct MainWindowFeatures::Parts {
         status(w, connection, [&w] { return w.state().language == QLatin1String("FR"); }),
         busy(messages, &w),
         universes(connection, busy, w.state()),
-        workspace(w.state(), connection, messages) {}
+        tap(messages),
+        workspace(w.state(), connection, tap) {}
 
   MainWindow& window;
   // Every feature's statements run on the runner's thread, the window free.
@@ -41,6 +43,8 @@ struct MainWindowFeatures::Parts {
   StatementStatusView status;
   repository::BusyProgressInteraction busy;
   repository::UniverseList universes;
+  // Remembers the last message, so that a refused run is recorded with it.
+  sqlgen::MessageTap tap;
   builder::Workspace workspace;
   std::unique_ptr<builder::QueryModeView> queryView;
   std::unique_ptr<RunFeatures> run;
@@ -103,9 +107,12 @@ MainWindowFeatures::MainWindowFeatures(MainWindow& window, Interaction& messages
     p.statistics->statistiquesClick(p.window.login());
   };
   // The drop button itself is wired by connectUniversePanel.
-  p.run = std::make_unique<RunFeatures>(window, p.workspace, p.connection, messages);
+  p.run = std::make_unique<RunFeatures>(window, p.workspace, p.connection, p.tap);
 }
 
 MainWindowFeatures::~MainWindowFeatures() = default;
+
+RunFeatures* MainWindowFeatures::run() const { return parts_->run.get(); }
+builder::Workspace& MainWindowFeatures::workspace() const { return parts_->workspace; }
 
 }  // namespace korvo::app

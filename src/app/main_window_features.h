@@ -8,15 +8,23 @@ namespace korvo::kernel {
 class Interaction;
 }
 
+namespace korvo::builder {
+class Workspace;
+}
+
 namespace korvo::app {
 
 using kernel::Interaction;
 class MainWindow;
+class RunFeatures;
 
 class MainWindowFeatures {
  public:
   MainWindowFeatures(MainWindow& window, Interaction& messages);
   ~MainWindowFeatures();
+
+  RunFeatures* run() const;
+  builder::Workspace& workspace() const;
 
  private:
   struct Parts;

@@ -22,6 +22,8 @@ struct AppState {
   bool planTablePresent = false; // PLAN_TABLE found in the schema
   bool scrambled = false;        // the loaded universe stores scrambled names
   QString programFolder;         // folder of the executable: settings, help, data
+  QString connectedAlias;        // alias and user of the last connection (never its password)
+  QString connectedUser;
 };
 
 }  // namespace korvo::kernel

@@ -37,6 +37,8 @@ ConnectOutcome connectOracle(const LoginFields& fields, Grid& oracleProfiles,
   env.target.setConnection(std::move(opened));
   env.target.rememberLogin({fields.database, fields.user, fields.password});
   adopted = &connection;
+  env.state.connectedAlias = fields.database;
+  env.state.connectedUser = fields.user;
 
   InitPlanTable(connection, env.state);
 

@@ -25,13 +25,23 @@ RowsExport exportFetchedRows(ResultModel& model, const kernel::TextTables& texts
   text.reserve((startRows + 1) * columns * 8);
   text += model.titles().join(QLatin1Char('\t'));
   text += kLineEnd;
+  QString& html = out.html;
+  html += QStringLiteral("<table><tr>");
+  for (const QString& title : model.titles())
+    html += QStringLiteral("<th>") + title.toHtmlEscaped() + QStringLiteral("</th>");
+  html += QStringLiteral("</tr>");
   for (int row = 0; row < startRows; ++row) {
+    html += QStringLiteral("<tr>");
     for (int col = 0; col < columns; ++col) {
       if (col > 0) text += QLatin1Char('\t');
-      text += model.displayText(row, col);
+      const QString cell = model.displayText(row, col);
+      text += cell;
+      html += QStringLiteral("<td>") + cell.toHtmlEscaped() + QStringLiteral("</td>");
     }
     text += kLineEnd;
+    html += QStringLiteral("</tr>");
   }
+  html += QStringLiteral("</table>");
   out.rowsCopied = startRows;
   // Stepping past the last fetched row brings the next packet, as the grid would.
   if (startRows > 0 && !model.atEnd()) model.fetchNextPacket();
@@ -59,7 +69,10 @@ void ResultExporter::copyText(ResultModel& model, const kernel::TextTables& text
   if (model.columnCount() == 0) return;
   const RowsExport rows = exportFetchedRows(model, texts);
   if (!rows.message.isEmpty()) interaction_.inform(rows.message);
-  if (setClipboard_) setClipboard_(rows.text);
+  if (setRichClipboard)
+    setRichClipboard(rows.text, rows.html);
+  else if (setClipboard_)
+    setClipboard_(rows.text);
 }
 
 QString ResultExporter::freshWorkbookPath(QString& fault) const {
@@ -84,7 +97,8 @@ void ResultExporter::copyToSpreadsheet(ResultModel& model, const kernel::TextTab
   const QString path = freshWorkbookPath(fault);
   bool shown = false;
   if (!path.isEmpty()) {
-    if (const std::optional<QString> written = writeGridWorkbook(path, model, model.fetchedRows()))
+    if (const std::optional<QString> written = writeGridWorkbook(path, model, model.fetchedRows(),
+                                                                     provenance_ ? &*provenance_ : nullptr))
       fault = *written;
     else
       shown = opener_.open(QUrl::fromLocalFile(path));

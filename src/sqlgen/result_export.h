@@ -8,12 +8,14 @@
 #include "kernel/interaction.h"
 #include "kernel/language.h"
 #include "kernel/opener.h"
+#include "sqlgen/file_export.h"
 #include "sqlgen/result_model.h"
 
 namespace korvo::sqlgen {
 
 struct RowsExport {
   QString text;     // titles, then one line per row; tabs between, CR LF after every line
+  QString html;     // the same cells as an HTML table, for a second clipboard format
   QString message;  // the "rows loaded, click Last row" notice, or empty
   int rowsCopied = 0;
 };
@@ -42,6 +44,11 @@ class ResultExporter {
 
   // Where workbooks go (the temporary folder unless set) and the last one written.
   void setWorkbookFolder(const QString& folder) { workbookFolder_ = folder; }
+  // What the workbook's "Query" sheet says of the rows; without it, the workbook has none.
+  // Puts the plain text and the HTML table of the same cells on the clipboard
+  // together; when set, it is used in place of the plain-text setter.
+  std::function<void(const QString& text, const QString& html)> setRichClipboard;
+  void setProvenance(const Provenance& provenance) { provenance_ = provenance; }
   QString lastWorkbook() const { return lastWorkbook_; }
 
  private:
@@ -53,6 +60,7 @@ class ResultExporter {
   ClipboardSetter setClipboard_;
   QString workbookFolder_;
   QString lastWorkbook_;
+  std::optional<Provenance> provenance_;
 };
 
 }  // namespace korvo::sqlgen

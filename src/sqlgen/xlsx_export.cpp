@@ -1,5 +1,7 @@
 #include "sqlgen/xlsx_export.h"
 
+#include "sqlgen/xlsx_query_sheet.h"
+
 #include <xlsxwriter.h>
 
 #include <QDateTime>
@@ -74,7 +76,8 @@ QString fault(const QString& path, const QString& what) {
 
 }  // namespace
 
-std::optional<QString> writeGridWorkbook(const QString& path, const ResultModel& model, int rows) {
+std::optional<QString> writeGridWorkbook(const QString& path, const ResultModel& model, int rows,
+                                         const Provenance* provenance) {
   rows = std::clamp(rows, 0, model.fetchedRows());
   const QStringList titles = model.titles();
   if (static_cast<long long>(rows) + 1 > LXW_ROW_MAX)
@@ -104,6 +107,14 @@ std::optional<QString> writeGridWorkbook(const QString& path, const ResultModel&
   for (int row = 0; error == LXW_NO_ERROR && row < rows; ++row) {
     for (int col = 0; error == LXW_NO_ERROR && col < titles.size(); ++col)
       error = writeCell(sheet, row + 1, col, model.value(row, col), model, formats);
+  }
+  if (error == LXW_NO_ERROR && provenance) {
+    Provenance sheet = *provenance;
+    sheet.rows = rows;
+    sheet.complete = rows == model.fetchedRows() && model.atEnd();
+    lxw_format* bold = workbook_add_format(book);
+    if (bold) format_set_bold(bold);
+    error = addQuerySheet(book, bold, sheet);
   }
   // Closing writes the file and frees the workbook, also after a failed cell.
   const lxw_error closed = workbook_close(book);

@@ -27,6 +27,13 @@
 #include "app/main_window.h"
 #include "app/main_window_features.h"
 #include "app/main_window_target.h"
+#include "app/run_features.h"
+#include "sqlgen/run_history.h"
+#include "sqlgen/run_history_dialog.h"
+#include "sqlgen/file_export.h"
+#include <QFileInfo>
+#include <QMimeData>
+#include "builder/workspace.h"
 #include "builder/query_panel.h"
 #include "db/connection.h"
 #include "main_window_fixture.h"
@@ -379,6 +386,139 @@ TEST_F(RunRoad, TheEditorSendsTheScriptAsItStands) {
   editor->sbExecuteSql->click();
   ASSERT_EQ(w.mode(), WorkMode::Result);
   EXPECT_EQ(gridColumn(w.resultPanel()->dbGridData, 0), QStringList({"56"}));
+}
+
+TEST_F(RunRoad, EveryTriggerIsRecordedInTheHistory) {
+  ASSERT_TRUE(imported);
+  QTemporaryDir data;
+  RunFeatures* runs = features->run();
+  runs->setHistoryPath(data.filePath("history.sqlite"));
+  MainWindow& w = *harness->window;
+  w.state().connectedAlias = "local:" + schemas.path();
+  w.state().connectedUser = "scott";
+  ASSERT_NO_FATAL_FAILURE(buildQuery());
+
+  harness->interaction.answers = {false};  // the cost question: No
+  w.queryPanel()->sbExecute->click();
+  harness->interaction.answers = {true};
+  w.queryPanel()->sbExecute->click();
+  ASSERT_EQ(w.mode(), WorkMode::Result);
+  QTableView* grid = w.resultPanel()->dbGridData;
+  QTest::mouseClick(grid->horizontalHeader()->viewport(), Qt::LeftButton, {},
+                    QPoint(grid->horizontalHeader()->sectionViewportPosition(0) + 5, 5));
+  harness->interaction.answers = {true};
+  w.resultPanel()->sbRaf->click();
+  w.sqlClick();
+  w.sqlPanel()->memoSql->setPlainText("select no_such_column from dual");
+  harness->interaction.defaultAnswer = true;
+  w.sqlPanel()->sbExecuteSql->click();
+
+  sqlgen::RunHistory* history = runs->history();
+  ASSERT_NE(history, nullptr);
+  const QList<sqlgen::RunRecord> recorded = history->runs();
+  QStringList seen;
+  for (const sqlgen::RunRecord& r : recorded)
+    seen << sqlgen::runTriggerName(r.trigger) + ":" + sqlgen::outcomeName(r.outcome) + ":" +
+                QString::number(r.rows);
+  EXPECT_EQ(seen, (QStringList{"editor:error:0", "refresh:rows:3", "sort:rows:3", "builder:rows:3",
+                               "builder:refused:0"}));
+  ASSERT_EQ(recorded.size(), 5);
+  EXPECT_TRUE(recorded[0].error.startsWith("ORA-00904")) << recorded[0].error.toStdString();
+  EXPECT_TRUE(recorded[2].statement.endsWith(" ASC")) << recorded[2].statement.toStdString();
+  EXPECT_EQ(recorded[4].refusal, 45);
+  EXPECT_EQ(recorded[3].alias, "local:" + schemas.path());
+  EXPECT_EQ(recorded[3].user, "scott");
+  EXPECT_FALSE(recorded[3].universeName.isEmpty());
+  EXPECT_EQ(recorded[3].objectNames, QStringList({QString::fromUtf8("Département"), "Masse salariale"}));
+  // The builder's query comes back exactly into grids of the same language.
+  kernel::AppState french;
+  builder::QueryGrids reopened(french);
+  ASSERT_EQ(sqlgen::restoreQuery(recorded[3], reopened), std::nullopt);
+  EXPECT_EQ(reopened.objects(), features->workspace().grids().objects());
+  EXPECT_EQ(reopened.conditions(), features->workspace().grids().conditions());
+  EXPECT_FALSE(recorded[2].hasQuery());  // the sort ran the memo's text
+}
+
+TEST_F(RunRoad, TheHistoryReopensARunAndTheResultGoesWholeToAFile) {
+  ASSERT_TRUE(imported);
+  QTemporaryDir data;
+  RunFeatures* runs = features->run();
+  runs->setHistoryPath(data.filePath("history.sqlite"));
+  MainWindow& w = *harness->window;
+  ASSERT_NO_FATAL_FAILURE(buildQuery());
+  harness->interaction.defaultAnswer = true;
+  w.queryPanel()->sbExecute->click();
+  ASSERT_EQ(w.mode(), WorkMode::Result);
+  const kernel::Grid objects = features->workspace().grids().objects();
+  const kernel::Grid conditions = features->workspace().grids().conditions();
+
+  // More rows than the grid's first packet of 500: the export fetches the rest.
+  w.sqlClick();
+  w.sqlPanel()->memoSql->setPlainText("select level N, 'x,y' T from dual connect by level <= 1234");
+  w.sqlPanel()->sbExecuteSql->click();
+  ASSERT_EQ(w.mode(), WorkMode::Result) << harness->interaction.errors.join(" | ").toStdString();
+  ASSERT_EQ(w.resultPanel()->dbGridData->model()->rowCount(), 500);
+  const QString csv = data.filePath("all.csv");
+  const sqlgen::ExportOutcome out = runs->exportResultTo(csv);
+  ASSERT_TRUE(out.ok()) << out.error.toStdString();
+  EXPECT_EQ(out.rows, 1234);
+  QFile file(csv);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QByteArray bytes = file.readAll();
+  EXPECT_EQ(bytes.count("\r\n"), 1235);
+  EXPECT_TRUE(bytes.startsWith("N,T\r\n1,\"x,y\"\r\n"));
+  EXPECT_TRUE(bytes.endsWith("1234,\"x,y\"\r\n"));
+  // The same through the menu item, the file chosen in the save box.
+  harness->interaction.chosenFiles = {data.filePath("all.html")};
+  QAction* item = w.findChild<QAction*>("ExporterGrille1");
+  ASSERT_NE(item, nullptr);
+  item->trigger();
+  EXPECT_TRUE(QFileInfo::exists(data.filePath("all.html")));
+  // And through the result toolbar's button, into a workbook.
+  harness->interaction.chosenFiles = {data.filePath("all.xlsx")};
+  QToolButton* button = w.resultPanel()->findChild<QToolButton*>("SBExportGrid");
+  ASSERT_NE(button, nullptr);
+  button->click();
+  EXPECT_TRUE(QFileInfo::exists(data.filePath("all.xlsx")));
+
+  // The copy: the plain text, and the same cells as HTML beside it.
+  w.resultPanel()->sbCopier->click();
+  const QMimeData* copied = QApplication::clipboard()->mimeData();
+  ASSERT_NE(copied, nullptr);
+  EXPECT_TRUE(copied->text().startsWith("N\tT\r\n1\tx,y\r\n"));
+  EXPECT_TRUE(copied->hasHtml());
+  EXPECT_TRUE(copied->html().contains("<tr><td>1</td><td>x,y</td></tr>"));
+
+  // The history window lists both runs, newest first, and searches them.
+  QAction* historyItem = w.findChild<QAction*>("HistoriqueExecutions1");
+  ASSERT_NE(historyItem, nullptr);
+  EXPECT_EQ(historyItem->shortcut(), QKeySequence("Ctrl+H"));
+  w.procPanelRequete();
+  features->workspace().grids().replaceObjects({});
+  features->workspace().grids().replaceConditions({});
+  korvo::testing::whenModal<sqlgen::RunHistoryDialog>([](sqlgen::RunHistoryDialog* dialog) {
+    EXPECT_EQ(dialog->runList()->rowCount(), 2);
+    EXPECT_TRUE(dialog->details()->toPlainText().contains("connect by level")) ;
+    dialog->searchBox()->setText(QString::fromUtf8("masse SALARIALE"));
+    ASSERT_EQ(dialog->runList()->rowCount(), 1);
+    EXPECT_TRUE(dialog->details()->toPlainText().contains("KORVO_EMP.SAL > 1000"));
+    emit dialog->runList()->cellDoubleClicked(0, 0);
+  });
+  historyItem->trigger();
+  // Reopened, not run: the query is back in both grids, the result unchanged.
+  EXPECT_EQ(w.mode(), WorkMode::Query);
+  EXPECT_EQ(features->workspace().grids().objects(), objects);
+  EXPECT_EQ(features->workspace().grids().conditions(), conditions);
+  EXPECT_EQ(runs->history()->count(), 2);
+  EXPECT_EQ(w.resultPanel()->dbGridData->model()->rowCount(), 1234);
+
+  // The editor's run reopens as its text.
+  korvo::testing::whenModal<sqlgen::RunHistoryDialog>([](sqlgen::RunHistoryDialog* dialog) {
+    emit dialog->runList()->cellDoubleClicked(0, 0);
+  });
+  historyItem->trigger();
+  EXPECT_EQ(w.mode(), WorkMode::Editor);
+  EXPECT_EQ(w.sqlPanel()->memoSql->toPlainText(), "select level N, 'x,y' T from dual connect by level <= 1234");
 }
 
 }  // namespace

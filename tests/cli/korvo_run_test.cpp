@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <algorithm>
 
@@ -159,4 +160,93 @@ TEST_F(KorvoRun, RefusalsMissingFilesAndUsage) {
   const ProgramRun help = korvo({"run", "--help"});
   EXPECT_EQ(help.status, 0);
   EXPECT_TRUE((help.out + help.err).contains("--all"));
+}
+
+TEST_F(KorvoRun, EveryRowToAFileInTheFormatAsked) {
+  saveClerks();
+  const QString csv = dir_.filePath("clerks.csv");
+  ProgramRun run = korvo({"run", connect(), requete("clerks.xml"), "--yes", "--lang", "AN",
+                          "--output", csv, "--separator", ";"});
+  ASSERT_EQ(run.status, 0) << run.err.toStdString();
+  EXPECT_TRUE(run.out.isEmpty());
+  EXPECT_TRUE(run.err.contains("3 rows written to " + csv)) << run.err.toStdString();
+  QFile file(csv);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  QStringList lines = QString::fromUtf8(file.readAll()).split("\r\n", Qt::SkipEmptyParts);
+  std::sort(lines.begin() + 1, lines.end());
+  EXPECT_EQ(lines, (QStringList{"Department;Total salary", "ACCOUNTING;1300", "RESEARCH;1900",
+                                "SALES;950"}));
+
+  // The workbook carries the "Query" sheet: its zip names both sheets.
+  const QString xlsx = dir_.filePath("out.data");
+  run = korvo({"run", connect(), requete("clerks.xml"), "--yes", "--format", "xlsx", "--output", xlsx});
+  ASSERT_EQ(run.status, 0) << run.err.toStdString();
+  QFile book(xlsx);
+  ASSERT_TRUE(book.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(book.read(2) == "PK");
+
+  const QString html = dir_.filePath("clerks.html");
+  run = korvo({"run", connect(), requete("clerks.xml"), "--yes", "--output", html, "--provenance"});
+  ASSERT_EQ(run.status, 0) << run.err.toStdString();
+  QFile page(html);
+  ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+  const QString text = QString::fromUtf8(page.readAll());
+  EXPECT_TRUE(text.contains("<th>Department</th><th>Total salary</th>"));
+  EXPECT_TRUE(text.contains("<td>SALES</td><td>950</td>"));
+  // The condition in the user's words, the French of --lang's default.
+  EXPECT_TRUE(text.contains("ET Fonction Egal à clerk")) << text.toStdString();
+}
+
+TEST_F(KorvoRun, FileOutputRefusals) {
+  saveClerks();
+  EXPECT_EQ(korvo({"run", connect(), requete("clerks.xml"), "--format", "pdf", "--output", "x"}).status, 2);
+  EXPECT_EQ(korvo({"run", connect(), requete("clerks.xml"), "--format", "csv"}).status, 2);
+  EXPECT_EQ(korvo({"run", connect(), requete("clerks.xml"), "--output"}).status, 2);
+  EXPECT_EQ(korvo({"run", connect(), requete("clerks.xml"), "--output", "x.csv", "--separator", "ab"}).status, 2);
+  // A folder that does not exist: refused, nothing written.
+  const QString target = dir_.filePath("none/clerks.csv");
+  const ProgramRun run = korvo({"run", connect(), requete("clerks.xml"), "--yes", "--output", target});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_TRUE(run.err.contains(target)) << run.err.toStdString();
+  EXPECT_FALSE(QFileInfo::exists(dir_.filePath("none")));
+}
+
+TEST_F(KorvoRun, EveryRunGoesIntoTheHistory) {
+  saveClerks();
+  // Refused: the cost question without --yes (catalogue entry 45).
+  ASSERT_EQ(korvo({"run", connect(), requete("clerks.xml")}).status, 1);
+  ASSERT_EQ(korvo({"run", connect(), requete("clerks.xml"), "--yes"}).status, 0);
+  ProgramRun history = korvo({"history"});
+  ASSERT_EQ(history.status, 0) << history.err.toStdString();
+  QStringList lines = history.out.split('\n', Qt::SkipEmptyParts);
+  ASSERT_EQ(lines.size(), 3) << history.out.toStdString();
+  EXPECT_TRUE(lines[0].startsWith("ID\tSTARTED\tTRIGGER\tALIAS\tUSER\tUNIVERSE\tOUTCOME\tROWS"));
+  const QStringList newest = lines[1].split('\t');
+  const QStringList oldest = lines[2].split('\t');
+  ASSERT_EQ(newest.size(), 14);
+  ASSERT_EQ(oldest.size(), 14);
+  EXPECT_EQ(newest[0], "2");
+  EXPECT_EQ(newest[2], "cli");
+  EXPECT_EQ(newest[3], "local:" + dir_.filePath("schemas"));
+  EXPECT_EQ(newest[4], "scott");
+  EXPECT_EQ(newest[6], "rows");
+  EXPECT_EQ(newest[7], "3");
+  EXPECT_EQ(newest[11], "Department, Total salary");
+  EXPECT_TRUE(newest[13].startsWith("select", Qt::CaseInsensitive)) << newest[13].toStdString();
+  EXPECT_EQ(oldest[6], "refused");
+  EXPECT_EQ(oldest[9], "45");
+  EXPECT_TRUE(oldest[10].startsWith("Le coût de la requete est estimé à: "));
+
+  EXPECT_EQ(korvo({"history", "--limit", "1"}).out.count('\n'), 2);
+  EXPECT_EQ(korvo({"history", "--search", "NO SUCH TEXT"}).out.count('\n'), 1);
+  EXPECT_EQ(korvo({"history", "--limit", "x"}).status, 2);
+
+  // The password went nowhere near the file.
+  QFile file(dir_.filePath("data/korvo-bo6/history.sqlite"));
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  QByteArray bytes = file.readAll();
+  QFile wal(file.fileName() + "-wal");
+  if (wal.open(QIODevice::ReadOnly)) bytes += wal.readAll();
+  EXPECT_TRUE(bytes.contains("scott"));
+  EXPECT_FALSE(bytes.contains("tiger"));
 }
