@@ -5,6 +5,8 @@
 #   scripts/setup.sh test    build and run the whole test suite through ctest, then
 #                            each fuzz target for 60 s (KORVO_FUZZ_SECONDS)
 #   scripts/setup.sh build   build and lay out ./run only
+#   scripts/setup.sh package build the Debian package and install it (korvo-bo6 in
+#                            the desktop's menu, korvo and korvo-bo6 in /usr/bin)
 set -euo pipefail
 mode="${1:-start}"
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -14,7 +16,7 @@ run="$root/run"
 packages=(build-essential cmake ninja-build ccache pkg-config
           qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-odbc libgl-dev
           libsqlite3-dev libpcre2-dev libxlsxwriter-dev googletest libgtest-dev libgmock-dev libbenchmark-dev
-          xvfb xauth fonts-dejavu-core)
+          xvfb xauth fonts-dejavu-core qt6-translations-l10n lintian)
 bash "$root/scripts/install_packages.sh" "${packages[@]}"
 
 # ccache hashes paths relative to the checkout and not the build folder's own
@@ -54,5 +56,14 @@ case "$mode" in
     # Each fuzz target for a minute over its seed corpus: a crash, leak or hang fails.
     bash "$root/scripts/fuzz.sh" "${KORVO_FUZZ_SECONDS:-60}" ;;
   build) ;;
-  *) echo "usage: $0 [start|test|build]" >&2; exit 2 ;;
+  package)
+    rm -f "$build"/korvo-bo6_*.deb
+    (cd "$build" && cpack -G DEB)
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    deb="$(ls "$build"/korvo-bo6_*.deb)"
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y "$deb"
+    echo "Installed $(basename "$deb"): start Korvo-BO6 from the menu or run korvo-bo6;" \
+         "remove it with: ${sudo:+sudo }apt-get remove korvo-bo6" ;;
+  *) echo "usage: $0 [start|test|build|package]" >&2; exit 2 ;;
 esac

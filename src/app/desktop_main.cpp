@@ -11,6 +11,7 @@
 #include "app/main_window.h"
 #include "app/main_window_features.h"
 #include "kernel/message_box_dialog.h"
+#include "kernel/program_folder.h"
 #include "db/connection.h"
 #include "session/connection_dialog.h"
 #include "app/main_window_target.h"
@@ -26,7 +27,13 @@ int main(int argc, char** argv) {
   korvo::app::ShellServices services;
   services.interaction = &interaction;
   services.opener = &opener;
-  korvo::app::MainWindow window(QCoreApplication::applicationDirPath(), services);
+  // A portable folder keeps everything beside the executable; an installed
+  // program works in the user's own folder. Either way the universe folder and
+  // the help documents are looked up in the current folder.
+  const korvo::kernel::ProgramFolderChoice folder =
+      korvo::kernel::enterProgramFolder(QCoreApplication::applicationDirPath());
+  if (!folder.error.isEmpty()) qWarning("korvo-bo6: %s", qPrintable(folder.error));
+  korvo::app::MainWindow window(folder.folder, services);
   interaction.setParent(&window);
 
   // The window is shown disabled behind the connection dialog, which is created

@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "app/about_dialog.h"
+#include "kernel/qt_translations.h"
 #include "kernel/help_commands.h"
 #include "kernel/interaction.h"
 #include "kernel/navigator_widget.h"
@@ -264,6 +265,7 @@ void MainWindow::connectCommands() {
 
 void MainWindow::applyLanguage() {
   texts_ = &textTables(state_.language);
+  kernel::useQtTranslations(state_.language);
   for (auto it = texts_->menuCaptions.cbegin(); it != texts_->menuCaptions.cend(); ++it) {
     if (auto* menu = findChild<QMenu*>(it.key()))
       menu->setTitle(it.value());

@@ -9,10 +9,10 @@ QStringList NodeTreeWidget::mimeTypes() const {
 }
 
 QMimeData* NodeTreeWidget::mimeData(const QList<QTreeWidgetItem*>& items) const {
-  QMimeData* data = QTreeWidget::mimeData(items);
-  if (!data) data = new QMimeData;
-  data->setData(QLatin1String(kTreeNodeMimeType), objectName().toUtf8());
-  return data;
+  QMimeData* mime = QTreeWidget::mimeData(items);
+  if (!mime) mime = new QMimeData;
+  mime->setData(QLatin1String(kTreeNodeMimeType), objectName().toUtf8());
+  return mime;
 }
 
 }  // namespace korvo::builder

@@ -18,7 +18,7 @@ namespace korvo::engine {
 
 namespace {
 
-constexpr const char* kEngineVersion = "1.1.0";
+constexpr const char* kEngineVersion = KORVO_VERSION;  // CMake's project version
 
 std::string nowCanonical() {
   std::time_t t = std::time(nullptr);

@@ -5,7 +5,7 @@
 
 namespace korvo::kernel {
 
-inline constexpr const char* kVersion = "1.1.0";
+inline constexpr const char* kVersion = KORVO_VERSION;  // CMake's project version
 inline constexpr const char* kVersionDate = "18 Janv 2012";
 
 struct AppState {

@@ -1,7 +1,8 @@
 // Draws the program's pictures (toolbar buttons, tree images, banner) into
-// icons/*.png. The PNG files are committed; run this again after a change:
+// icons/*.png, and the program's icon at the desktop theme's sizes (second
+// folder, NxN/korvo-bo6.png). The PNG files are committed; run this again after a change:
 //   g++ -std=c++20 -fPIC draw_icons.cpp $(pkg-config --cflags --libs Qt6Gui) -o /tmp/draw_icons
-//   QT_QPA_PLATFORM=offscreen /tmp/draw_icons src/resources/icons
+//   QT_QPA_PLATFORM=offscreen /tmp/draw_icons src/resources/icons packaging/icons
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
@@ -197,13 +198,25 @@ int main(int argc, char** argv) {
   const QString out = argc > 1 ? argv[1] : ".";
   QDir().mkpath(out);
 
-  save(out, "app", [](QPainter& p) {
+  // The same picture as packaging/icons/scalable/korvo-bo6.svg.
+  const Draw appIcon = [](QPainter& p) {
     database(p, QRectF(6, 6, 26, 34), kBlue);
     p.setPen(pen(kOrange, 5));
     p.setBrush(Qt::NoBrush);
     p.drawEllipse(QPointF(32, 30), 9, 9);
     p.drawLine(QPointF(38.5, 36.5), QPointF(45, 43));
-  });
+  };
+  save(out, "app", appIcon);
+  if (argc > 2) {
+    for (int px : {16, 22, 24, 32, 48, 64, 128, 256}) {
+      const QString folder = QDir(argv[2]).filePath(QStringLiteral("%1x%1").arg(px));
+      QDir().mkpath(folder);
+      save(folder, "korvo-bo6", [&](QPainter& p) {
+        p.scale(px / double(kSize), px / double(kSize));
+        appIcon(p);
+      }, {px, px});
+    }
+  }
   save(out, "mode_connect", [](QPainter& p) {
     // A plug entering a socket.
     p.setPen(pen(kInk, 2));

@@ -233,20 +233,20 @@ bool ConnectionDialog::gridShowsTitleRow(LoginPage page) const {
 }
 
 void ConnectionDialog::refreshGrid(LoginPage page) {
-  const Grid& data = profiles_.grid(page);
+  const Grid& rows = profiles_.grid(page);
   QTableWidget* grid = widgets(page).grid;
   // With profiles, row 0 is the fixed title row (the header, whose clicks
   // sort); a grid holding only row 0 shows it as an ordinary row.
   const bool titled = gridShowsTitleRow(page);
   const int first = titled ? 1 : 0;
   grid->clear();
-  grid->setColumnCount(data.columnCount());
-  grid->setRowCount(data.rowCount() - first);
+  grid->setColumnCount(rows.columnCount());
+  grid->setRowCount(rows.rowCount() - first);
   grid->horizontalHeader()->setVisible(titled);
-  if (titled) grid->setHorizontalHeaderLabels(data.row(0));
-  for (int r = first; r < data.rowCount(); ++r)
-    for (int c = 0; c < data.columnCount(); ++c)
-      grid->setItem(r - first, c, new QTableWidgetItem(data.cell(r, c)));
+  if (titled) grid->setHorizontalHeaderLabels(rows.row(0));
+  for (int r = first; r < rows.rowCount(); ++r)
+    for (int c = 0; c < rows.columnCount(); ++c)
+      grid->setItem(r - first, c, new QTableWidgetItem(rows.cell(r, c)));
   grid->resizeColumnsToContents();
 }
 

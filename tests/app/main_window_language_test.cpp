@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QToolButton>
@@ -13,7 +14,9 @@
 #include "kernel/language.h"
 #include "app/main_window.h"
 #include "app/main_window_fixture.h"
+#include "kernel/message_box_dialog.h"
 #include "kernel/navigator_widget.h"
+#include "support/when_modal.h"
 
 namespace korvo::app {
 
@@ -107,6 +110,30 @@ TEST(MainWindowLanguage, AnUnwritableSettingsFileEndsTheProgram) {
   EXPECT_TRUE(w.settingsFailed());
   EXPECT_EQ(interaction.informed, QStringList({QString(kSettingsPermissionMessage)}));
   EXPECT_EQ(ends, 1);
+}
+
+// Qt's own buttons follow the interface language: the question boxes of the
+// French interface say Oui and Non, those of the English one Yes and No.
+TEST(MainWindowLanguage, QuestionBoxesSpeakTheInterfaceLanguage) {
+  const struct {
+    QByteArray ini;
+    const char* yes;
+    const char* no;
+  } cases[] = {{"[PARAMETRES]\r\nLANG=FR\r\nCOST=0\r\nMESG_DEMO=YES\r\n", "&Oui", "&Non"},
+               {"[PARAMETRES]\r\nLANG=AN\r\nCOST=0\r\nMESG_DEMO=YES\r\n", "&Yes", "&No"}};
+  for (const auto& c : cases) {
+    MainWindowHarness h(&c.ini);
+    MessageBoxInteraction boxes(h.window.get());
+    QString yes, no;
+    korvo::testing::whenModal<QMessageBox>([&](QMessageBox* box) {
+      yes = box->button(QMessageBox::Yes)->text();
+      no = box->button(QMessageBox::No)->text();
+      box->button(QMessageBox::No)->click();
+    });
+    EXPECT_FALSE(boxes.confirm("?"));
+    EXPECT_EQ(yes, c.yes) << c.ini.constData();
+    EXPECT_EQ(no, c.no) << c.ini.constData();
+  }
 }
 
 }  // namespace

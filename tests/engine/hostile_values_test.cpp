@@ -94,7 +94,9 @@ TEST_F(HostileValues, StorageLimitsBecomeOracleErrors) {
        }) {
     int code = errorOf(sql);
     EXPECT_NE(code, 600) << sql << ": " << lastError_;
-    if (code) EXPECT_EQ(lastError_.rfind("ORA-", 0), 0u) << sql;
+    if (code) {
+      EXPECT_EQ(lastError_.rfind("ORA-", 0), 0u) << sql;
+    }
   }
 }
 

@@ -2,10 +2,13 @@
 // QApplication; engine tests link no Qt at all, so the choice is made at build time.
 #include <gtest/gtest.h>
 
+#include "support/private_home.h"
+
 #if __has_include(<QApplication>) && defined(QT_WIDGETS_LIB)
 #include <QApplication>
 #include <QStandardPaths>
 int main(int argc, char** argv) {
+  const korvo::testing::PrivateHome home;
   // ctest lists the tests by running this program without the tests' own
   // environment, where there may be no display.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -18,6 +21,7 @@ int main(int argc, char** argv) {
 #include <QCoreApplication>
 #include <QStandardPaths>
 int main(int argc, char** argv) {
+  const korvo::testing::PrivateHome home;
   QStandardPaths::setTestModeEnabled(true);
   QCoreApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
@@ -25,6 +29,7 @@ int main(int argc, char** argv) {
 }
 #else
 int main(int argc, char** argv) {
+  const korvo::testing::PrivateHome home;
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
