@@ -109,12 +109,12 @@ std::optional<QString> writeGridWorkbook(const QString& path, const ResultModel&
       error = writeCell(sheet, row + 1, col, model.value(row, col), model, formats);
   }
   if (error == LXW_NO_ERROR && provenance) {
-    Provenance sheet = *provenance;
-    sheet.rows = rows;
-    sheet.complete = rows == model.fetchedRows() && model.atEnd();
+    Provenance copied = *provenance;
+    copied.rows = rows;
+    copied.complete = rows == model.fetchedRows() && model.atEnd();
     lxw_format* bold = workbook_add_format(book);
     if (bold) format_set_bold(bold);
-    error = addQuerySheet(book, bold, sheet);
+    error = addQuerySheet(book, bold, copied);
   }
   // Closing writes the file and frees the workbook, also after a failed cell.
   const lxw_error closed = workbook_close(book);
