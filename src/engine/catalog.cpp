@@ -3,50 +3,11 @@
 #include <sqlite3.h>
 
 #include "engine/ora_error.h"
+#include "engine/sql_statement.h"
 #include "engine/sqlite_errors.h"
 
 namespace korvo::engine {
 
-namespace {
-
-class Stmt {
- public:
-  Stmt(sqlite3* db, const std::string& sql) : db_(db) {
-    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st_, nullptr) != SQLITE_OK)
-      throw errorFromSqlite(sqlite3_errmsg(db));
-  }
-  ~Stmt() { sqlite3_finalize(st_); }
-  Stmt(const Stmt&) = delete;
-  Stmt& operator=(const Stmt&) = delete;
-  void bind(int i, const std::string& s) {
-    sqlite3_bind_text(st_, i, s.c_str(), int(s.size()), SQLITE_TRANSIENT);
-  }
-  void bind(int i, long long v) { sqlite3_bind_int64(st_, i, v); }
-  void bindOpt(int i, const std::optional<int>& v) {
-    if (v)
-      sqlite3_bind_int64(st_, i, *v);
-    else
-      sqlite3_bind_null(st_, i);
-  }
-  bool step() {
-    int rc = sqlite3_step(st_);
-    if (rc == SQLITE_ROW) return true;
-    if (rc == SQLITE_DONE) return false;
-    throw errorFromSqlite(sqlite3_errmsg(db_));
-  }
-  std::string text(int i) {
-    auto p = sqlite3_column_text(st_, i);
-    return p ? reinterpret_cast<const char*>(p) : "";
-  }
-  long long integer(int i) { return sqlite3_column_int64(st_, i); }
-  bool isNull(int i) { return sqlite3_column_type(st_, i) == SQLITE_NULL; }
-
- private:
-  sqlite3* db_;
-  sqlite3_stmt* st_ = nullptr;
-};
-
-}  // namespace
 
 void execSql(sqlite3* db, const std::string& sql) {
   char* err = nullptr;
@@ -115,7 +76,7 @@ void Catalog::ensureSchema() {
 }
 
 void Catalog::refreshIfChanged() {
-  Stmt st(db_, "PRAGMA data_version");
+  SqlStatement st(db_, "PRAGMA data_version");
   st.step();
   long long v = st.integer(0);
   if (v != dataVersion_) {
@@ -129,35 +90,35 @@ void Catalog::load() {
   tables_.clear();
   indexes_.clear();
   {
-    Stmt st(db_, "SELECT name FROM _korvo_tables");
-    while (st.step()) tables_[st.text(0)].name = st.text(0);
+    SqlStatement st(db_, "SELECT name FROM _korvo_tables");
+    while (st.step()) tables_[st.textOrEmpty(0)].name = st.textOrEmpty(0);
   }
   {
-    Stmt st(db_,
+    SqlStatement st(db_,
             "SELECT table_name, name, type, length, precision, scale, not_null, default_sql "
             "FROM _korvo_columns ORDER BY table_name, position");
     while (st.step()) {
-      auto it = tables_.find(st.text(0));
+      auto it = tables_.find(st.textOrEmpty(0));
       if (it == tables_.end()) continue;
       CatalogColumn c;
-      c.name = st.text(1);
-      c.type = st.text(2);
+      c.name = st.textOrEmpty(1);
+      c.type = st.textOrEmpty(2);
       c.length = int(st.integer(3));
       if (!st.isNull(4)) c.precision = int(st.integer(4));
       if (!st.isNull(5)) c.scale = int(st.integer(5));
       c.notNull = st.integer(6) != 0;
-      c.defaultSql = st.text(7);
+      c.defaultSql = st.textOrEmpty(7);
       it->second.columns.push_back(std::move(c));
     }
   }
   {
-    Stmt st(db_, "SELECT name, table_name, uniq, columns FROM _korvo_indexes");
+    SqlStatement st(db_, "SELECT name, table_name, uniq, columns FROM _korvo_indexes");
     while (st.step()) {
       CatalogIndex i;
-      i.name = st.text(0);
-      i.table = st.text(1);
+      i.name = st.textOrEmpty(0);
+      i.table = st.textOrEmpty(1);
       i.unique = st.integer(2) != 0;
-      std::string cols = st.text(3);
+      std::string cols = st.textOrEmpty(3);
       size_t b = 0;
       while (b <= cols.size()) {
         size_t e = cols.find('\x1f', b);
@@ -193,13 +154,13 @@ std::vector<const CatalogIndex*> Catalog::indexesOf(const std::string& table) {
 
 void Catalog::addTable(const CatalogTable& t) {
   {
-    Stmt st(db_, "INSERT INTO _korvo_tables(name, created) VALUES(?, datetime('now','localtime'))");
+    SqlStatement st(db_, "INSERT INTO _korvo_tables(name, created) VALUES(?, datetime('now','localtime'))");
     st.bind(1, t.name);
     st.step();
   }
   for (size_t i = 0; i < t.columns.size(); ++i) {
     const auto& c = t.columns[i];
-    Stmt st(db_,
+    SqlStatement st(db_,
             "INSERT INTO _korvo_columns(table_name, position, name, type, length, precision, "
             "scale, not_null, default_sql) VALUES(?,?,?,?,?,?,?,?,?)");
     st.bind(1, t.name);
@@ -207,8 +168,8 @@ void Catalog::addTable(const CatalogTable& t) {
     st.bind(3, c.name);
     st.bind(4, c.type);
     st.bind(5, (long long)c.length);
-    st.bindOpt(6, c.precision);
-    st.bindOpt(7, c.scale);
+    st.bindOptional(6, c.precision);
+    st.bindOptional(7, c.scale);
     st.bind(8, (long long)(c.notNull ? 1 : 0));
     st.bind(9, c.defaultSql);
     st.step();
@@ -220,7 +181,7 @@ void Catalog::removeTable(const std::string& name) {
   for (const char* sql : {"DELETE FROM _korvo_tables WHERE name = ?",
                           "DELETE FROM _korvo_columns WHERE table_name = ?",
                           "DELETE FROM _korvo_indexes WHERE table_name = ?"}) {
-    Stmt st(db_, sql);
+    SqlStatement st(db_, sql);
     st.bind(1, name);
     st.step();
   }
@@ -230,7 +191,7 @@ void Catalog::removeTable(const std::string& name) {
 void Catalog::addIndex(const CatalogIndex& i) {
   std::string cols;
   for (size_t k = 0; k < i.columns.size(); ++k) cols += (k ? "\x1f" : "") + i.columns[k];
-  Stmt st(db_,
+  SqlStatement st(db_,
           "INSERT INTO _korvo_indexes(name, table_name, uniq, columns, created) "
           "VALUES(?,?,?,?, datetime('now','localtime'))");
   st.bind(1, i.name);
@@ -242,14 +203,14 @@ void Catalog::addIndex(const CatalogIndex& i) {
 }
 
 void Catalog::removeIndex(const std::string& name) {
-  Stmt st(db_, "DELETE FROM _korvo_indexes WHERE name = ?");
+  SqlStatement st(db_, "DELETE FROM _korvo_indexes WHERE name = ?");
   st.bind(1, name);
   st.step();
   loaded_ = false;
 }
 
 bool Catalog::hasProcedure(const std::string& name) {
-  Stmt st(db_, "SELECT 1 FROM _korvo_source WHERE name = ? LIMIT 1");
+  SqlStatement st(db_, "SELECT 1 FROM _korvo_source WHERE name = ? LIMIT 1");
   st.bind(1, name);
   return st.step();
 }
@@ -261,7 +222,7 @@ void Catalog::storeProcedure(const std::string& name, const std::string& text) {
   while (b <= text.size()) {
     size_t e = text.find('\n', b);
     std::string piece = text.substr(b, e == std::string::npos ? std::string::npos : e - b + 1);
-    Stmt st(db_,
+    SqlStatement st(db_,
             "INSERT INTO _korvo_source(name, line, text, created) "
             "VALUES(?,?,?, datetime('now','localtime'))");
     st.bind(1, name);
@@ -274,7 +235,7 @@ void Catalog::storeProcedure(const std::string& name, const std::string& text) {
 }
 
 void Catalog::removeProcedure(const std::string& name) {
-  Stmt st(db_, "DELETE FROM _korvo_source WHERE name = ?");
+  SqlStatement st(db_, "DELETE FROM _korvo_source WHERE name = ?");
   st.bind(1, name);
   st.step();
 }

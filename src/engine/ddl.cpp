@@ -8,6 +8,7 @@
 #include "engine/dictionary.h"
 #include "engine/ora_error.h"
 #include "engine/session_impl.h"
+#include "engine/sql_statement.h"
 #include "engine/sqlite_errors.h"
 #include "engine/table_keys.h"
 
@@ -187,17 +188,13 @@ void SessionImpl::alterSession(const Statement& s) {
     nls_.groupSeparator = v[1];
   } else if (p == "NLS_DATE_FORMAT") {
     // The format must be one the date formatter understands (ORA-01821 otherwise).
-    sqlite3_stmt* st = nullptr;
-    sqlite3_prepare_v2(db_.get(), "SELECT ora_date_to_char('2000-01-01 00:00:00', ?)", -1, &st,
-                       nullptr);
-    sqlite3_bind_text(st, 1, v.c_str(), int(v.size()), SQLITE_TRANSIENT);
-    int rc = sqlite3_step(st);
-    std::string msg = rc == SQLITE_ROW ? "" : sqlite3_errmsg(db_.get());
-    sqlite3_finalize(st);
-    if (rc != SQLITE_ROW) {
-      OraError err = errorFromSqlite(msg);
+    try {
+      SqlStatement st(db_.get(), "SELECT ora_date_to_char('2000-01-01 00:00:00', ?)");
+      st.bind(1, v);
+      if (!st.step()) throw OraError(1821);
+    } catch (const OraError& err) {
       if (err.code() == 600) throw OraError(1821);
-      throw err;
+      throw;
     }
     nls_.dateFormat = v;
   } else if (p == "NLS_TIMESTAMP_FORMAT") {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <vector>
+#include "engine/sql_statement.h"
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -30,28 +31,5 @@ class TemporaryTables {
   std::vector<std::string> names_;
 };
 
-// A prepared statement whose failures are Oracle errors.
-class SqlStatement {
- public:
-  SqlStatement(sqlite3* db, const std::string& sql);
-  ~SqlStatement();
-  SqlStatement(const SqlStatement&) = delete;
-  SqlStatement& operator=(const SqlStatement&) = delete;
-
-  bool step();  // true while a row is there
-  void reset();
-  void bind(int index, long long v);
-  void bind(int index, const std::string& v);
-  void bindNull(int index);
-  bool isNull(int column) const;
-  long long integer(int column) const;
-  double real(int column) const;
-  std::optional<std::string> text(int column) const;
-  sqlite3_stmt* raw() const { return st_; }
-
- private:
-  sqlite3* db_;
-  sqlite3_stmt* st_ = nullptr;
-};
 
 }  // namespace korvo::engine

@@ -12,6 +12,7 @@
 #include "engine/catalog.h"
 #include "engine/ora_error.h"
 #include "engine/procedure_registry.h"
+#include "engine/sql_statement.h"
 #include "engine/sqlite_errors.h"
 #include "engine/write_checks.h"
 
@@ -204,11 +205,12 @@ void genTabNode(Session& s, long long table, long long tree) {
 void genTabTree(Session& s) { JoinTreeBuilder(s).forest(); }
 
 BatchedDurability::BatchedDurability(sqlite3* db) : db_(db), previous_(2) {
-  sqlite3_stmt* st = nullptr;
-  if (sqlite3_prepare_v2(db_, "PRAGMA synchronous", -1, &st, nullptr) == SQLITE_OK &&
-      sqlite3_step(st) == SQLITE_ROW)
-    previous_ = sqlite3_column_int(st, 0);
-  sqlite3_finalize(st);
+  try {
+    SqlStatement st(db_, "PRAGMA synchronous");
+    if (st.step()) previous_ = int(st.integer(0));
+  } catch (const OraError&) {
+    // The setting stays as it is (previous_ 2: nothing lowered).
+  }
   if (previous_ <= 1 || !sqlite3_get_autocommit(db_) ||
       sqlite3_exec(db_, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr) != SQLITE_OK)
     previous_ = 0;  // nothing changed, nothing to restore
