@@ -112,7 +112,7 @@ class Parser {
   void expectEnd() {
     if (!atEnd()) notEnded();
   }
-  // ORA-03001 for a construct of Oracle's that starts here and is not implemented.
+  // Refuses with ORA-03001, naming it, a construct of Oracle's that starts here and that this engine lacks.
   void refuseUnimplemented(RefusalPlace place) const {
     std::string what = unimplementedAt(toks_, pos_, place);
     if (!what.empty()) fail(3001, "unimplemented feature: " + what);
