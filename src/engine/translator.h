@@ -199,7 +199,9 @@ class Translator {
   TypedSql inList(const ast::Expr& e, const Scope& scope, bool allowAggregates);
   TypedSql inQuery(const ast::Expr& e, const Scope& scope, bool allowAggregates);
   TypedSql caseExpr(const ast::Expr& e, const Scope& scope, bool allowAggregates);
+  // a call looked up in the function table (function_table.h)
   TypedSql function(const ast::Expr& e, const Scope& scope, bool allowAggregates);
+  TypedSql lnnvl(const ast::Expr& e, const Scope& scope, bool allowAggregates);
   TypedSql comparison(const std::string& op, TypedSql l, TypedSql r);
   TypedSql binary(const std::string& op, TypedSql l, TypedSql r);  // one operator of a chain
   // translator_typing.cpp: INTERVAL literals, date +/- interval
@@ -222,6 +224,13 @@ class Translator {
 
 // The typed result of a piece of SQL, with the column description of its type.
 TypedSql typedSql(std::string sql, SqlType t);
+
+// A literal compared with a CHAR(n) column, padded as the column's values are
+// stored; false when the comparison cannot be written that way.
+bool padCharLiteral(const TypedSql& column, const TypedSql& literal, std::string& out);
+
+// The number a translated numeric literal stands for: "5" for "5" and "(-5)" for -5.
+std::string numberLiteralText(const std::string& sql);
 
 // terms joined by AND or OR in parenthesized groups of a few, so that however many
 // there are, SQLite's expression tree stays shallow.

@@ -24,51 +24,9 @@ namespace {
   throw OraError(30486);
 }
 
-// The number a translated numeric literal stands for: "5", "(-5)".
-std::string literalText(const std::string& sql) {
-  std::string s;
-  for (char ch : sql)
-    if (ch != '(' && ch != ')' && ch != ' ') s += ch;
-  return s;
-}
-
 [[noreturn]] void notAllowedHere() {
   // Oracle's text has the two blanks
   throw OraError(30483);
-}
-
-// Functions that exist only as analytics, and what their window may hold.
-struct AnalyticOnly {
-  const char* name;
-  int minArgs;
-  int maxArgs;
-  bool ranking;  // needs ORDER BY, takes no frame
-};
-
-constexpr std::array<AnalyticOnly, 12> kAnalyticOnly = {{
-    {"ROW_NUMBER", 0, 0, true},
-    {"RANK", 0, 0, true},
-    {"DENSE_RANK", 0, 0, true},
-    {"PERCENT_RANK", 0, 0, true},
-    {"CUME_DIST", 0, 0, true},
-    {"NTH_VALUE", 2, 2, false},
-    {"NTILE", 1, 1, true},
-    {"LAG", 1, 3, true},
-    {"LEAD", 1, 3, true},
-    {"FIRST_VALUE", 1, 1, false},
-    {"LAST_VALUE", 1, 1, false},
-    {"RATIO_TO_REPORT", 1, 1, false},
-}};
-
-const AnalyticOnly* analyticOnly(const std::string& name) {
-  for (const auto& a : kAnalyticOnly)
-    if (name == a.name) return &a;
-  return nullptr;
-}
-
-std::string lower(std::string s) {
-  for (auto& ch : s) ch = char(std::tolower(static_cast<unsigned char>(ch)));
-  return s;
 }
 
 // NULL is the largest value: last when ascending, first when descending.
@@ -105,6 +63,13 @@ class FlagScope {
 
 }  // namespace
 
+std::string numberLiteralText(const std::string& sql) {
+  std::string s;
+  for (char ch : sql)
+    if (ch != '(' && ch != ')' && ch != ' ') s += ch;
+  return s;
+}
+
 bool containsAnalytic(const Expr& e, int depth) {
   checkTreeDepth(depth, "expression");
   if (e.kind == ExprKind::Function && e.clauses && e.clauses->over) return true;
@@ -138,7 +103,6 @@ bool Translator::clauseFunction(const Expr& e, const Scope& scope, bool allowAgg
     out = groupingFunction(e, scope);
     return true;
   }
-  if (analyticOnly(name)) throw OraError(30484);
   return false;
 }
 
@@ -197,7 +161,7 @@ std::string Translator::windowSql(const FunctionClauses& c, const Scope& scope,
         throw OraError(932, "inconsistent datatypes: expected NUMBER got DATE");
       if (!n.literal)
         throw OraError(3001, "unimplemented feature: a window offset that is not a constant");
-      if (n.type == SqlType::Number && std::strtod(literalText(n.sql).c_str(), nullptr) < 0)
+      if (n.type == SqlType::Number && std::strtod(numberLiteralText(n.sql).c_str(), nullptr) < 0)
         invalidWindow();
       return asNumber(n) + (b.kind == FrameBound::Kind::Preceding ? " PRECEDING" : " FOLLOWING");
     };
@@ -224,21 +188,15 @@ TypedSql Translator::analytic(const Expr& e, const Scope& scope, bool allowAggre
     r.aggregate = aggregate;
     return r;
   }
-  const AnalyticOnly* only = analyticOnly(name);
-  const FunctionInfo* f = only ? nullptr : findFunction(name);
-  if (!only && !(f && f->aggregate)) {
-    if (!f) throw OraError(904, "\"" + name + "\": invalid identifier");
-    throw OraError(30484);  // not analytic
-  }
+  const FunctionInfo* f = findFunction(name);
+  if (!f || !f->translate) throw OraError(904, "\"" + name + "\": invalid identifier");
+  if (f->kind == FunctionKind::Scalar) throw OraError(30484);  // not analytic
   const int n = int(e.args.size());
-  const int minArgs = only ? only->minArgs : f->minArgs,
-            maxArgs = only ? only->maxArgs : f->maxArgs;
-  if (n < minArgs || (maxArgs >= 0 && n > maxArgs))
+  if (n < f->minArgs || (f->maxArgs >= 0 && n > f->maxArgs))
     throw OraError(909);
-  const bool ranking = only && only->ranking;
-  if (ranking && c.orderBy.empty())
+  if (f->ranking && c.orderBy.empty())
     throw OraError(30485);
-  if (ranking && c.frame) throw OraError(907);
+  if (f->ranking && c.frame) throw OraError(907);
   if (e.distinct) {
     if (!c.orderBy.empty()) throw OraError(30487);
     if (name != "COUNT" || n != 1 || e.args[0]->kind == ExprKind::Star)
@@ -259,69 +217,8 @@ TypedSql Translator::analytic(const Expr& e, const Scope& scope, bool allowAggre
     }
   const bool orderAllowed = name != "RATIO_TO_REPORT" && name != "MEDIAN";
   const std::string over = windowSql(c, scope, allowAggregates, aggregate, orderAllowed);
-
-  auto result = [&](std::string sql, SqlType t) {
-    TypedSql r = typedSql(std::move(sql), t);
-    r.aggregate = aggregate;
-    return r;
-  };
-  if (name == "ROW_NUMBER" || name == "RANK" || name == "DENSE_RANK" || name == "PERCENT_RANK" ||
-      name == "CUME_DIST") {
-    TypedSql r = result(lower(name) + "()" + over, SqlType::Number);
-    r.meta.nullable = false;
-    return r;
-  }
-  if (name == "NTILE") {
-    if (args[0].literal && std::strtod(literalText(args[0].sql).c_str(), nullptr) < 1)
-      throw OraError(1428, "argument '" + literalText(args[0].sql) + "' is out of range");
-    return result("ntile(" + asNumber(args[0]) + ")" + over, SqlType::Number);
-  }
-  if (name == "LAG" || name == "LEAD") {
-    std::string s = lower(name) + "(" + args[0].sql;
-    if (n > 1) s += ", " + asNumber(args[1]);
-    if (n > 2) {
-      // the default takes the value's type, as Oracle converts it
-      const TypedSql& d = args[2];
-      std::string def = args[0].type == SqlType::Number ? asNumber(d)
-                        : args[0].type == SqlType::Date ? asDate(d)
-                        : args[0].type == SqlType::Text ? asText(d)
-                                                        : d.sql;
-      s += ", " + def;
-    }
-    TypedSql r = result(s + ")" + over, args[0].type);
-    r.meta = args[0].meta;
-    r.meta.nullable = true;
-    return r;
-  }
-  if (name == "FIRST_VALUE" || name == "LAST_VALUE" || name == "NTH_VALUE") {
-    const std::string nth = name == "NTH_VALUE" ? ", " + asNumber(args[1]) : std::string();
-    TypedSql r = result(lower(name) + "(" + args[0].sql + nth + ")" + over, args[0].type);
-    r.meta = args[0].meta;
-    r.meta.nullable = true;
-    return r;
-  }
-  if (name == "RATIO_TO_REPORT") {
-    const std::string x = asNumber(args[0]);
-    return result("korvo_decimal(ora_div(" + x + ", sum(" + x + ")" + over + "))", SqlType::Number);
-  }
-  // Group functions over a window.
-  if (countStar) {
-    TypedSql r = result("count(*)" + over, SqlType::Number);
-    r.meta.nullable = false;
-    return r;
-  }
-  const std::string arg = f->args == ArgRule::Numbers ? asNumber(args[0]) : args[0].sql;
-  const bool builtin =
-      name == "COUNT" || name == "SUM" || name == "AVG" || name == "MIN" || name == "MAX";
-  std::string s = (builtin ? lower(name) : name) + "(" + arg + ")" + over;
-  if (name == "SUM" || name == "AVG") s = "korvo_decimal(" + s + ")";
-  SqlType t = f->result == ResultRule::FirstArg ? args[0].type : SqlType::Number;
-  TypedSql r = result(s, t);
-  if (name == "COUNT") r.meta.nullable = false;
-  if ((name == "MIN" || name == "MAX") && args[0].type == SqlType::Text) {
-    r.meta = args[0].meta;
-    r.meta.nullable = true;
-  }
+  TypedSql r = f->translate(FunctionCall{*f, args, false, countStar, over});
+  r.aggregate = aggregate;
   return r;
 }
 

@@ -52,8 +52,8 @@ bool validDateLiteral(const std::string& s, std::string& canonical) {
   return true;
 }
 
-// A literal compared with a CHAR(n) column, padded as the column's values are
-// stored; false when the comparison cannot be written that way.
+}  // namespace
+
 bool padCharLiteral(const TypedSql& column, const TypedSql& literal, std::string& out) {
   if (!literal.literal || column.literal || column.meta.type != "CHAR" ||
       column.meta.length <= 0 || literal.sql.size() < 2 || literal.sql.front() != '\'')
@@ -68,8 +68,6 @@ bool padCharLiteral(const TypedSql& column, const TypedSql& literal, std::string
   out = "'" + text + std::string(size_t(column.meta.length) - chars, ' ') + "'";
   return true;
 }
-
-}  // namespace
 
 TypedSql typedSql(std::string sql, SqlType t) {
   TypedSql r;
@@ -97,7 +95,7 @@ std::string typeName(SqlType t) {
 
 bool isAggregateName(const std::string& n) {
   const FunctionInfo* f = findFunction(n);
-  return (f && f->aggregate) || n == "LISTAGG";
+  return f && f->aggregate();
 }
 
 bool containsAggregate(const Expr& e, int depth) {
@@ -289,234 +287,56 @@ TypedSql Translator::subquery(const Expr& e, const Scope& scope) {
 }
 
 TypedSql Translator::function(const Expr& e, const Scope& scope, bool allowAggregates) {
-  std::string fname = e.name.text;
+  const std::string& fname = e.name.text;
   if (!e.qualifier.empty() || e.name.quoted)
     throw OraError(904, "\"" + (e.qualifier.empty() ? "" : e.qualifier.text + "\".\"") + fname +
                             "\": invalid identifier");
-  if (fname == "LNNVL") {  // true when its condition is false or unknown
-    if (e.args.size() != 1) throw OraError(909);
-    if (!isCondition(*e.args[0])) throw OraError(920);
-    TypedSql c = expr(*e.args[0], scope, allowAggregates);
-    TypedSql r = typed("(NOT coalesce(" + c.sql + ", 0))", SqlType::Number);
-    r.aggregate = c.aggregate;
-    return r;
-  }
+  // the forms with a syntax of their own: a condition as argument, CAST(x AS type)
+  if (fname == "LNNVL") return lnnvl(e, scope, allowAggregates);
   if (fname == "CAST" && !e.text.empty()) return cast(e, scope, allowAggregates);
   if (TypedSql special; clauseFunction(e, scope, allowAggregates, special)) return special;
   const FunctionInfo* f = findFunction(fname);
   if (!f && isUnimplementedOracleFunction(fname))
     throw OraError(3001, "unimplemented feature: function " + fname);
   if (!f) throw OraError(904, "\"" + fname + "\": invalid identifier");
+  if (f->kind == FunctionKind::AnalyticOnly) throw OraError(30484);
   int n = int(e.args.size());
   if (n < f->minArgs || (f->maxArgs >= 0 && n > f->maxArgs))
     throw OraError(909);
-  if (f->aggregate && !allowAggregates)
+  if (f->aggregate() && !allowAggregates)
     throw OraError(934);
-  if (f->aggregate)
+  if (f->aggregate())
     for (const auto& a : e.args)
       if (a->kind != ExprKind::Star && containsAggregate(*a)) nestedArgument(*a, scope);
-  if (e.distinct && !f->aggregate) throw OraError(30482);
+  if (e.distinct && !f->aggregate()) throw OraError(30482);
 
-  // COUNT(*)
-  if (fname == "COUNT" && e.args[0]->kind == ExprKind::Star) {
-    TypedSql r = typed("count(*)", SqlType::Number);
-    r.aggregate = true;
-    r.meta.nullable = false;
-    return r;
-  }
+  const bool star = fname == "COUNT" && e.args[0]->kind == ExprKind::Star;
   std::vector<TypedSql> args;
-  {
+  if (!star) {
     // A group function reads the rows' own values: no analytics, no rolled-up NULLs.
     const bool analytics = analyticsAllowed_, grouped = substituteGroups_;
-    if (f->aggregate) analyticsAllowed_ = substituteGroups_ = false;
+    if (f->aggregate()) analyticsAllowed_ = substituteGroups_ = false;
     for (const auto& a : e.args) {
       if (a->kind == ExprKind::Star) throw OraError(936);
-      args.push_back(expr(*a, scope, allowAggregates && !f->aggregate));
+      args.push_back(expr(*a, scope, allowAggregates && !f->aggregate()));
       refuseIntervalValue(args.back());
     }
     analyticsAllowed_ = analytics;
     substituteGroups_ = grouped;
   }
-  bool anyAggregate = f->aggregate;
-  for (const auto& a : args) anyAggregate = anyAggregate || a.aggregate;
-  auto finish = [&](std::string sql, SqlType t) {
-    TypedSql r = typed(std::move(sql), t);
-    r.aggregate = anyAggregate;
-    return r;
-  };
-  auto argList = [&](size_t from = 0) {
-    std::string s;
-    for (size_t i = from; i < args.size(); ++i) s += (i > from ? ", " : "") + args[i].sql;
-    return s;
-  };
-  const std::string distinct = e.distinct ? "DISTINCT " : "";
+  TypedSql r = f->translate(FunctionCall{*f, args, e.distinct, star, {}});
+  r.aggregate = f->aggregate();
+  for (const auto& a : args) r.aggregate = r.aggregate || a.aggregate;
+  return r;
+}
 
-  if (fname == "DECODE") {
-    std::string s = "CASE";
-    const TypedSql& subject = args[0];
-    size_t i = 1;
-    // The first result types the whole: text when it is text or NULL.
-    SqlType resultType = args.size() > 2 ? args[2].type : SqlType::Unknown;
-    if (resultType == SqlType::Unknown) resultType = SqlType::Text;
-    auto asResult = [&](const TypedSql& t) {
-      if (resultType == SqlType::Number && t.type == SqlType::Text) return asNumber(t);
-      if (resultType == SqlType::Text) return asText(t);
-      return t.sql;
-    };
-    // the subject and every search compare in the type of the first search
-    const SqlType searchType = args[1].type;
-    for (; i + 1 < args.size(); i += 2) {
-      TypedSql search = args[i];
-      std::string l = subject.sql, r = search.sql;
-      if (searchType == SqlType::Text && subject.type == SqlType::Number) {
-        l = asText(subject);
-        r = asText(search);
-      } else if (searchType == SqlType::Number) {
-        l = asNumber(subject);
-        r = asNumber(search);
-      } else {
-        if (subject.type == SqlType::Number && search.type == SqlType::Text) r = asNumber(search);
-        if (subject.type == SqlType::Text && search.type == SqlType::Number) l = asNumber(subject);
-        if (subject.type == SqlType::Date && search.type == SqlType::Text) r = asDate(search);
-      }
-      if (subject.fixedChar) padCharLiteral(subject, search, r);
-      s += " WHEN " + l + " IS " + r + " THEN " + asResult(args[i + 1]);
-    }
-    if (i < args.size()) {
-      s += " ELSE " + asResult(args[i]);
-    }
-    return finish(s + " END", resultType);
-  }
-  if (fname == "NVL2") {
-    // the third argument takes the second one's type (the third's when the second is NULL)
-    SqlType t = args[1].type != SqlType::Unknown ? args[1].type : args[2].type;
-    auto as = [&](const TypedSql& a) {
-      if (t == SqlType::Number) return asNumber(a);
-      if (t == SqlType::Date) return asDate(a);
-      if (t == SqlType::Text) return asText(a);
-      return a.sql;
-    };
-    return finish("CASE WHEN " + args[0].sql + " IS NOT NULL THEN " + as(args[1]) + " ELSE " +
-                      as(args[2]) + " END",
-                  t);
-  }
-  if (fname == "NVL") {
-    // the second argument converts to the first one's type; a date and a number do not
-    if ((args[0].type == SqlType::Date && args[1].type == SqlType::Number) ||
-        (args[0].type == SqlType::Number && args[1].type == SqlType::Date))
-      requireSameType(args[0].type, args[1].type);
-    std::string second = args[1].sql;
-    if (args[0].type == SqlType::Number && args[1].type == SqlType::Text) second = asNumber(args[1]);
-    if (args[0].type == SqlType::Date && args[1].type == SqlType::Text) second = asDate(args[1]);
-    if (args[0].type == SqlType::Text) second = asText(args[1]);
-    TypedSql r = finish("NVL(" + args[0].sql + ", " + second + ")",
-                        args[0].type == SqlType::Unknown ? args[1].type : args[0].type);
-    r.fixedChar = args[0].fixedChar;
-    return r;
-  }
-  if (fname == "CONCAT")
-    return finish("ora_concat(" + asText(args[0]) + ", " + asText(args[1]) + ")", SqlType::Text);
-  if (fname == "TO_CHAR") {
-    std::string fmt = args.size() > 1 ? args[1].sql : "NULL";
-    if (args[0].type == SqlType::Date)
-      return finish("ora_date_to_char(" + args[0].sql + ", " + fmt + ")", SqlType::Text);
-    if (args[0].type == SqlType::Number)
-      return finish("ora_num_to_char(" + args[0].sql + ", " + fmt + ")", SqlType::Text);
-    if (args.size() == 1) return finish(args[0].sql, SqlType::Text);
-    return finish("TO_CHAR(" + argList() + ")", SqlType::Text);
-  }
-  if (fname == "TO_DATE") {
-    if (args[0].type == SqlType::Date && args.size() == 1) return finish(args[0].sql, SqlType::Date);
-    std::string fmt = args.size() > 1 ? args[1].sql : "NULL";
-    return finish("ora_to_date(" + asText(args[0]) + ", " + fmt + ")", SqlType::Date);
-  }
-  if (fname == "ROUND" || fname == "TRUNC") {
-    if (args[0].type == SqlType::Date) {
-      std::string fmt = args.size() > 1 ? args[1].sql : "NULL";
-      return finish(std::string(fname == "ROUND" ? "ora_round_date(" : "ora_trunc_date(") +
-                        args[0].sql + ", " + fmt + ")",
-                    SqlType::Date);
-    }
-    std::string s = fname + "(" + asNumber(args[0]);
-    if (args.size() > 1) s += ", " + asNumber(args[1]);
-    return finish(s + ")", SqlType::Number);
-  }
-  if (fname == "ADD_MONTHS")
-    return finish("ADD_MONTHS(" + asDate(args[0]) + ", " + asNumber(args[1]) + ")", SqlType::Date);
-  if (fname == "LAST_DAY" || fname == "NEXT_DAY") {
-    std::string s = fname + "(" + asDate(args[0]);
-    if (args.size() > 1) s += ", " + args[1].sql;
-    return finish(s + ")", SqlType::Date);
-  }
-  if (fname == "MONTHS_BETWEEN")
-    return finish("MONTHS_BETWEEN(" + asDate(args[0]) + ", " + asDate(args[1]) + ")",
-                  SqlType::Number);
-
-  // Generic: convert arguments as the function expects them.
-  std::vector<std::string> conv;
-  for (size_t i = 0; i < args.size(); ++i) {
-    if (f->args == ArgRule::Numbers) {
-      conv.push_back(asNumber(args[i]));
-    } else if (f->args == ArgRule::TextFirst && i == 0) {
-      conv.push_back(asText(args[i]));
-    } else if (f->args == ArgRule::TextFirst && args[i].type == SqlType::Date) {
-      conv.push_back(asText(args[i]));
-    } else {
-      conv.push_back(args[i].sql);
-    }
-  }
-  // Oracle converts the later arguments of GREATEST/LEAST/COALESCE to the first one's type.
-  if (fname == "COALESCE" || fname == "NULLIF") {
-    // no implicit conversion between the arguments: one type throughout
-    SqlType first = SqlType::Unknown;
-    for (const auto& a : args) {
-      if (first == SqlType::Unknown) first = a.type;
-      requireSameType(first, a.type);
-    }
-  }
-  if (fname == "GREATEST" || fname == "LEAST" || fname == "COALESCE" || fname == "NULLIF") {
-    for (size_t i = 1; i < args.size(); ++i) {
-      if ((args[0].type == SqlType::Date && args[i].type == SqlType::Number) ||
-          (args[0].type == SqlType::Number && args[i].type == SqlType::Date))
-        requireSameType(args[0].type, args[i].type);
-      if (args[0].type == SqlType::Number && args[i].type == SqlType::Text)
-        conv[i] = asNumber(args[i]);
-      else if (args[0].type == SqlType::Date && args[i].type == SqlType::Text)
-        conv[i] = asDate(args[i]);
-      else if (args[0].type == SqlType::Text)
-        conv[i] = asText(args[i]);
-      else if (fname == "COALESCE" && args[0].type != SqlType::Unknown &&
-               args[i].type != SqlType::Unknown && args[i].type != args[0].type)
-        throw OraError(932, "inconsistent datatypes: expected " + typeName(args[0].type) +
-                                " got " + typeName(args[i].type));
-    }
-  }
-  std::string sqlName = fname;
-  if (fname == "COUNT" || fname == "SUM" || fname == "AVG" || fname == "MIN" || fname == "MAX") {
-    for (auto& ch : sqlName) ch = char(std::tolower((unsigned char)ch));
-  }
-  std::string s = sqlName + "(" + distinct;
-  for (size_t i = 0; i < conv.size(); ++i) s += (i ? ", " : "") + conv[i];
-  s += ")";
-  // Sums and averages of binary fractions: back to Oracle's decimal digits.
-  if (fname == "SUM" || fname == "AVG") s = "korvo_decimal(" + s + ")";
-  SqlType t = SqlType::Unknown;
-  switch (f->result) {
-    case ResultRule::Text: t = SqlType::Text; break;
-    case ResultRule::Number: t = SqlType::Number; break;
-    case ResultRule::Date: t = SqlType::Date; break;
-    case ResultRule::FirstArg:
-      t = args[0].type;
-      for (size_t i = 1; t == SqlType::Unknown && i < args.size(); ++i) t = args[i].type;
-      break;
-    case ResultRule::Special: t = SqlType::Unknown; break;
-  }
-  TypedSql r = finish(s, t);
-  if (fname == "COUNT") r.meta.nullable = false;
-  if ((fname == "MIN" || fname == "MAX") && args[0].type == SqlType::Text) {
-    r.meta = args[0].meta;
-    r.meta.nullable = true;
-  }
+// LNNVL(condition): true when its condition is false or unknown.
+TypedSql Translator::lnnvl(const Expr& e, const Scope& scope, bool allowAggregates) {
+  if (e.args.size() != 1) throw OraError(909);
+  if (!isCondition(*e.args[0])) throw OraError(920);
+  TypedSql c = expr(*e.args[0], scope, allowAggregates);
+  TypedSql r = typed("(NOT coalesce(" + c.sql + ", 0))", SqlType::Number);
+  r.aggregate = c.aggregate;
   return r;
 }
 
