@@ -2,6 +2,7 @@
 
 #include <type_traits>
 
+#include "engine/dialect_types.h"
 #include "engine/nesting.h"
 
 namespace korvo::engine::ast {
@@ -32,17 +33,6 @@ std::string orderSql(const std::vector<OrderItem>& items, int depth) {
   return s;
 }
 
-std::string typeSql(const ColumnType& t) {
-  std::string s = t.name;
-  if (t.name == "VARCHAR2" || t.name == "CHAR") return s + "(" + std::to_string(t.length) + ")";
-  if (t.name == "FLOAT" && t.length) return s + "(" + std::to_string(t.length) + ")";
-  if (t.name == "NUMBER" && t.precision) {
-    s += "(" + std::to_string(*t.precision);
-    if (t.scale && *t.scale != 0) s += "," + std::to_string(*t.scale);
-    s += ")";
-  }
-  return s;
-}
 
 std::string coreSql(const SelectCore& c, int depth) {
   std::string s = "SELECT ";
@@ -358,7 +348,7 @@ std::string toSql(const Statement& st) {
         for (size_t i = 0; i < st.columnDefs.size(); ++i) {
           const auto& d = st.columnDefs[i];
           if (i) s += ", ";
-          s += quoteName(d.name) + " " + typeSql(d.type);
+          s += quoteName(d.name) + " " + typeDeclaration(d.type);
           if (d.defaultValue) s += " DEFAULT " + toSql(*d.defaultValue);
           if (d.notNull) s += " NOT NULL";
         }

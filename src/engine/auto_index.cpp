@@ -6,6 +6,7 @@
 #include <optional>
 #include <set>
 
+#include "engine/dialect_types.h"
 #include "engine/hierarchical_tables.h"
 #include "engine/nesting.h"
 
@@ -21,7 +22,7 @@ using ast::TableRef;
 enum class Kind { Unknown, Number, Date, Text, FixedText };
 
 Kind kindOf(const CatalogColumn& c) {
-  if (c.type == "NUMBER" || c.type == "INTEGER" || c.type == "FLOAT") return Kind::Number;
+  if (isNumberType(c.type)) return Kind::Number;
   if (c.type == "DATE") return Kind::Date;
   if (c.type == "CHAR") return Kind::FixedText;
   return Kind::Text;

@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include "engine/dialect_types.h"
 #include "engine/ora_error.h"
 #include "engine/sql_statement.h"
 #include "engine/sqlite_errors.h"
@@ -58,7 +59,7 @@ int CatalogTable::columnIndex(const std::string& n) const {
 Catalog::Catalog(sqlite3* db) : db_(db) {}
 
 const char* Catalog::storageType(const std::string& t) {
-  if (t == "NUMBER" || t == "INTEGER" || t == "FLOAT") return "NUMERIC";
+  if (isNumberType(t)) return "NUMERIC";
   return "TEXT";
 }
 

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "engine/ast_print.h"
+#include "engine/dialect_types.h"
 #include "engine/dictionary.h"
 #include "engine/ora_error.h"
 #include "engine/session_impl.h"
@@ -28,11 +29,10 @@ CatalogColumn columnFromQuery(const Column& c, SqlType t) {
   out.notNull = !c.nullable;
   std::string type = c.type;
   if (t == SqlType::Unknown) throw OraError(1723);
-  if (t == SqlType::Number && type != "NUMBER" && type != "INTEGER" && type != "FLOAT")
-    type = "NUMBER";
+  const TypeFamily family = typeFamily(type);
+  if (t == SqlType::Number && family != TypeFamily::Number) type = "NUMBER";
   if (t == SqlType::Date) type = "DATE";
-  if (t == SqlType::Text && type != "CHAR" && type != "VARCHAR2" && type != "LONG" &&
-      type != "CLOB")
+  if (t == SqlType::Text && family != TypeFamily::Character && family != TypeFamily::Long)
     type = "VARCHAR2";
   out.type = type;
   if (type == "VARCHAR2" || type == "CHAR") out.length = c.length > 0 ? c.length : 4000;

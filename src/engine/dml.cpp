@@ -3,6 +3,7 @@
 #include <set>
 
 #include "engine/ast_print.h"
+#include "engine/dialect_types.h"
 #include "engine/ora_error.h"
 #include "engine/parser.h"
 #include "engine/session_impl.h"
@@ -16,7 +17,7 @@ namespace {
 const char* kindCode(const std::string& type) {
   if (type == "VARCHAR2") return "V";
   if (type == "CHAR") return "C";
-  if (type == "NUMBER" || type == "INTEGER" || type == "FLOAT") return "N";
+  if (isNumberType(type)) return "N";
   if (type == "DATE") return "D";
   return "L";
 }
@@ -36,7 +37,7 @@ std::string SessionImpl::writeValue(const TypedSql& v, const CatalogColumn& c,
   std::string value;
   if (c.type == "DATE") {
     value = Translator::asDate(v);
-  } else if (c.type == "NUMBER" || c.type == "INTEGER" || c.type == "FLOAT") {
+  } else if (isNumberType(c.type)) {
     if (v.type == SqlType::Date)
       throw OraError(932, "inconsistent datatypes: expected NUMBER got DATE");
     value = v.sql;

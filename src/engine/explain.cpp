@@ -6,6 +6,7 @@
 #include <map>
 #include <sstream>
 
+#include "engine/dialect_types.h"
 #include "engine/explain_cost.h"
 #include "engine/hierarchical_tables.h"
 #include "engine/ora_error.h"
@@ -17,10 +18,10 @@ namespace {
 constexpr double kWorkTableRows = 100;  // a CONNECT BY walk is not run to be explained
 
 double columnWidth(const std::string& type, int length) {
-  if (type == "NUMBER" || type == "INTEGER" || type == "FLOAT") return 5;
+  if (isNumberType(type)) return 5;
   if (type == "DATE") return 7;
   if (type == "CHAR") return std::max(1, length);
-  if (type == "LONG" || type == "CLOB") return 100;
+  if (typeFamily(type) == TypeFamily::Long) return 100;
   return std::max(1.0, std::min(length, 4000) / 2.0);  // VARCHAR2: half full on average
 }
 

@@ -192,9 +192,9 @@ TypedSql roundOrTrunc(const FunctionCall& c) {
   const std::string name = c.info.name;
   if (args[0].type == SqlType::Date) {
     const std::string fmt = args.size() > 1 ? args[1].sql : "NULL";
-    return result((name == "ROUND" ? "ora_round_date(" : "ora_trunc_date(") + args[0].sql + ", " +
-                      fmt + ")",
-                  SqlType::Date);
+    return result(
+        (name == "ROUND" ? "ora_round_date(" : "ora_trunc_date(") + args[0].sql + ", " + fmt + ")",
+        SqlType::Date);
   }
   std::vector<std::string> sql = {T::asNumber(args[0])};
   if (args.size() > 1) sql.push_back(T::asNumber(args[1]));

@@ -6,7 +6,7 @@ namespace korvo::engine {
 
 using parsing::Parser;
 
-bool isReservedWord(std::string_view upper) { return parsing::contains(parsing::kReserved, upper); }
+bool isReservedWord(std::string_view upper) { return contains(kReserved, upper); }
 
 ast::Statement parseStatement(std::string_view sql) { return Parser(sql).statement(); }
 

@@ -218,12 +218,9 @@ ExprPtr Parser::functionCall(Name pkg, Name fn) {
     e->args.push_back(expr());
     expectWord("AS");
     ColumnType t = columnType();
-    e->text = t.name;
-    if (t.name == "VARCHAR2" || t.name == "CHAR") e->text += "(" + std::to_string(t.length) + ")";
-    if (t.name == "FLOAT" && t.length) e->text += "(" + std::to_string(t.length) + ")";
-    if (t.name == "NUMBER" && t.precision)
-      e->text += "(" + std::to_string(*t.precision) + "," + std::to_string(t.scale.value_or(0)) + ")";
-    if (t.name == "LONG" || t.name == "CLOB") fail(3001, "unimplemented feature: CAST AS " + t.name);
+    e->text = typeDeclaration(t, true);
+    if (typeFamily(t.name) == TypeFamily::Long)
+      fail(3001, "unimplemented feature: CAST AS " + t.name);
     expectOp(")");
     return e;
   }

@@ -12,6 +12,8 @@
 #include <unordered_set>
 
 #include "engine/conditions.h"
+#include "engine/dialect_keywords.h"
+#include "engine/dialect_types.h"
 #include "engine/lexer.h"
 #include "engine/nesting.h"
 #include "engine/ora_error.h"
@@ -19,34 +21,7 @@
 
 namespace korvo::engine::parsing {
 
-
 using namespace ast;
-
-inline constexpr std::array kReserved = {
-    "ACCESS",  "ADD",      "ALL",   "ALTER",   "AND",       "ANY",       "AS",     "ASC",
-    "BETWEEN", "BY",       "CHECK", "CLUSTER", "COMPRESS",  "CONNECT",   "CREATE", "DELETE",
-    "DESC",    "DISTINCT", "DROP",  "ELSE",    "EXCLUSIVE", "EXISTS",    "FROM",   "GRANT",
-    "GROUP",   "HAVING",   "IN",    "INDEX",   "INSERT",    "INTERSECT", "INTO",   "IS",
-    "LIKE",    "LOCK",     "MINUS", "MODE",    "NOT",       "NOWAIT",    "NULL",   "OF",
-    "ON",      "OPTION",   "OR",    "ORDER",   "PRIOR",     "PUBLIC",    "RENAME", "REVOKE",
-    "SELECT",  "SET",      "START", "TABLE",   "THEN",      "TO",        "UNION",  "UNIQUE",
-    "UPDATE",  "VALUES",   "VIEW",  "WHERE",   "WITH",      "CASE",      "WHEN",   "END"};
-
-// Words that end a select item or a table reference instead of being its alias.
-inline constexpr std::array kClauseWords = {
-    "FROM",  "WHERE",   "GROUP", "HAVING", "ORDER",  "UNION", "INTERSECT", "MINUS", "CONNECT",
-    "START", "JOIN",    "INNER", "LEFT",   "RIGHT",  "FULL",  "CROSS",     "ON",    "INTO",
-    "USING", "NATURAL", "OUTER", "SET",    "VALUES", "FOR",   "WITH"};
-
-inline constexpr std::array kPseudoColumns = {
-    "ROWNUM",       "LEVEL", "SYSDATE", "USER", "CONNECT_BY_ISLEAF", "CONNECT_BY_ISCYCLE",
-    "SYSTIMESTAMP", "UID",   "CURRENT_DATE", "CURRENT_TIMESTAMP", "LOCALTIMESTAMP",
-    "SESSIONTIMEZONE", "DBTIMEZONE"};
-
-template <size_t N>
-inline bool contains(const std::array<const char*, N>& words, std::string_view w) {
-  return std::any_of(words.begin(), words.end(), [&](const char* k) { return w == k; });
-}
 
 class Parser {
  public:

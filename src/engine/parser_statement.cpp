@@ -9,14 +9,9 @@ ColumnType Parser::columnType() {
   const Token& w = peek();
   if (w.kind != TokenKind::Identifier) fail(902, "invalid datatype");
   next();
-  t.name = w.text;
-  static const std::array<const char*, 12> known = {"VARCHAR2", "CHAR",    "NUMBER", "DATE",
-                                                    "LONG",     "INTEGER", "FLOAT",  "CLOB",
-                                                    "VARCHAR",  "INT",     "NCHAR",  "NVARCHAR2"};
-  if (!contains(known, t.name)) fail(902, "invalid datatype");
-  if (t.name == "INT") t.name = "INTEGER";
-  if (t.name == "NVARCHAR2") t.name = "VARCHAR2";
-  if (t.name == "NCHAR") t.name = "CHAR";
+  const DataTypeName* type = findDataType(w.text);
+  if (!type) fail(902, "invalid datatype");
+  t.name = type->stored;
   auto number = [&]() {
     bool neg = acceptOp("-");
     const Token& n = next();
@@ -31,7 +26,7 @@ ColumnType Parser::columnType() {
     for (char ch : significant) v = v * 10 + (ch - '0');
     return neg ? -v : v;
   };
-  if (t.name == "VARCHAR2" || t.name == "VARCHAR" || t.name == "CHAR") {
+  if (type->family == TypeFamily::Character) {
     if (acceptOp("(")) {
       t.length = number();
       if (!acceptWord("BYTE")) acceptWord("CHAR");
@@ -41,7 +36,6 @@ ColumnType Parser::columnType() {
     } else {
       fail(906, "missing left parenthesis");
     }
-    if (t.name == "VARCHAR") t.name = "VARCHAR2";
     int max = t.name == "CHAR" ? 2000 : 4000;
     if (t.length < 1 || t.length > max) fail(910, "specified length too long for its datatype");
   } else if (t.name == "NUMBER") {

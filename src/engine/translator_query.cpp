@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <set>
 
+#include "engine/dialect_types.h"
 #include "engine/dictionary.h"
 #include "engine/hierarchical.h"
 #include "engine/nesting.h"
@@ -26,7 +27,7 @@ using namespace ast;
 namespace {
 
 SqlType typeOfColumn(const std::string& t) {
-  if (t == "NUMBER" || t == "INTEGER" || t == "FLOAT") return SqlType::Number;
+  if (isNumberType(t)) return SqlType::Number;
   if (t == "DATE") return SqlType::Date;
   return SqlType::Text;
 }

@@ -1,34 +1,11 @@
 #include "sqlgen/sql_tokens.h"
 
-#include <QSet>
+#include "engine/dialect_keywords.h"
+#include "engine/function_table.h"
 
 namespace korvo::sqlgen {
 
 namespace {
-
-const QSet<QString>& keywords() {
-  static const QSet<QString> words = [] {
-    QSet<QString> w;
-    for (const char* k :
-         {"ALL",     "ALTER",   "AND",       "ANY",      "AS",        "ASC",      "BETWEEN",
-          "BY",      "CASE",    "CHECK",     "COLUMN",   "COMMENT",   "COMMIT",   "CONNECT",
-          "CREATE",  "CROSS",   "CUBE",      "CURRENT",  "DECODE",    "DEFAULT",  "DELETE",
-          "DESC",    "DISTINCT","DROP",      "DUAL",     "ELSE",      "END",      "ESCAPE",
-          "EXISTS",  "FETCH",   "FIRST",     "FOLLOWING","FOR",       "FROM",     "FULL",
-          "GRANT",   "GROUP",   "GROUPING",  "HAVING",   "IN",        "INDEX",    "INNER",
-          "INSERT",  "INTERSECT","INTERVAL", "INTO",     "IS",        "JOIN",     "KEEP",
-          "LAST",    "LEFT",    "LEVEL",     "LIKE",     "MINUS",     "NATURAL",  "NEXT",
-          "NOCYCLE", "NOT",     "NULL",      "NULLS",    "OFFSET",    "ON",       "ONLY",
-          "OR",      "ORDER",   "OUTER",     "OVER",     "PARTITION", "PRECEDING","PRIOR",
-          "RANGE",   "RIGHT",   "ROLLBACK",  "ROLLUP",   "ROW",       "ROWNUM",   "ROWS",
-          "SELECT",  "SET",     "SETS",      "SOME",     "START",     "SYSDATE",  "TABLE",
-          "THEN",    "TO",      "UNBOUNDED", "UNION",    "UNIQUE",    "UPDATE",   "USING",
-          "VALUES",  "VIEW",    "WHEN",      "WHERE",    "WITH",      "WITHIN"})
-      w.insert(QString::fromLatin1(k));
-    return w;
-  }();
-  return words;
-}
 
 bool isWordChar(QChar c) {
   return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('$') ||
@@ -73,7 +50,11 @@ int promptCallLength(const QString& line, int at) {
 
 }  // namespace
 
-bool isSqlKeyword(const QString& word) { return keywords().contains(word.toUpper()); }
+// The dialect's own words and its built-in function names.
+bool isSqlKeyword(const QString& word) {
+  const std::string upper = word.toUpper().toStdString();
+  return engine::isDialectKeyword(upper) || engine::findFunction(upper) || upper == "DUAL";
+}
 
 SqlLineTokens tokenizeSqlLine(const QString& line, SqlLineState startState) {
   SqlLineTokens out;
