@@ -58,6 +58,7 @@ class HierarchyBlock;   // hierarchical.h
 struct GroupingPlan;    // translator_grouping.cpp
 struct NestedGroups;    // translator_grouping.cpp
 class TemporaryTables;  // hierarchical_tables.h
+struct BlockParts;      // translator_query.cpp
 
 struct Scope {
   std::vector<Source> sources;
@@ -180,7 +181,15 @@ class Translator {
   TypedSql exprNode(const ast::Expr& e, const Scope& scope, bool allowAggregates);
   void groupedForm(TypedSql& t) const;  // a rolled-up column reads NULL in its subtotal rows
 
+  // translator_query.cpp: one query block, phase by phase
   TranslatedQuery selectCore(const ast::Query& q, const Scope* outer);
+  void blockFrom(const ast::Query& q, const Scope* outer, BlockParts& b);
+  void blockWhere(BlockParts& b);
+  void blockRownum(const ast::Query& q, BlockParts& b);
+  void selectItems(const ast::SelectCore& c, BlockParts& b);
+  void starItems(const ast::Expr& star, BlockParts& b);
+  void blockGroups(const ast::SelectCore& c, const std::string& groupingSetsSql, BlockParts& b);
+  void blockSql(const ast::SelectCore& c, BlockParts& b);
   TranslatedQuery compound(const ast::Query& q, const Scope* outer);
   std::string fromItem(const ast::TableRef& t, Scope& scope, const Scope* outer);
   // translator_clauses.cpp: the ON condition of JOIN ... USING / NATURAL JOIN, merging its columns

@@ -307,6 +307,28 @@ std::string Translator::orderItems(const std::vector<OrderItem>& items, const Sc
   return sql;
 }
 
+// One query block as its clauses are translated, phase by phase.
+struct BlockParts {
+  Scope scope;
+  std::unique_ptr<HierarchyBlock> hierarchy;  // CONNECT BY: FROM reads the walk
+  std::vector<std::string> pieces;            // the FROM items
+  bool ansiJoin = false;
+  std::vector<const Expr*> conjuncts;  // of WHERE (after the walk when hierarchical)
+  std::string from, where, groupBy, having, orderBy;
+  // ROWNUM conditions as a row limit (held as a plain count: GCC misreads an optional here)
+  bool limit = false;
+  long long limitRows = 0;
+  bool reshaped = false;      // grouped, DISTINCT, analytic or sorted
+  std::string derivedRownum;  // ROWNUM numbered before the reshaping
+  std::vector<std::string> itemSql;
+  std::set<std::string> groups;
+  bool nestedGroups = false;
+  bool anyAggregate = false;  // a select item calls a group function
+  bool aggregate = false;     // the block is grouped
+  bool oneGroup = false;
+  TranslatedQuery out;
+};
+
 TranslatedQuery Translator::selectCore(const Query& q, const Scope* outer) {
   const SelectCore& c = q.core;
   if (q.orderSiblings && !c.connectBy)
@@ -329,51 +351,83 @@ TranslatedQuery Translator::selectCore(const Query& q, const Scope* outer) {
   } blockState{*this};
   analyticsAllowed_ = false;
   substituteGroups_ = true;
-  Scope scope;
-  scope.parent = outer;
-  std::vector<std::string> pieces;
-  bool ansiJoin = false;
-  std::unique_ptr<HierarchyBlock> hierarchy;  // CONNECT BY: FROM reads the walk
+  BlockParts b;
+  b.scope.parent = outer;
+  blockFrom(q, outer, b);
+  blockWhere(b);
+  blockRownum(q, b);
+  const std::string savedRownum = rownumSql_;
+  rownumSql_ = b.reshaped ? b.derivedRownum : "row_number() OVER ()";
+  const std::string groupingSetsSql = planGroupingSets(c, b.scope, b.groups, b.from);
+  b.nestedGroups = planNestedGroups(q);
+  selectItems(c, b);
+  if (b.derivedRownum.empty()) rownumSql_.clear();
+  blockGroups(c, groupingSetsSql, b);
+  if (!q.orderBy.empty() && !q.orderSiblings) {
+    analyticsAllowed_ = true;
+    b.orderBy = orderItems(q.orderBy, &b.scope, &c.items, b.out, b.itemSql, b.aggregate, b.groups,
+                           !c.groupBy.empty(), c.distinct);
+    analyticsAllowed_ = false;
+  }
+  if (b.nestedGroups) {
+    checkNestedGroups(c, b.scope, b.groups);
+    b.from = nestedFrom(b.from, b.where + b.groupBy + b.having);
+    b.where.clear();
+    b.groupBy.clear();
+    b.having.clear();
+  }
+  blockSql(c, b);
+  rownumSql_ = savedRownum;
+  return std::move(b.out);
+}
+
+// FROM: the tables, views and joins, or the walk of a CONNECT BY block.
+void Translator::blockFrom(const Query& q, const Scope* outer, BlockParts& b) {
+  const SelectCore& c = q.core;
   if (c.connectBy || c.startWith) {
     for (const auto& t : c.from)
       for (const auto& j : t->joins)
         if (j.natural || !j.usingColumns.empty())
           throw OraError(3001, "unimplemented feature: JOIN ... USING or NATURAL JOIN in a "
                                "hierarchical query");
-    hierarchy = HierarchyBlock::begin(*this, q, scope, pieces.emplace_back());
+    b.hierarchy = HierarchyBlock::begin(*this, q, b.scope, b.pieces.emplace_back());
+    b.conjuncts = b.hierarchy->postWalk();
+    return;
   }
   for (const auto& t : c.from) {
-    if (hierarchy) break;
-    pieces.push_back(fromItem(*t, scope, outer));
-    ansiJoin = ansiJoin || t->kind == TableRef::Kind::Join;
+    b.pieces.push_back(fromItem(*t, b.scope, outer));
+    b.ansiJoin = b.ansiJoin || t->kind == TableRef::Kind::Join;
   }
-  std::vector<const Expr*> conjuncts;
-  if (hierarchy)
-    conjuncts = hierarchy->postWalk();
-  else
-    splitConjuncts(c.where.get(), conjuncts);
-  bool marks = false;
-  for (const Expr* e : conjuncts) marks = marks || hasOuterJoinMark(*e);
-  std::string from;
-  if (marks) {
-    if (ansiJoin)
-      throw OraError(25156);
-    from = planOuterJoins(pieces, scope, conjuncts);
-  } else {
-    for (size_t i = 0; i < pieces.size(); ++i) from += (i ? ", " : "") + pieces[i];
-  }
-  // ROWNUM conditions as a row limit (held as a plain count: GCC misreads an optional here)
-  const std::optional<long long> rownumLimit = takeRownumLimit(conjuncts);
-  bool limit = rownumLimit.has_value();
-  const long long limitRows = rownumLimit.value_or(0);
-  std::string where;
-  if (!conjuncts.empty()) {
-    std::vector<std::string> terms;
-    terms.reserve(conjuncts.size());
-    for (const Expr* e : conjuncts) terms.push_back(expr(*e, scope, false).sql);
-    where = " WHERE " + conjunctionSql(std::move(terms));
-  }
+  splitConjuncts(c.where.get(), b.conjuncts);
+}
 
+// WHERE: (+) conjuncts become outer joins, ROWNUM conditions a row limit, the rest
+// the WHERE clause.
+void Translator::blockWhere(BlockParts& b) {
+  bool marks = false;
+  for (const Expr* e : b.conjuncts) marks = marks || hasOuterJoinMark(*e);
+  if (marks) {
+    if (b.ansiJoin)
+      throw OraError(25156);
+    b.from = planOuterJoins(b.pieces, b.scope, b.conjuncts);
+  } else {
+    for (size_t i = 0; i < b.pieces.size(); ++i) b.from += (i ? ", " : "") + b.pieces[i];
+  }
+  const std::optional<long long> rownumLimit = takeRownumLimit(b.conjuncts);
+  b.limit = rownumLimit.has_value();
+  b.limitRows = rownumLimit.value_or(0);
+  if (!b.conjuncts.empty()) {
+    std::vector<std::string> terms;
+    terms.reserve(b.conjuncts.size());
+    for (const Expr* e : b.conjuncts) terms.push_back(expr(*e, b.scope, false).sql);
+    b.where = " WHERE " + conjunctionSql(std::move(terms));
+  }
+}
+
+// ROWNUM counts rows before grouping, DISTINCT and sorting: when the block reshapes
+// its rows, FROM + WHERE are numbered and limited first, in a derived table.
+void Translator::blockRownum(const Query& q, BlockParts& b) {
+  const SelectCore& c = q.core;
   bool aggregateAst = !c.groupBy.empty() || c.having;
   for (const auto& item : c.items) aggregateAst = aggregateAst || containsAggregate(*item.expr);
   // Analytics read the rows that ROWNUM lets through.
@@ -381,75 +435,50 @@ TranslatedQuery Translator::selectCore(const Query& q, const Scope* outer) {
   for (const auto& item : c.items) analytics = analytics || containsAnalytic(*item.expr);
   for (const auto& item : q.orderBy) analytics = analytics || containsAnalytic(*item.expr);
   // ORDER SIBLINGS BY keeps the walk order, in which ROWNUM counts
-  bool reshaped =
-      aggregateAst || c.distinct || analytics || (!q.orderBy.empty() && !q.orderSiblings);
+  b.reshaped = aggregateAst || c.distinct || analytics || (!q.orderBy.empty() && !q.orderSiblings);
   bool rownumValue = false;
   for (const auto& item : c.items) rownumValue = rownumValue || mentionsRownum(*item.expr);
   for (const auto& item : q.orderBy) rownumValue = rownumValue || mentionsRownum(*item.expr);
-  if (hierarchy && reshaped && (limit || rownumValue))
+  if (b.hierarchy && b.reshaped && (b.limit || rownumValue))
     throw OraError(3001, "unimplemented feature: ROWNUM with GROUP BY, DISTINCT or ORDER BY in "
                          "a hierarchical query");
-  std::string derivedRownum;
-  if ((limit || rownumValue) && reshaped) {
-    // ROWNUM counts rows before grouping, DISTINCT and sorting: number and limit
-    // FROM + WHERE first.
-    std::string inner = "SELECT ";
-    std::string derived = newAlias();
-    int k = 0;
-    for (auto& s : scope.sources) {
-      for (auto& col : s.columns) {
-        std::string name = "k" + std::to_string(++k);
-        inner += (k > 1 ? ", " : "") + s.sqlAlias + "." + col.sqlName + " AS " + name;
-        col.sqlName = name;
-      }
-      s.sqlAlias = derived;
+  if (!(b.limit || rownumValue) || !b.reshaped) return;
+  std::string inner = "SELECT ";
+  std::string derived = newAlias();
+  int k = 0;
+  for (auto& s : b.scope.sources) {
+    for (auto& col : s.columns) {
+      std::string name = "k" + std::to_string(++k);
+      inner += (k > 1 ? ", " : "") + s.sqlAlias + "." + col.sqlName + " AS " + name;
+      col.sqlName = name;
     }
-    if (k == 0) inner += "1";
-    if (rownumValue) {
-      inner += ", row_number() OVER () AS rn";
-      derivedRownum = derived + ".rn";
-    }
-    from = "(" + inner + " FROM " + from + where +
-           (limit ? " LIMIT " + std::to_string(limitRows) + kKeepLimitInPlace : std::string()) +
-           ") AS " + derived;
-    where.clear();
-    limit = false;
+    s.sqlAlias = derived;
   }
-  std::string savedRownum = rownumSql_;
-  rownumSql_ = reshaped ? derivedRownum : "row_number() OVER ()";
+  if (k == 0) inner += "1";
+  if (rownumValue) {
+    inner += ", row_number() OVER () AS rn";
+    b.derivedRownum = derived + ".rn";
+  }
+  b.from = "(" + inner + " FROM " + b.from + b.where +
+           (b.limit ? " LIMIT " + std::to_string(b.limitRows) + kKeepLimitInPlace : std::string()) +
+           ") AS " + derived;
+  b.where.clear();
+  b.limit = false;
+}
 
-  std::set<std::string> groups;
-  const std::string groupingSetsSql = planGroupingSets(c, scope, groups, from);
-  const bool nestedGroups = planNestedGroups(q);
+// The select list: each item with its heading and type; * and t.* expanded.
+void Translator::selectItems(const SelectCore& c, BlockParts& b) {
   analyticsAllowed_ = true;
-
-  TranslatedQuery out;
-  std::vector<std::string> itemSql;
-  bool anyAggregate = false;
+  TranslatedQuery& out = b.out;
   for (const auto& item : c.items) {
     if (item.expr->kind == ExprKind::Star) {
-      bool matched = false;
-      for (const auto& s : scope.sources) {
-        if (!item.expr->qualifier.empty() && s.name != item.expr->qualifier.text) continue;
-        matched = true;
-        for (const auto& col : s.columns) {
-          if (col.mergedBy && item.expr->qualifier.empty()) continue;  // shown once, merged
-          itemSql.push_back(s.sqlAlias.empty() ? col.sqlName : s.sqlAlias + "." + col.sqlName);
-          Column meta = col.meta;
-          meta.name = col.name;
-          if (s.optional) meta.nullable = true;
-          out.columns.push_back(meta);
-          out.types.push_back(col.type);
-          out.fixedChar.push_back(col.fixedChar);
-        }
-      }
-      if (!matched) throw OraError(904, "\"" + item.expr->qualifier.text + "\": invalid identifier");
+      starItems(*item.expr, b);
       continue;
     }
-    TypedSql t = expr(*item.expr, scope, true);
+    TypedSql t = expr(*item.expr, b.scope, true);
     refuseIntervalValue(t);
-    anyAggregate = anyAggregate || t.aggregate;
-    itemSql.push_back(t.sql);
+    b.anyAggregate = b.anyAggregate || t.aggregate;
+    b.itemSql.push_back(t.sql);
     Column meta = t.meta;
     if (!item.alias.empty())
       meta.name = item.alias.text;
@@ -461,72 +490,80 @@ TranslatedQuery Translator::selectCore(const Query& q, const Scope* outer) {
     out.types.push_back(t.type);
     out.fixedChar.push_back(t.fixedChar);
   }
-  if (derivedRownum.empty()) rownumSql_.clear();
   analyticsAllowed_ = false;
+}
 
-  std::string groupBy = groupingSetsSql;
+void Translator::starItems(const Expr& star, BlockParts& b) {
+  bool matched = false;
+  for (const auto& s : b.scope.sources) {
+    if (!star.qualifier.empty() && s.name != star.qualifier.text) continue;
+    matched = true;
+    for (const auto& col : s.columns) {
+      if (col.mergedBy && star.qualifier.empty()) continue;  // shown once, merged
+      b.itemSql.push_back(s.sqlAlias.empty() ? col.sqlName : s.sqlAlias + "." + col.sqlName);
+      Column meta = col.meta;
+      meta.name = col.name;
+      if (s.optional) meta.nullable = true;
+      b.out.columns.push_back(meta);
+      b.out.types.push_back(col.type);
+      b.out.fixedChar.push_back(col.fixedChar);
+    }
+  }
+  if (!matched) throw OraError(904, "\"" + star.qualifier.text + "\": invalid identifier");
+}
+
+// GROUP BY and HAVING, and Oracle's check that every item reads grouped values.
+void Translator::blockGroups(const SelectCore& c, const std::string& groupingSetsSql,
+                             BlockParts& b) {
+  b.groupBy = groupingSetsSql;
   for (const auto& g : c.groupBy) {
     if (grouping_) break;
-    TypedSql t = expr(*g, scope, false);
-    groups.insert(t.sql);
+    TypedSql t = expr(*g, b.scope, false);
+    b.groups.insert(t.sql);
     // A constant groups everything into one group; SQLite would read an integer as a position.
     std::string s = t.literal ? "(" + t.sql + "||'')" : t.sql;
-    groupBy += (groupBy.empty() ? " GROUP BY " : ", ") + s;
+    b.groupBy += (b.groupBy.empty() ? " GROUP BY " : ", ") + s;
   }
-  std::string having;
   bool hasHavingAggregate = false;
   if (c.having) {
-    TypedSql h = expr(*c.having, scope, true);
+    TypedSql h = expr(*c.having, b.scope, true);
     hasHavingAggregate = h.aggregate;
-    having = " HAVING " + h.sql;
+    b.having = " HAVING " + h.sql;
   }
-  bool hasGroupBy = !c.groupBy.empty();
+  const bool hasGroupBy = !c.groupBy.empty();
   // HAVING alone makes the block one group, as in Oracle; SQLite sees one only with a
   // group function in the select list.
-  const bool oneGroup = c.having && !hasGroupBy && !anyAggregate && !itemSql.empty();
-  bool aggregate = hasGroupBy || anyAggregate || hasHavingAggregate || c.having != nullptr;
-  if (aggregate) {
-    analyticsAllowed_ = true;
-    for (size_t k = 0; k < c.items.size() && !nestedGroups; ++k)
-      checkGrouped(*c.items[k].expr, scope, groups, hasGroupBy);
-    analyticsAllowed_ = false;
-    if (c.having) checkGrouped(*c.having, scope, groups, hasGroupBy);
-  }
-  std::string orderBy;
-  if (!q.orderBy.empty() && !q.orderSiblings) {
-    analyticsAllowed_ = true;
-    orderBy = orderItems(q.orderBy, &scope, &c.items, out, itemSql, aggregate, groups, hasGroupBy,
-                         c.distinct);
-    analyticsAllowed_ = false;
-  }
-  if (nestedGroups) {
-    checkNestedGroups(c, scope, groups);
-    from = nestedFrom(from, where + groupBy + having);
-    where.clear();
-    groupBy.clear();
-    having.clear();
-  }
+  b.oneGroup = c.having && !hasGroupBy && !b.anyAggregate && !b.itemSql.empty();
+  b.aggregate = hasGroupBy || b.anyAggregate || hasHavingAggregate || c.having != nullptr;
+  if (!b.aggregate) return;
+  analyticsAllowed_ = true;
+  for (size_t k = 0; k < c.items.size() && !b.nestedGroups; ++k)
+    checkGrouped(*c.items[k].expr, b.scope, b.groups, hasGroupBy);
+  analyticsAllowed_ = false;
+  if (c.having) checkGrouped(*c.having, b.scope, b.groups, hasGroupBy);
+}
+
+// The block's SELECT from its translated clauses.
+void Translator::blockSql(const SelectCore& c, BlockParts& b) {
   std::string sql = c.distinct ? "SELECT DISTINCT " : "SELECT ";
-  for (size_t k = 0; k < itemSql.size(); ++k) {
+  for (size_t k = 0; k < b.itemSql.size(); ++k) {
     const std::string& item =
-        k == 0 && oneGroup ? "CASE WHEN count(*) IS NULL THEN NULL ELSE " + itemSql[0] + " END"
-                           : itemSql[k];
+        k == 0 && b.oneGroup ? "CASE WHEN count(*) IS NULL THEN NULL ELSE " + b.itemSql[0] + " END"
+                             : b.itemSql[k];
     sql += (k ? ", " : "") + item + " AS c" + std::to_string(k + 1);
   }
-  sql += " FROM " + from + where + groupBy + having;
-  if (!orderBy.empty()) {
-    sql += orderBy;
-  } else if (hierarchy && !aggregate && !c.distinct) {
-    sql += hierarchy->treeOrder();
-    out.limited = true;  // ordered: a set member or sub-query must wrap it
+  sql += " FROM " + b.from + b.where + b.groupBy + b.having;
+  if (!b.orderBy.empty()) {
+    sql += b.orderBy;
+  } else if (b.hierarchy && !b.aggregate && !c.distinct) {
+    sql += b.hierarchy->treeOrder();
+    b.out.limited = true;  // ordered: a set member or sub-query must wrap it
   }
-  if (limit) {
-    sql += " LIMIT " + std::to_string(limitRows) + kKeepLimitInPlace;
-    out.limited = true;
+  if (b.limit) {
+    sql += " LIMIT " + std::to_string(b.limitRows) + kKeepLimitInPlace;
+    b.out.limited = true;
   }
-  rownumSql_ = savedRownum;
-  out.sql = std::move(sql);
-  return out;
+  b.out.sql = std::move(sql);
 }
 
 TranslatedQuery Translator::compound(const Query& q, const Scope* outer) {
