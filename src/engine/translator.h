@@ -201,6 +201,9 @@ class Translator {
   // translator_chain.cpp: a chain of one precedence level, AND, OR or a comparison
   TypedSql chain(const ast::Expr& e, const Scope& scope, bool allowAggregates);
   // translator_expr.cpp: one function per kind of node keeps expr()'s frame small
+  TypedSql literal(const ast::Expr& e);
+  TypedSql pseudoColumn(const ast::Expr& e);
+  TypedSql isNull(const ast::Expr& e, const Scope& scope, bool allowAggregates);
   TypedSql unary(const ast::Expr& e, const Scope& scope, bool allowAggregates);
   TypedSql like(const ast::Expr& e, const Scope& scope, bool allowAggregates);
   TypedSql between(const ast::Expr& e, const Scope& scope, bool allowAggregates);

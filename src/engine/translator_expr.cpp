@@ -345,6 +345,38 @@ TypedSql Translator::exprNode(const Expr& e, const Scope& scope, bool allowAggre
   TypedSql walked;  // LEVEL, PRIOR ... inside a CONNECT BY block
   if (scope.hierarchy && scope.hierarchy->translate(*this, e, scope, walked)) return walked;
   switch (e.kind) {
+    case ExprKind::Number:
+    case ExprKind::String:
+    case ExprKind::Null:
+    case ExprKind::DateLiteral: return literal(e);
+    case ExprKind::Interval: return interval(e);
+    case ExprKind::Column:
+      if (e.outerJoin && !ignoreOuterMarks_)
+        throw OraError(1705);
+      return column(e, scope);
+    case ExprKind::Star: throw OraError(936);
+    case ExprKind::Pseudo: return pseudoColumn(e);
+    case ExprKind::Unary: return unary(e, scope, allowAggregates);
+    case ExprKind::Binary: return chain(e, scope, allowAggregates);
+    case ExprKind::Like: return like(e, scope, allowAggregates);
+    case ExprKind::Between: return between(e, scope, allowAggregates);
+    case ExprKind::InList: return inList(e, scope, allowAggregates);
+    case ExprKind::InQuery: return inQuery(e, scope, allowAggregates);
+    case ExprKind::IsNull: return isNull(e, scope, allowAggregates);
+    case ExprKind::Exists:
+      return typed("EXISTS (" + query(*e.query, &scope).sql + ")", SqlType::Number);
+    case ExprKind::Subquery: return subquery(e, scope);
+    case ExprKind::Function: return function(e, scope, allowAggregates);
+    case ExprKind::Case: return caseExpr(e, scope, allowAggregates);
+    case ExprKind::Extract: return extract(e, scope, allowAggregates);
+    case ExprKind::Row: throw OraError(920);
+    case ExprKind::Quantified: return quantified(e, scope, allowAggregates);
+  }
+  throw OraError(936);
+}
+
+TypedSql Translator::literal(const Expr& e) {
+  switch (e.kind) {
     case ExprKind::Number: {
       if (!std::isfinite(std::strtod(e.text.c_str(), nullptr)))
         throw OraError(1426);
@@ -361,7 +393,6 @@ TypedSql Translator::exprNode(const Expr& e, const Scope& scope, bool allowAggre
       r.meta.length = int(characters(e.text));
       return r;
     }
-    case ExprKind::Null: return typed("NULL", SqlType::Unknown);
     case ExprKind::DateLiteral: {
       std::string canonical;
       if (!validDateLiteral(e.text, canonical))
@@ -370,47 +401,30 @@ TypedSql Translator::exprNode(const Expr& e, const Scope& scope, bool allowAggre
       r.literal = true;
       return r;
     }
-    case ExprKind::Interval: return interval(e);
-    case ExprKind::Column:
-      if (e.outerJoin && !ignoreOuterMarks_)
-        throw OraError(1705);
-      return column(e, scope);
-    case ExprKind::Star: throw OraError(936);
-    case ExprKind::Pseudo:
-      if (e.text == "SYSDATE" || e.text == "CURRENT_DATE")
-        return typed(sqlString(env_.sysdate), SqlType::Date);
-      if (e.text == "LEVEL")
-        throw OraError(1788);
-      if (e.text == "USER") return typed(sqlString(env_.user), SqlType::Text);
-      if (e.text == "UID") return typed("0", SqlType::Number);
-      if (e.text == "ROWNUM" && !rownumSql_.empty()) return typed(rownumSql_, SqlType::Number);
-      if (e.text == "ROWNUM")
-        throw OraError(3001, "unimplemented feature: ROWNUM as a value in this clause");
-      throw OraError(3001, "unimplemented feature: " + e.text);
-    case ExprKind::Unary: return unary(e, scope, allowAggregates);
-    case ExprKind::Binary: return chain(e, scope, allowAggregates);
-    case ExprKind::Like: return like(e, scope, allowAggregates);
-    case ExprKind::Between: return between(e, scope, allowAggregates);
-    case ExprKind::InList: return inList(e, scope, allowAggregates);
-    case ExprKind::InQuery: return inQuery(e, scope, allowAggregates);
-    case ExprKind::IsNull: {
-      TypedSql v = expr(*e.args[0], scope, allowAggregates);
-      TypedSql r = typed("(" + v.sql + (e.negated ? " IS NOT NULL)" : " IS NULL)"), SqlType::Number);
-      r.aggregate = v.aggregate;
-      return r;
-    }
-    case ExprKind::Exists: {
-      TranslatedQuery q = query(*e.query, &scope);
-      return typed("EXISTS (" + q.sql + ")", SqlType::Number);
-    }
-    case ExprKind::Subquery: return subquery(e, scope);
-    case ExprKind::Function: return function(e, scope, allowAggregates);
-    case ExprKind::Case: return caseExpr(e, scope, allowAggregates);
-    case ExprKind::Extract: return extract(e, scope, allowAggregates);
-    case ExprKind::Row: throw OraError(920);
-    case ExprKind::Quantified: return quantified(e, scope, allowAggregates);
+    default: return typed("NULL", SqlType::Unknown);
   }
-  throw OraError(936);
+}
+
+// SYSDATE is fixed for the statement; LEVEL and the CONNECT BY pseudo-columns are
+// read by the hierarchical block before this.
+TypedSql Translator::pseudoColumn(const Expr& e) {
+  if (e.text == "SYSDATE" || e.text == "CURRENT_DATE")
+    return typed(sqlString(env_.sysdate), SqlType::Date);
+  if (e.text == "LEVEL")
+    throw OraError(1788);
+  if (e.text == "USER") return typed(sqlString(env_.user), SqlType::Text);
+  if (e.text == "UID") return typed("0", SqlType::Number);
+  if (e.text == "ROWNUM" && !rownumSql_.empty()) return typed(rownumSql_, SqlType::Number);
+  if (e.text == "ROWNUM")
+    throw OraError(3001, "unimplemented feature: ROWNUM as a value in this clause");
+  throw OraError(3001, "unimplemented feature: " + e.text);
+}
+
+TypedSql Translator::isNull(const Expr& e, const Scope& scope, bool allowAggregates) {
+  TypedSql v = expr(*e.args[0], scope, allowAggregates);
+  TypedSql r = typed("(" + v.sql + (e.negated ? " IS NOT NULL)" : " IS NULL)"), SqlType::Number);
+  r.aggregate = v.aggregate;
+  return r;
 }
 
 TypedSql Translator::unary(const Expr& e, const Scope& scope, bool allowAggregates) {

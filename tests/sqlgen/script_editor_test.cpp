@@ -85,6 +85,14 @@ TEST(SqlTokens, EachKindIsFound) {
   EXPECT_EQ(tokens("@variable('BOUSER')").value(0).kind, K::PromptCall);
 }
 
+TEST(SqlTokens, TheDialectsWordsAndFunctionsAreKeywords) {
+  // the engine's own word lists and function table: what it parses is coloured
+  for (const char* word : {"select", "ROWS", "partition", "sysdate", "nvl", "Row_Number", "listagg"})
+    EXPECT_TRUE(isSqlKeyword(QString::fromLatin1(word))) << word;
+  for (const char* word : {"EMP", "ENAME", "SELECTED"})
+    EXPECT_FALSE(isSqlKeyword(QString::fromLatin1(word))) << word;
+}
+
 TEST(SqlTokens, CommentsAndStringsGoOnOverLines) {
   const SqlLineTokens opened = tokenizeSqlLine("select /* a long", SqlLineState::Normal);
   EXPECT_EQ(opened.endState, SqlLineState::InComment);
