@@ -115,9 +115,7 @@ void SessionImpl::createTable(const Statement& s) {
     }
     catalog_.addTable(table);
     for (const CatalogIndex& k : keys) {
-      std::string cols;
-      for (size_t i = 0; i < k.columns.size(); ++i) cols += (i ? ", " : "") + sqlName(k.columns[i]);
-      run("CREATE UNIQUE INDEX " + sqlName(k.name) + " ON " + sqlName(name) + " (" + cols + ")");
+      run(indexSql(k, table));
       catalog_.addIndex(k);
     }
     if (!insertSql.empty()) run(insertSql);
@@ -141,12 +139,8 @@ void SessionImpl::createIndex(const Statement& s) {
       if (!seen.insert(c.text).second) throw OraError(957);
       idx.columns.push_back(c.text);
     }
-    std::string cols;
-    for (size_t i = 0; i < idx.columns.size(); ++i)
-      cols += (i ? ", " : "") + sqlName(idx.columns[i]);
     try {
-      run(std::string("CREATE ") + (s.unique ? "UNIQUE " : "") + "INDEX " + sqlName(idx.name) +
-          " ON " + sqlName(t->name) + " (" + cols + ")");
+      run(indexSql(idx, *t));
     } catch (const OraError& err) {
       if (err.code() == 1) throw OraError(1452);
       if (err.text().find("already exists") != std::string::npos)

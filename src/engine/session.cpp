@@ -223,6 +223,14 @@ void SessionImpl::rollback() {
 
 OraError SessionImpl::mapError(const std::string& message) {
   const std::string unique = "UNIQUE constraint failed: ";
+  const std::string byIndex = unique + "index '";
+  if (message.rfind(byIndex, 0) == 0) {
+    // an index over expressions (a key whose columns may be NULL) is named by SQLite
+    std::string name = message.substr(byIndex.size());
+    name = name.substr(0, name.find('\''));
+    if (catalog_.index(name))
+      return OraError(1, "unique constraint (" + user_ + "." + name + ") violated");
+  }
   if (message.rfind(unique, 0) == 0) {
     // "UNIQUE constraint failed: T.A, T.B" -> the catalogue's index on T(A, B)
     std::string list = message.substr(unique.size());

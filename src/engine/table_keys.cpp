@@ -51,4 +51,26 @@ std::vector<CatalogIndex> tableKeys(const std::vector<ast::KeyConstraint>& keys,
   return out;
 }
 
+std::string indexSql(const CatalogIndex& index, const CatalogTable& table) {
+  bool nullable = false;
+  for (const auto& c : index.columns) {
+    const int at = table.columnIndex(c);
+    nullable = nullable || (at >= 0 && !table.columns[size_t(at)].notNull);
+  }
+  std::string head = std::string("CREATE ") + (index.unique ? "UNIQUE " : "") + "INDEX " +
+                     sqlName(index.name) + " ON " + sqlName(table.name) + " (";
+  std::string cols, keyed;
+  for (size_t i = 0; i < index.columns.size(); ++i) {
+    const std::string col = sqlName(index.columns[i]);
+    if (!index.unique || index.columns.size() < 2 || !nullable) {
+      cols += (i ? ", " : "") + col;
+      continue;
+    }
+    // a blob is never a stored value: NULL as a value of its own, equal to itself
+    cols += std::string(i ? ", " : "") + "ifnull(" + col + ", x'')";
+    keyed += std::string(i ? " OR " : "") + col + " IS NOT NULL";
+  }
+  return head + cols + ")" + (keyed.empty() ? "" : " WHERE " + keyed);
+}
+
 }  // namespace korvo::engine

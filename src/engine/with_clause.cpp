@@ -78,9 +78,10 @@ bool Translator::commonTableSource(const TableRef& t, Scope& scope, std::string&
     scope.sources.push_back(std::move(s));
     return true;
   }
-  // The name being defined, read inside its own query: Oracle's recursive form.
+  // The name being defined, read inside its own query with no anchor branch: the
+  // recursive form needs a column list (32039), then UNION ALL (32040).
   if (cteVisible_ < ctes_.size() && ctes_[cteVisible_]->name.text == t.name.text)
-    throw OraError(3001, "unimplemented feature: recursive WITH clause");
+    throw OraError(ctes_[cteVisible_]->columns.empty() ? 32039 : 32040);
   return false;
 }
 

@@ -219,6 +219,35 @@ TEST_F(JoinClause, KeyConstraintsAreEnforcedWithTheirNames) {
   EXPECT_NE(lastError_.find("(SCOTT.T2_PK) violated"), std::string::npos) << lastError_;
 }
 
+// Oracle keeps no entry for a composite key that is all NULL, and compares the
+// others whole, a NULL part equal to a NULL part: (1, NULL) twice is a duplicate.
+TEST_F(JoinClause, CompositeUniqueKeysWithNullParts) {
+  run("create table u (a number, b varchar2(3), constraint u_ab unique (a, b))");
+  run("insert into u values (1, null)");
+  EXPECT_EQ(errorOf("insert into u values (1, null)"), 1);
+  EXPECT_NE(lastError_.find("(SCOTT.U_AB) violated"), std::string::npos) << lastError_;
+  run("insert into u values (2, null)");
+  run("insert into u values (null, 'x')");
+  EXPECT_EQ(errorOf("insert into u values (null, 'x')"), 1);
+  run("insert into u values (null, null)");
+  run("insert into u values (null, null)");
+  run("insert into u values (1, 'x')");
+  EXPECT_EQ(errorOf("update u set b = null where b = 'x' and a = 1"), 1);
+  EXPECT_EQ(single("select count(*) from u"), "6");
+  // the same rule for CREATE UNIQUE INDEX, on rows already there
+  run("create table v (a number, b number)");
+  run("insert into v values (1, null)");
+  run("insert into v values (1, null)");
+  EXPECT_EQ(errorOf("create unique index v_ab on v (a, b)"), 1452);
+  run("delete from v");
+  run("insert into v values (1, null)");
+  run("create unique index v_ab on v (a, b)");
+  EXPECT_EQ(errorOf("insert into v values (1, null)"), 1);
+  EXPECT_NE(lastError_.find("(SCOTT.V_AB) violated"), std::string::npos) << lastError_;
+  run("insert into v values (null, null)");
+  run("insert into v values (null, null)");
+}
+
 TEST_F(JoinClause, KeyConstraintErrorsAreOracles) {
   const Expect cases[] = {
       {"create table k1 (a number primary key, b number primary key)", "ORA-02260"},
@@ -288,6 +317,9 @@ TEST_F(JoinClause, RecursiveWithWalksItsRows) {
        "ORA-32039"},
       {"with t (n) as (select 1 from dual union select n + 1 from t where n < 3) select n from t",
        "ORA-32040"},
+      // one block reading itself: no column list, then no UNION ALL
+      {"with t as (select * from t) select * from t", "ORA-32039"},
+      {"with t (n) as (select n from t) select n from t", "ORA-32040"},
       {"with t (n) as (select 1 from dual union all select count(*) from t) select n from t",
        "ORA-32486"},
       {"with t (n) as (select 1 from dual union all select distinct n + 1 from t where n < 3) "

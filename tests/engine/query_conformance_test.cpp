@@ -361,7 +361,8 @@ TEST_F(Query, SubqueryFactoringAndQuantifiedComparisons) {
   EXPECT_EQ(
       errorOf("with t as (select 1 a from dual), t as (select 2 a from dual) select * from t"),
       32035);
-  EXPECT_EQ(errorOf("with t as (select * from t) select * from t"), 3001);
+  // a query reading its own name is Oracle's recursive form, which needs a column list
+  EXPECT_EQ(errorOf("with t as (select * from t) select * from t"), 32039);
   EXPECT_EQ(errorOf("with a as (select * from b), b as (select 1 x from dual) select * from a"),
             942);
   EXPECT_EQ(errorOf("with t (a, b) as (select 1 from dual) select * from t"), 32038);
