@@ -99,6 +99,7 @@ struct WindowFrame {
 // What may follow the argument list of a function call.
 struct FunctionClauses {
   bool over = false;  // analytic: OVER (PARTITION BY ... ORDER BY ... frame)
+  bool ignoreNulls = false;  // FIRST_VALUE, LAST_VALUE, NTH_VALUE, LAG, LEAD ... IGNORE NULLS
   std::vector<ExprPtr> partitionBy;
   std::vector<OrderItem> orderBy;
   std::optional<WindowFrame> frame;

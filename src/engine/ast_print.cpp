@@ -75,6 +75,7 @@ std::string clausesSql(const FunctionClauses& c, int depth) {
   if (c.keep)
     s += std::string(" KEEP (DENSE_RANK ") + (c.keepLast ? "LAST" : "FIRST") + " ORDER BY " +
          orderSql(c.keepOrder, depth) + ")";
+  if (c.ignoreNulls) s += " IGNORE NULLS";
   if (!c.over) return s;
   std::string w;
   if (!c.partitionBy.empty()) w += "PARTITION BY " + joinExprs(c.partitionBy, depth);

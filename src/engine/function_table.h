@@ -34,6 +34,7 @@ struct FunctionCall {
   bool distinct = false;
   bool star = false;  // COUNT(*): args is empty
   std::string over;   // the window of an analytic call, " OVER (...)"; empty otherwise
+  bool ignoreNulls = false;  // ... IGNORE NULLS OVER (...)
 };
 
 // The SQL of the call and its type; the translator adds whether it groups.

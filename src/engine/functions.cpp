@@ -13,6 +13,7 @@ void registerOracleFunctions(sqlite3* db, FunctionContext* ctx) {
   udf::registerAggregateFunctions(db, ctx);
   udf::registerListagg(db, ctx);
   udf::registerKeep(db, ctx);
+  udf::registerIgnoreNulls(db, ctx);
   udf::registerRegexpFunctions(db, ctx);
 }
 

@@ -37,6 +37,8 @@ struct FunctionContext {
 //       followed by F or L for the NULLs (default: NULLs sort as the largest)
 //   ora_keep('MIN', x, 'FIRST', 'A,DF', key1, key2...)  MIN(x) KEEP (DENSE_RANK FIRST
 //       ORDER BY key1, key2 DESC NULLS FIRST); MAX, SUM, AVG, COUNT likewise
+//   ora_non_null(x, n, fromLast)  over a window: its frame's n-th non-null x from the
+//       first row (fromLast 0) or the last (1), for ... IGNORE NULLS
 void registerOracleFunctions(sqlite3* db, FunctionContext* ctx);
 
 }  // namespace korvo::engine

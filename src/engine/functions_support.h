@@ -86,6 +86,7 @@ void registerConversionFunctions(sqlite3* db, FunctionContext* ctx);
 void registerAggregateFunctions(sqlite3* db, FunctionContext* ctx);
 void registerListagg(sqlite3* db, FunctionContext* ctx);
 void registerKeep(sqlite3* db, FunctionContext* ctx);
+void registerIgnoreNulls(sqlite3* db, FunctionContext* ctx);
 void registerRegexpFunctions(sqlite3* db, FunctionContext* ctx);
 
 }  // namespace korvo::engine::udf

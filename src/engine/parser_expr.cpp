@@ -257,9 +257,12 @@ ExprPtr Parser::functionCall(Name pkg, Name fn) {
     e->distinct = true;
   else
     acceptWord("ALL");
-  do e->args.push_back(expr());
-  while (acceptOp(","));
-  if (isWord("IGNORE") && isWord("NULLS", 1)) fail(3001, "unimplemented feature: IGNORE NULLS");
+  do {
+    e->args.push_back(expr());
+    // FIRST_VALUE(x IGNORE NULLS), LAG(x IGNORE NULLS, 1): the older place of the words
+    if (e->args.size() == 1 && nullsTreatment(*e, {"FIRST_VALUE", "LAST_VALUE", "LAG", "LEAD"}))
+      continue;
+  } while (acceptOp(","));
   if (isWord("ON") && isWord("OVERFLOW", 1)) fail(3001, "unimplemented feature: ON OVERFLOW");
   expectOp(")");
   return functionClauses(std::move(e));
@@ -267,6 +270,20 @@ ExprPtr Parser::functionCall(Name pkg, Name fn) {
 
 // WITHIN GROUP (ORDER BY ...), KEEP (DENSE_RANK FIRST|LAST ORDER BY ...) and
 // OVER (...) after a call's arguments; each only when "(" follows its words.
+
+// RESPECT NULLS or IGNORE NULLS after a call of one of these functions; false when
+// neither is here or the function takes none.
+bool Parser::nullsTreatment(Expr& e, std::initializer_list<std::string_view> functions) {
+  if (!(isWord("IGNORE") || isWord("RESPECT")) || !isWord("NULLS", 1) || !e.qualifier.empty() ||
+      e.name.quoted || std::find(functions.begin(), functions.end(), e.name.text) == functions.end())
+    return false;
+  if (isWord("IGNORE")) {
+    if (!e.clauses) e.clauses = std::make_shared<FunctionClauses>();
+    e.clauses->ignoreNulls = true;
+  }
+  pos_ += 2;
+  return true;
+}
 
 ExprPtr Parser::functionClauses(ExprPtr e) {
   auto clauses = [&]() -> FunctionClauses& {
@@ -293,8 +310,11 @@ ExprPtr Parser::functionClauses(ExprPtr e) {
     clauses().keepOrder = orderList();
     expectOp(")");
   }
-  if (isWord("IGNORE") && isWord("NULLS", 1)) fail(3001, "unimplemented feature: IGNORE NULLS");
-  if (isWord("RESPECT") && isWord("NULLS", 1) && isWord("OVER", 2)) pos_ += 2;  // the default
+  if ((isWord("IGNORE") || isWord("RESPECT")) && isWord("NULLS", 1) &&
+      !nullsTreatment(*e, {"FIRST_VALUE", "LAST_VALUE", "NTH_VALUE", "LAG", "LEAD"})) {
+    if (isWord("IGNORE")) fail(3001, "unimplemented feature: IGNORE NULLS for " + e->name.text);
+    if (isWord("OVER", 2)) pos_ += 2;  // RESPECT NULLS is the default
+  }
   if (isWord("OVER") && isOp("(", 1)) {
     pos_ += 2;
     FunctionClauses& c = clauses();

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <initializer_list>
 #include <string>
 #include <unordered_set>
 
@@ -160,6 +161,7 @@ class Parser {
   ExprPtr primary();
   ExprPtr functionCall(Name pkg, Name fn);
   ExprPtr functionClauses(ExprPtr call);
+  bool nullsTreatment(Expr& call, std::initializer_list<std::string_view> functions);
   FrameBound frameBound(bool start);
   WindowFrame windowFrame();
   ExprPtr groupingSets();

@@ -217,7 +217,7 @@ TypedSql Translator::analytic(const Expr& e, const Scope& scope, bool allowAggre
     }
   const bool orderAllowed = name != "RATIO_TO_REPORT" && name != "MEDIAN";
   const std::string over = windowSql(c, scope, allowAggregates, aggregate, orderAllowed);
-  TypedSql r = f->translate(FunctionCall{*f, args, false, countStar, over});
+  TypedSql r = f->translate(FunctionCall{*f, args, false, countStar, over, c.ignoreNulls});
   r.aggregate = aggregate;
   return r;
 }

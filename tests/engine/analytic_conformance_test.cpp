@@ -164,6 +164,50 @@ TEST_F(Analytic, RowsAsOracleReturnsThem) {
   for (const auto& c : cases) EXPECT_EQ(table(c.sql), c.rows) << c.sql;
 }
 
+// Commissions by EMPNO: SMITH -, ALLEN 300, WARD 500, JONES -, MARTIN 1400, BLAKE -,
+// CLARK -, SCOTT -, KING -, TURNER 0, ADAMS -, JAMES -, FORD -, MILLER -.
+TEST_F(Analytic, IgnoreNullsSkipsTheNullValues) {
+  const Expect cases[] = {
+      // the default frame ends at the row: the first commission once one is seen
+      {"select first_value(comm ignore nulls) over (order by empno) from emp order by empno",
+       "NULL;300;300;300;300;300;300;300;300;300;300;300;300;300"},
+      // the last commission so far: the value carried down over the NULLs
+      {"select last_value(comm) ignore nulls over (order by empno) from emp order by empno",
+       "NULL;300;500;500;1400;1400;1400;1400;1400;0;0;0;0;0"},
+      {"select distinct last_value(comm ignore nulls) over (order by empno rows between "
+       "unbounded preceding and unbounded following) from emp",
+       "0"},
+      {"select distinct nth_value(comm, 2) ignore nulls over (order by empno rows between "
+       "unbounded preceding and unbounded following) from emp",
+       "500"},
+      // a moving frame: values leave it as it moves on
+      {"select first_value(comm ignore nulls) over (order by empno rows between 1 preceding and "
+       "1 following) from emp order by empno",
+       "300;300;300;500;1400;1400;NULL;NULL;0;0;0;NULL;NULL;NULL"},
+      // LAG and LEAD count the rows that have a value
+      {"select lag(comm) ignore nulls over (order by empno) from emp order by empno",
+       "NULL;NULL;300;500;500;1400;1400;1400;1400;1400;0;0;0;0"},
+      {"select lead(comm ignore nulls, 1, -1) over (order by empno) from emp order by empno",
+       "300;500;1400;1400;0;0;0;0;0;-1;-1;-1;-1;-1"},
+      {"select lag(comm, 2) ignore nulls over (order by empno) from emp where deptno = 30 "
+       "order by empno",
+       "NULL;NULL;300;500;500;1400"},
+      {"select lag(comm, 0) ignore nulls over (order by empno) from emp where empno < 7600 "
+       "order by empno",
+       "NULL;300;500;NULL"},
+      // within each department
+      {"select deptno, lead(comm) ignore nulls over (partition by deptno order by empno) from "
+       "emp where deptno in (20, 30) order by deptno, empno",
+       "20 NULL;20 NULL;20 NULL;20 NULL;20 NULL;30 500;30 1400;30 0;30 0;30 NULL;30 NULL"},
+      // RESPECT NULLS is the default
+      {"select lag(comm) respect nulls over (order by empno) from emp where empno < 7600 "
+       "order by empno",
+       "NULL;NULL;300;500"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(table(c.sql), c.rows) << c.sql;
+  EXPECT_EQ(errorOf("select nth_value(comm, 0) ignore nulls over () from emp"), 1428);
+}
+
 TEST_F(Analytic, HeadingIsTheCallAsWritten) {
   EXPECT_EQ(headings("select row_number() over (order by sal) from emp"),
             std::vector<std::string>{"ROW_NUMBER()OVER(ORDERBYSAL)"});
@@ -222,8 +266,10 @@ TEST_F(Analytic, RefusedAsOracleRefusesThem) {
        3001},
       {"select ntile(0) over (order by sal) from emp", 1428},
       {"select deptno from emp group by deptno order by rank() over (order by sal)", 979},
-      {"select first_value(comm ignore nulls) over (order by empno) from emp", 3001},
-      {"select lag(comm) ignore nulls over (order by empno) from emp", 3001},
+      {"select sum(comm) ignore nulls over (order by empno) from emp", 3001},
+      {"select sum(comm ignore nulls) over (order by empno) from emp", 907},
+      {"select first_value(comm ignore nulls) from emp", 30484},
+      {"select lag(comm) ignore nulls over (order by empno rows 1 preceding) from emp", 907},
       {"select rank(1500) within group (order by sal) from emp", 3001},
   };
   for (const auto& c : cases) EXPECT_EQ(errorOf(c.sql), c.code) << c.sql;
@@ -254,6 +300,13 @@ TEST(AnalyticSyntax, PrintsANormalFormThatParsesToItself) {
        "and unbounded following) x from emp",
        "SELECT MAX(SAL) OVER (PARTITION BY DEPTNO, JOB ORDER BY SAL RANGE BETWEEN 1 FOLLOWING "
        "AND UNBOUNDED FOLLOWING) X FROM EMP"},
+      // IGNORE NULLS inside the parentheses prints after them, where it also parses
+      {"select first_value(comm ignore nulls) over (order by empno), lag(comm ignore nulls, 2) "
+       "over (order by empno) from emp",
+       "SELECT FIRST_VALUE(COMM) IGNORE NULLS OVER (ORDER BY EMPNO), LAG(COMM, 2) IGNORE NULLS "
+       "OVER (ORDER BY EMPNO) FROM EMP"},
+      {"select last_value(comm) respect nulls over () from emp",
+       "SELECT LAST_VALUE(COMM) OVER () FROM EMP"},
       // OVER without "(" is an alias
       {"select sum(sal) over from emp", "SELECT SUM(SAL) OVER FROM EMP"},
   };
