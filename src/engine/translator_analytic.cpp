@@ -128,9 +128,11 @@ std::string Translator::windowSql(const FunctionClauses& c, const Scope& scope,
         (start == K::Following && (end == K::CurrentRow || end == K::Preceding)))
       invalidWindow();
   }
+  SqlType keyType = SqlType::Unknown;  // of the one key a RANGE offset measures
   for (size_t i = 0; i < c.orderBy.size(); ++i) {
     TypedSql k = expr(*c.orderBy[i].expr, scope, allowAggregates);
     aggregate = aggregate || k.aggregate;
+    keyType = k.type;
     if (rangeOffset && k.type == SqlType::Text)
       throw OraError(932, "inconsistent datatypes: expected NUMBER got CHAR");
     // RANGE n PRECEDING over dates counts days
@@ -159,6 +161,14 @@ std::string Translator::windowSql(const FunctionClauses& c, const Scope& scope,
       TypedSql n = expr(*b.offset, scope, false);
       if (n.type == SqlType::Date)
         throw OraError(932, "inconsistent datatypes: expected NUMBER got DATE");
+      if (n.interval) {
+        // an interval measures a date key only, and a month has no fixed number of days
+        const char* kind = n.interval == 1 ? "INTERVAL YEAR TO MONTH" : "INTERVAL DAY TO SECOND";
+        if (c.frame->rows || keyType != SqlType::Date)
+          throw OraError(932, std::string("inconsistent datatypes: expected NUMBER got ") + kind);
+        if (n.interval == 1)
+          throw OraError(3001, "unimplemented feature: RANGE offset of INTERVAL YEAR TO MONTH");
+      }
       if (!n.literal)
         throw OraError(3001, "unimplemented feature: a window offset that is not a constant");
       if (n.type == SqlType::Number && std::strtod(numberLiteralText(n.sql).c_str(), nullptr) < 0)

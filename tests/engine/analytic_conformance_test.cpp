@@ -208,6 +208,33 @@ TEST_F(Analytic, IgnoreNullsSkipsTheNullValues) {
   EXPECT_EQ(errorOf("select nth_value(comm, 0) ignore nulls over () from emp"), 1428);
 }
 
+// RANGE over a date key measures days: a number is days, so is an INTERVAL DAY
+// TO SECOND; months have no fixed length and stay refused rather than guessed.
+TEST_F(Analytic, RangeOverDatesByDaysAndIntervals) {
+  run("create table h (d date, v number)");
+  for (const char* row : {"date '2020-01-01', 1", "date '2020-01-15', 2", "date '2020-02-10', 4",
+                          "date '2020-03-01', 8"})
+    run(std::string("insert into h values (") + row + ")");
+  // 10-FEB reads 11-JAN .. 10-FEB, 01-MAR reads 31-JAN .. 01-MAR
+  EXPECT_EQ(column("select sum(v) over (order by d range between interval '30' day preceding "
+                   "and current row) from h order by d"),
+            "1,3,6,12");
+  EXPECT_EQ(column("select sum(v) over (order by d range between 30 preceding and current row) "
+                   "from h order by d"),
+            "1,3,6,12");
+  EXPECT_EQ(column("select sum(v) over (order by d range between current row and interval "
+                   "'12' hour following) from h order by d"),
+            "1,2,4,8");
+  EXPECT_EQ(errorOf("select sum(v) over (order by d range interval '1' month preceding) from h"),
+            3001);
+  EXPECT_EQ(errorOf("select sum(v) over (order by d rows interval '1' day preceding) from h"),
+            932);
+  EXPECT_EQ(lastError_, "ORA-00932: inconsistent datatypes: expected NUMBER got INTERVAL DAY TO "
+                        "SECOND");
+  EXPECT_EQ(errorOf("select sum(v) over (order by v range interval '1' day preceding) from h"),
+            932);
+}
+
 TEST_F(Analytic, HeadingIsTheCallAsWritten) {
   EXPECT_EQ(headings("select row_number() over (order by sal) from emp"),
             std::vector<std::string>{"ROW_NUMBER()OVER(ORDERBYSAL)"});
