@@ -46,6 +46,8 @@ const char* kConstructs[] = {
     "group (order by ename) over (partition by deptno) from emp",
     "select deptno, (select dname from dept d where d.deptno = e.deptno) from emp e "
     "group by rollup(deptno)",
+    "select ename, last_value(comm) ignore nulls over (order by empno), lag(comm ignore nulls, "
+    "1, 0) over (order by empno) from emp",
 };
 
 void BM_TranslateConstruct(benchmark::State& state) {
