@@ -39,42 +39,26 @@ struct Accumulator {
   }
 };
 
-Accumulator* accumulatorOf(sqlite3_context* c, bool create) {
-  auto** slot = static_cast<Accumulator**>(
-      sqlite3_aggregate_context(c, create ? static_cast<int>(sizeof(Accumulator*)) : 0));
-  if (!slot) return nullptr;
-  if (!*slot && create) *slot = new Accumulator();
-  return *slot;
-}
-
-void releaseAccumulator(sqlite3_context* c) {
-  auto** slot = static_cast<Accumulator**>(sqlite3_aggregate_context(c, 0));
-  if (slot && *slot) {
-    delete *slot;
-    *slot = nullptr;
-  }
-}
-
 void stepMoments(sqlite3_context* c, int, sqlite3_value** argv) {
   auto x = doubleArg(c, argv[0]);
-  if (x) accumulatorOf(c, true)->add(*x);
+  if (x) stateOf<Accumulator>(c, true)->add(*x);
 }
 
 void inverseMoments(sqlite3_context* c, int, sqlite3_value** argv) {
   auto x = doubleArg(c, argv[0]);
   if (!x) return;
-  if (Accumulator* a = accumulatorOf(c, false)) a->remove(*x);
+  if (Accumulator* a = stateOf<Accumulator>(c, false)) a->remove(*x);
 }
 
 void stepValues(sqlite3_context* c, int, sqlite3_value** argv) {
   auto x = doubleArg(c, argv[0]);
-  if (x) accumulatorOf(c, true)->values.push_back(*x);
+  if (x) stateOf<Accumulator>(c, true)->values.push_back(*x);
 }
 
 void inverseValues(sqlite3_context* c, int, sqlite3_value** argv) {
   auto x = doubleArg(c, argv[0]);
   if (!x) return;
-  Accumulator* a = accumulatorOf(c, false);
+  Accumulator* a = stateOf<Accumulator>(c, false);
   if (!a) return;
   auto it = std::find(a->values.begin(), a->values.end(), *x);
   if (it != a->values.end()) a->values.erase(it);
@@ -83,7 +67,7 @@ void inverseValues(sqlite3_context* c, int, sqlite3_value** argv) {
 enum class Kind { Variance, VarSamp, VarPop };
 
 void setVariance(sqlite3_context* c, Kind kind, bool root) {
-  const Accumulator* a = accumulatorOf(c, false);
+  const Accumulator* a = stateOf<Accumulator>(c, false);
   const long double n = a ? a->count : 0;
   if (n == 0 || (kind == Kind::VarSamp && n < 2)) return sqlite3_result_null(c);
   long double v = 0;  // VARIANCE of one row is 0
@@ -97,7 +81,7 @@ void setVariance(sqlite3_context* c, Kind kind, bool root) {
 }
 
 void setMedian(sqlite3_context* c) {
-  const Accumulator* a = accumulatorOf(c, false);
+  const Accumulator* a = stateOf<Accumulator>(c, false);
   if (!a || a->values.empty()) return sqlite3_result_null(c);
   std::vector<double> v = a->values;
   const std::size_t mid = v.size() / 2;
@@ -116,12 +100,12 @@ void varianceValue(sqlite3_context* c) {
 template <Kind K, bool Root>
 void varianceFinal(sqlite3_context* c) {
   setVariance(c, K, Root);
-  releaseAccumulator(c);
+  releaseState<Accumulator>(c);
 }
 
 void medianFinal(sqlite3_context* c) {
   setMedian(c);
-  releaseAccumulator(c);
+  releaseState<Accumulator>(c);
 }
 
 template <Kind K, bool Root>

@@ -21,18 +21,10 @@ struct NonNullState {
   }
 };
 
-NonNullState* stateOf(sqlite3_context* c, bool create) {
-  auto** slot = static_cast<NonNullState**>(
-      sqlite3_aggregate_context(c, create ? static_cast<int>(sizeof(NonNullState*)) : 0));
-  if (!slot) return nullptr;
-  if (!*slot && create) *slot = new NonNullState();
-  return *slot;
-}
-
 void step(sqlite3_context* c, int argc, sqlite3_value** argv) {
   if (argc != 3) throw OraError(909);
-  const bool first = !stateOf(c, false);
-  NonNullState* s = stateOf(c, true);
+  const bool first = !stateOf<NonNullState>(c, false);
+  NonNullState* s = stateOf<NonNullState>(c, true);
   if (first) {
     const auto n = integerArg(c, argv[1]);
     if (!n || *n < 1) throw OraError(1428, "argument '" + textArg(c, argv[1]).value_or("") +
@@ -47,14 +39,14 @@ void step(sqlite3_context* c, int argc, sqlite3_value** argv) {
 }
 
 void inverse(sqlite3_context* c, int, sqlite3_value** argv) {
-  NonNullState* s = stateOf(c, false);
+  NonNullState* s = stateOf<NonNullState>(c, false);
   if (!s || isNull(argv[0]) || s->values.empty()) return;
   sqlite3_value_free(s->values.front());
   s->values.pop_front();
 }
 
 void current(sqlite3_context* c) {
-  const NonNullState* s = stateOf(c, false);
+  const NonNullState* s = stateOf<NonNullState>(c, false);
   if (!s || s->nth > static_cast<long long>(s->values.size())) return sqlite3_result_null(c);
   const size_t at = s->fromLast ? s->values.size() - size_t(s->nth) : size_t(s->nth) - 1;
   sqlite3_result_value(c, s->values[at]);
@@ -62,11 +54,7 @@ void current(sqlite3_context* c) {
 
 void finish(sqlite3_context* c) {
   current(c);
-  auto** slot = static_cast<NonNullState**>(sqlite3_aggregate_context(c, 0));
-  if (slot && *slot) {
-    delete *slot;
-    *slot = nullptr;
-  }
+  releaseState<NonNullState>(c);
 }
 
 }  // namespace

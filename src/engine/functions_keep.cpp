@@ -41,25 +41,9 @@ Fn fnOf(const std::string& name) {
   badArguments();
 }
 
-KeepState* stateOf(sqlite3_context* c, bool create) {
-  auto** slot = static_cast<KeepState**>(
-      sqlite3_aggregate_context(c, create ? static_cast<int>(sizeof(KeepState*)) : 0));
-  if (!slot) return nullptr;
-  if (!*slot && create) *slot = new KeepState();
-  return *slot;
-}
-
-void release(sqlite3_context* c) {
-  auto** slot = static_cast<KeepState**>(sqlite3_aggregate_context(c, 0));
-  if (slot && *slot) {
-    delete *slot;
-    *slot = nullptr;
-  }
-}
-
 void step(sqlite3_context* c, int argc, sqlite3_value** argv) {
   if (argc < 5) badArguments();
-  KeepState* s = stateOf(c, true);
+  KeepState* s = stateOf<KeepState>(c, true);
   if (!s->started) {
     s->started = true;
     s->fn = fnOf(textArg(c, argv[0]).value_or(""));
@@ -120,7 +104,7 @@ void setResult(sqlite3_context* c, const KeepState& s) {
 
 // A row leaving a moving window: the first one with its value and keys.
 void inverse(sqlite3_context* c, int argc, sqlite3_value** argv) {
-  KeepState* s = stateOf(c, false);
+  KeepState* s = stateOf<KeepState>(c, false);
   if (!s || argc < 5) return;
   const SortKey value = keyOf(c, argv[1]);
   for (auto it = s->rows.begin(); it != s->rows.end(); ++it) {
@@ -138,16 +122,16 @@ void inverse(sqlite3_context* c, int argc, sqlite3_value** argv) {
 }
 
 void current(sqlite3_context* c) {
-  const KeepState* s = stateOf(c, false);
+  const KeepState* s = stateOf<KeepState>(c, false);
   if (!s) return sqlite3_result_null(c);
   setResult(c, *s);
 }
 
 void finish(sqlite3_context* c) {
-  const KeepState* s = stateOf(c, false);
+  const KeepState* s = stateOf<KeepState>(c, false);
   if (!s) return sqlite3_result_null(c);
   setResult(c, *s);
-  release(c);
+  releaseState<KeepState>(c);
 }
 
 }  // namespace

@@ -37,17 +37,9 @@ struct ListState {
 
 [[noreturn]] void badArguments() { throw OraError(909); }
 
-ListState* stateOf(sqlite3_context* c, bool create) {
-  auto** slot = static_cast<ListState**>(
-      sqlite3_aggregate_context(c, create ? static_cast<int>(sizeof(ListState*)) : 0));
-  if (!slot) return nullptr;
-  if (!*slot && create) *slot = new ListState();
-  return *slot;
-}
-
 void step(sqlite3_context* c, int argc, sqlite3_value** argv) {
   if (argc < 3) badArguments();
-  ListState* s = stateOf(c, true);
+  ListState* s = stateOf<ListState>(c, true);
   if (!s->started) {
     s->started = true;
     s->delimiter = textArg(c, argv[1]);
@@ -91,7 +83,7 @@ const std::string& render(ListState& s) {
 
 // A row leaving a moving window: the first item with its value and keys.
 void inverse(sqlite3_context* c, int argc, sqlite3_value** argv) {
-  ListState* s = stateOf(c, false);
+  ListState* s = stateOf<ListState>(c, false);
   auto value = textArg(c, argv[0]);
   if (!s || !value) return;
   for (auto it = s->items.begin(); it != s->items.end(); ++it) {
@@ -107,7 +99,7 @@ void inverse(sqlite3_context* c, int argc, sqlite3_value** argv) {
 }
 
 void current(sqlite3_context* c) {
-  ListState* s = stateOf(c, false);
+  ListState* s = stateOf<ListState>(c, false);
   if (!s) return sqlite3_result_null(c);
   setText(c, render(*s));
 }

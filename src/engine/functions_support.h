@@ -43,6 +43,27 @@ struct AggregateBodies {
 void defineAggregate(sqlite3* db, FunctionContext* ctx, const char* name, int argc,
                      const AggregateBodies& bodies);
 
+// The state of an aggregate's group (a window's partition): SQLite keeps a
+// pointer to it in the group's aggregate context; nullptr before the first row
+// unless create. releaseState deletes it once the result is read.
+template <class State>
+State* stateOf(sqlite3_context* c, bool create) {
+  auto** slot = static_cast<State**>(
+      sqlite3_aggregate_context(c, create ? static_cast<int>(sizeof(State*)) : 0));
+  if (!slot) return nullptr;
+  if (!*slot && create) *slot = new State();
+  return *slot;
+}
+
+template <class State>
+void releaseState(sqlite3_context* c) {
+  auto** slot = static_cast<State**>(sqlite3_aggregate_context(c, 0));
+  if (slot && *slot) {
+    delete *slot;
+    *slot = nullptr;
+  }
+}
+
 const FunctionContext& contextOf(sqlite3_context* c);
 char decimalCharOf(sqlite3_context* c);
 char groupCharOf(sqlite3_context* c);
