@@ -194,7 +194,7 @@ Statement Parser::createStatement() {
                      isWord("REFERENCES")) {
             keyConstraint(s, d.name, std::move(inlineName));
           } else if (!inlineName.empty()) {
-            fail(2253, "constraint specification not allowed here");
+            fail(2253, "constraint clause not allowed here");
           } else {
             break;
           }
